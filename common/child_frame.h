@@ -1,0 +1,173 @@
+#pragma once
+// The document of one open sound file. The modules are built against this declaration
+// and read its fields directly, so the field order is part of their interface.
+#include "common/wave_format.h"
+#include "common/window.h"
+
+#include <memory>
+#include <string>
+
+namespace kel {
+class MappedFile;
+}
+
+// Room for the overview levels (levels are numbered from 1).
+inline constexpr int kLevelTable = 32;
+
+// One state of a document: current, undo or redo.
+struct FileSlot
+{
+    unsigned char* view8[kLevelTable] = {};
+    short* view16[kLevelTable] = {};
+    int mapped[kLevelTable] = {};
+    // Stand for the file and mapping handles: a level keeps its mapping alive.
+    std::shared_ptr<kel::MappedFile> mapping[kLevelTable];
+    long level_samples[kLevelTable + 1] = {};
+
+    long total_samples = 0;
+    long select_start = 0;
+    long select_end = 0;
+    long select_start_byte = 0;
+    long select_end_byte = 0;
+    float select_x_start = 0.0f; // kept by the undo and redo slots
+    float select_x_end = 1.0f;
+    int has_selection = 0;
+    int zoom_level = 1;
+    int level_count = 1;
+    float zoom_factor = 1.0f;
+    int view_value = 0;
+    float base_factor = 1.0f;
+
+    // working_file in the current slot, undo_file / redo_file in the others.
+    char file_name[260] = {};
+
+    // Drops every mapped level.
+    void release_levels();
+    // Clears the level tables and counts without touching the file.
+    void clear_levels();
+};
+
+// Mapped-level access of a slot reports faults under names of its own.
+enum class SlotRole { Current, Undo, Redo };
+
+class CChildFrame
+{
+public:
+    CChildFrame();
+    ~CChildFrame();
+    CChildFrame(const CChildFrame&) = delete;
+    CChildFrame& operator=(const CChildFrame&) = delete;
+
+    // Makes a document from a wave file: reads its header, fills the working file and
+    // overview. Null (with every file of the new document deleted) on any failure.
+    static std::unique_ptr<CChildFrame> create_from_file(const char* source_name);
+
+    // ---- Fields, in interface order ----
+    HWND view_window = nullptr; // the waveform drawing area
+    int color_flag = 1;
+    int tooltips_flag = 1;
+    HWND status_text = nullptr;
+    HWND owner_window = nullptr;
+    int video_source = 0;
+    int video_height = 0;
+    char video_file[260] = {};
+
+    // The view fields (zoom_level, level_count, zoom_factor, base_factor) of the
+    // document are those of the current slot.
+    FileSlot current;
+    FileSlot undo;
+    FileSlot redo;
+
+    WaveFormat wave_format;
+    long first_visible = 0;
+    int is_modified = 0;
+    int left_active = 1;
+    int right_active = 1;
+    int undo_available = 0;
+    int redo_available = 0;
+    float select_x_start = 0.0f;
+    float select_x_end = 1.0f;
+    char file_title[20] = {};
+    char undo_text[40] = {};
+    char redo_text[40] = {};
+    char selection_backup[100] = {};
+    HWND play_bar = nullptr;
+    HWND scroll_bar = nullptr;
+    HWND zoom_readout = nullptr;
+
+    // This document's own window handle (the MDI child).
+    HWND window = nullptr;
+
+    // ---- Convenience views of the current slot ----
+    char* working_file() { return current.file_name; }
+    char* undo_file() { return undo.file_name; }
+    char* redo_file() { return redo.file_name; }
+    long& total_samples() { return current.total_samples; }
+    long& select_start() { return current.select_start; }
+    long& select_end() { return current.select_end; }
+    int& has_selection() { return current.has_selection; }
+    int bytes_per_sample() const { return wave_format.bits_per_sample / 8; }
+
+    // ---- Exported services ----
+    int copy_file_to_file(const char* destination, const char* source, unsigned long byte_count,
+                          unsigned long source_offset, long destination_offset,
+                          int force_progress, const char* progress_text);
+    unsigned char* make_pSaveBuffer_single_display(unsigned long offset_in_selection,
+                                                   unsigned long* file_position, int frame_count);
+    float get_total_milliseconds();
+    CChildFrame* get_private_member();
+    static CChildFrame* GetTheFuckingHandle();
+
+    // ---- Document operations ----
+    // Fills this new document from the header just read (last_format, data_size).
+    void fill_new_document(const char* source_name);
+    int open_working_file(const char* source_name);
+    // Computes the levels of a slot whose file and total are set, maps the file and
+    // builds level 1. progress_format has one %s for the title. 1 on success.
+    int prepare_slot(FileSlot& slot, SlotRole role, const char* progress_format);
+    int build_overview(FileSlot& slot, SlotRole role, const char* progress_format);
+    // Sample word at index of the given level: signed value; ok cleared on failure.
+    int get_sample(const FileSlot& slot, SlotRole role, int level, long index, int* ok) const;
+    // Refused (0) for the top level, whose data are the working file itself.
+    int put_sample(FileSlot& slot, SlotRole role, int level, long index, int value);
+    // View coordinate (select_x_start/select_x_end) to sample word.
+    long view_to_sample(float x) const;
+    // ... and to a byte position aligned down to the block alignment.
+    long view_to_byte(float x) const;
+    // Number of levels for a count of sample words on a screen of the given width.
+    static int level_count_for(long total_samples, int channels, int screen_width);
+    // The "OK to close ...?" question; 1 when the document may close.
+    int query_close();
+    // Left only (2), right only (3) or both (1).
+    int compute_channel_mode() const;
+    // Deletes the working, undo, redo and backup files and releases every level.
+    void discard_files();
+
+    // ---- Implemented by the DSP module ----
+    int check_sample_format();
+    // ---- Implemented by the effects module ----
+    int check_stereo_waveform();
+
+private:
+    bool files_discarded_ = false;
+};
+
+// Builds a working-file name: data directory, the millisecond counter as "%-8ld", the
+// extension. Never returns the name of a file that exists already.
+void make_working_name(char* output, const char* extension);
+// The data directory ("Last used directory"), with a trailing '/'.
+std::string data_directory();
+
+// Single-channel copying for the one copy that asks for it.
+extern int channel_mode;
+extern int single_channel_copy;
+
+// Open documents and the active one; the main frame keeps these up to date.
+namespace documents {
+void add(CChildFrame* doc);
+void remove(CChildFrame* doc);
+void set_active(CChildFrame* doc);
+CChildFrame* active();
+CChildFrame* find_by_window(HWND window);
+int count();
+} // namespace documents

@@ -1,0 +1,99 @@
+#include "platform/paths.h"
+
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace kel::paths {
+
+std::string native(const std::string& path)
+{
+    std::string out = path;
+    for (char& c : out)
+        if (c == '\\')
+            c = '/';
+    return out;
+}
+
+std::string with_slash(const std::string& dir)
+{
+    std::string d = native(dir);
+    if (d.empty())
+        return "./";
+    if (d.back() != '/')
+        d.push_back('/');
+    return d;
+}
+
+std::string file_part(const std::string& path)
+{
+    auto pos = path.find_last_of("/\\");
+    return pos == std::string::npos ? path : path.substr(pos + 1);
+}
+
+bool make_dirs(const std::string& dir)
+{
+    std::string d = native(dir);
+    if (d.empty())
+        return false;
+    for (size_t i = 1; i <= d.size(); ++i) {
+        if (i == d.size() || d[i] == '/') {
+            std::string part = d.substr(0, i);
+            if (mkdir(part.c_str(), 0755) != 0 && errno != EEXIST)
+                return false;
+        }
+    }
+    struct stat st {};
+    return stat(d.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+bool is_writable_dir(const std::string& dir)
+{
+    struct stat st {};
+    if (stat(dir.c_str(), &st) != 0 || !S_ISDIR(st.st_mode))
+        return false;
+    return access(dir.c_str(), W_OK | X_OK) == 0;
+}
+
+std::string program_dir()
+{
+    if (const char* home = std::getenv("KELVARA_HOME"); home && *home)
+        return with_slash(home);
+    char buf[PATH_MAX];
+    ssize_t n = readlink("/proc/self/exe", buf, sizeof buf - 1);
+    if (n <= 0)
+        return "./";
+    std::string exe(buf, static_cast<size_t>(n));
+    auto pos = exe.rfind('/');
+    return pos == std::string::npos ? std::string("./") : exe.substr(0, pos + 1);
+}
+
+static std::string xdg_dir(const char* var, const char* fallback_under_home)
+{
+    if (const char* v = std::getenv(var); v && *v)
+        return with_slash(v);
+    const char* home = std::getenv("HOME");
+    std::string h = (home && *home) ? home : "/tmp";
+    return with_slash(h) + fallback_under_home;
+}
+
+std::string default_data_dir()
+{
+    std::string prog = program_dir();
+    if (is_writable_dir(prog))
+        return prog;
+    std::string d = xdg_dir("XDG_DATA_HOME", ".local/share/") + "Kelvara/";
+    make_dirs(d);
+    return d;
+}
+
+std::string config_dir()
+{
+    std::string d = xdg_dir("XDG_CONFIG_HOME", ".config/") + "Kelvara/";
+    make_dirs(d);
+    return d;
+}
+
+} // namespace kel::paths

@@ -1,0 +1,29 @@
+#pragma once
+#include <string>
+
+namespace kel::paths {
+
+// Directory of the preset INI files, tips and autostart file, with a trailing '/':
+// $KELVARA_HOME when set, else the directory of the running executable.
+std::string program_dir();
+
+// Default folder for working files: the program directory when writable,
+// else $XDG_DATA_HOME/Kelvara/ (created on demand). Trailing '/'.
+std::string default_data_dir();
+
+// $XDG_CONFIG_HOME/Kelvara/ (or ~/.config/Kelvara/), created on demand. Trailing '/'.
+std::string config_dir();
+
+// Backslashes written by the program become '/'.
+std::string native(const std::string& path);
+
+// Directory with exactly one trailing '/'.
+std::string with_slash(const std::string& dir);
+
+// Final component of a path (after the last '/' or '\').
+std::string file_part(const std::string& path);
+
+bool is_writable_dir(const std::string& dir);
+bool make_dirs(const std::string& dir);
+
+} // namespace kel::paths

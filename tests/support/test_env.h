@@ -1,0 +1,25 @@
+#pragma once
+#include "platform/ui.h"
+
+#include <gtest/gtest.h>
+#include <string>
+
+// A fresh program directory, data directory, profile and headless UI for each test.
+class TestEnv : public ::testing::Test
+{
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    std::string path(const std::string& name) const { return root + name; }
+    // Files of the data directory whose names end in ".tmp".
+    int working_file_count() const;
+    std::string read_file(const std::string& file) const;
+    void write_file(const std::string& file, const std::string& bytes) const;
+
+    std::string root;      // with trailing '/'
+    std::string program;   // $KELVARA_HOME
+    std::string data;      // "Last used directory"
+    kel::HeadlessUi ui;
+    std::string old_cwd;
+};
