@@ -9,7 +9,7 @@ packages=(
   clang libclang-rt-14-dev
   sox libsox-fmt-all ffmpeg
   libsox-dev libmp3lame-dev
-  fonts-dejavu-core xvfb xauth
+  fonts-dejavu-core xvfb xauth time python3
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -7,7 +7,12 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cerrno>
 #include <cstdio>
+#include <fcntl.h>
+#include <memory>
+#include <new>
+#include <unistd.h>
 
 namespace {
 
@@ -21,25 +26,21 @@ const char* put_fault_text(SlotRole role)
     return role == SlotRole::Redo ? "Redo Put Access violation" : "Put Access violation";
 }
 
-// Pages of the working file we have walked are handed back so a long file never sits
-// in our resident memory.
-constexpr size_t kDropEvery = 8u << 20;
+// The file is read in large blocks rather than walked through its mapping: page faults
+// would cost more than the min/max work, and nothing stays resident afterwards.
+constexpr long kWalkFrames = 1 << 17; // a multiple of the 256-frame group
 
 template <typename Sample, int Offset>
-long walk_groups(const Sample* data, long frames, int channels, Sample* out, long total_samples,
-                 int progress, kel::MappedFile* top, bool& cancelled)
+void min_max_groups(const Sample* p, long frames, int channels, Sample* out, long& written)
 {
-    long written = 0;
-    long group_index = 0;
-    size_t dropped_to = 0;
-    for (long frame = 0; frame < frames; frame += 256, ++group_index) {
+    for (long frame = 0; frame < frames; frame += 256) {
         const long n = std::min<long>(256, frames - frame);
-        const Sample* p = data + frame * channels;
+        const Sample* g = p + frame * channels;
         if (channels == 2) {
             int lmin = 32767, rmin = 32767, lmax = -32767, rmax = -32767;
             for (long i = 0; i < n; ++i) {
-                const int l = static_cast<int>(p[2 * i]) - Offset;
-                const int r = static_cast<int>(p[2 * i + 1]) - Offset;
+                const int l = static_cast<int>(g[2 * i]) - Offset;
+                const int r = static_cast<int>(g[2 * i + 1]) - Offset;
                 lmin = std::min(lmin, l);
                 lmax = std::max(lmax, l);
                 rmin = std::min(rmin, r);
@@ -52,25 +53,53 @@ long walk_groups(const Sample* data, long frames, int channels, Sample* out, lon
         } else {
             int mn = 32767, mx = -32767;
             for (long i = 0; i < n; ++i) {
-                const int v = static_cast<int>(p[i]) - Offset;
+                const int v = static_cast<int>(g[i]) - Offset;
                 mn = std::min(mn, v);
                 mx = std::max(mx, v);
             }
             out[written++] = static_cast<Sample>(mn + Offset);
             out[written++] = static_cast<Sample>(mx + Offset);
         }
-        if (group_index % 10 == 0 && progress) {
-            const long start = frame * channels;
+    }
+}
+
+// Walks the file in groups of 256 frames; progress and Cancel every ten groups.
+// Returns the words written, or -1 when the file could not be read.
+template <typename Sample, int Offset>
+long walk_groups(int fd, long frames, int channels, Sample* out, long total_samples, int progress,
+                 bool& cancelled)
+{
+    std::unique_ptr<Sample[]> block(new (std::nothrow) Sample[kWalkFrames * channels]);
+    if (!block)
+        return -1;
+    long written = 0;
+    for (long frame = 0; frame < frames; frame += kWalkFrames) {
+        const long n = std::min(kWalkFrames, frames - frame);
+        const size_t bytes = static_cast<size_t>(n) * channels * sizeof(Sample);
+        size_t got = 0;
+        while (got < bytes) {
+            ssize_t r = ::pread(fd, reinterpret_cast<char*>(block.get()) + got, bytes - got,
+                                static_cast<off_t>(frame * channels * sizeof(Sample) + got));
+            if (r < 0 && errno == EINTR)
+                continue;
+            if (r <= 0)
+                return -1;
+            got += static_cast<size_t>(r);
+        }
+        if (!progress) {
+            min_max_groups<Sample, Offset>(block.get(), n, channels, out, written);
+            continue;
+        }
+        // Ten groups at a time, so progress and Cancel come at the group boundaries.
+        for (long sub = 0; sub < n; sub += 2560) {
+            const long start = (frame + sub) * channels;
             show_percent_done(progress, static_cast<int>(start * 100 / std::max(1L, total_samples)));
             if (cancel_button_pressed(progress)) {
                 cancelled = true;
-                break;
+                return written;
             }
-        }
-        const size_t reached = static_cast<size_t>(frame + n) * channels * sizeof(Sample);
-        if (top && reached - dropped_to >= kDropEvery) {
-            top->drop_pages(dropped_to, reached - dropped_to);
-            dropped_to = reached / 4096 * 4096;
+            min_max_groups<Sample, Offset>(block.get() + sub * channels, std::min(2560L, n - sub),
+                                           channels, out, written);
         }
     }
     return written;
@@ -178,15 +207,25 @@ int CChildFrame::build_overview(FileSlot& slot, SlotRole role, const char* progr
     show_percent_done(progress, 0);
 
     bool cancelled = false;
-    long written;
-    kel::MappedFile* top_map = slot.mapping[top].get();
-    if (bps == 1)
-        written = walk_groups<unsigned char, 128>(slot.view8[top], frames, channels, slot.view8[1],
-                                                  slot.total_samples, progress, top_map, cancelled);
-    else
-        written = walk_groups<short, 0>(slot.view16[top], frames, channels, slot.view16[1],
-                                        slot.total_samples, progress, top_map, cancelled);
+    long written = -1;
+    int fd = ::open(slot.file_name, O_RDONLY | O_CLOEXEC);
+    if (fd >= 0) {
+        posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
+        if (bps == 1)
+            written = walk_groups<unsigned char, 128>(fd, frames, channels, slot.view8[1],
+                                                      slot.total_samples, progress, cancelled);
+        else
+            written = walk_groups<short, 0>(fd, frames, channels, slot.view16[1],
+                                            slot.total_samples, progress, cancelled);
+        ::close(fd);
+    }
     terminate_message_dialog(progress);
+    if (written < 0) {
+        ErrMsg("%s", get_fault_text(role));
+        written = 0;
+        slot.level_samples[1] = 0;
+        return 0;
+    }
     slot.level_samples[1] = written;
     slot.zoom_factor = slot.base_factor;
     slot.zoom_level = slot.level_count;
