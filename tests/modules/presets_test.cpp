@@ -154,3 +154,62 @@ TEST_F(PresetsTest, SavingAnExistingNameAsksFirst)
     EXPECT_EQ(list(5), "-") << "no new list key";
     EXPECT_EQ(ui.help.back(), program + "Orlo.HLP#367");
 }
+
+#include "editor/modules/preset_values.h"
+#include "platform/paths.h"
+
+TEST(PresetValues, BlankSeparatedIntegers)
+{
+    EXPECT_EQ(parse_preset_values("12 -3 7"), (std::vector<int>{12, -3, 7}));
+    EXPECT_EQ(parse_preset_values("12 -3 7 "), (std::vector<int>{12, -3, 7, 0}));
+    EXPECT_EQ(parse_preset_values("5  6"), (std::vector<int>{5, 0, 6}));
+    EXPECT_EQ(parse_preset_values(""), (std::vector<int>{0}));
+    EXPECT_EQ(format_preset_values({300, 3400, 0, -1}), "300 3400 0 -1");
+}
+
+TEST(PresetValues, FamiliesKeepTheirOwnNames)
+{
+    PresetFamily echo = preset_family(PresetKind::Echo);
+    PresetFamily reverb = preset_family(PresetKind::Reverb);
+    EXPECT_EQ(echo.ini_file, reverb.ini_file);
+    EXPECT_EQ(echo.select_title, reverb.select_title);
+    EXPECT_NE(echo.list_section, reverb.list_section);
+    EXPECT_NE(echo.value_prefix, reverb.value_prefix);
+    PresetFamily comp = preset_family(PresetKind::Compressor);
+    EXPECT_EQ(comp.ini_file, "KVSECHO.INI");
+    EXPECT_EQ(comp.value_prefix, "Compressor Values");
+    EXPECT_FALSE(comp.list_section.empty());
+    EXPECT_EQ(preset_family(PresetKind::Equalizer).value_prefix, "FGW");
+}
+
+TEST_F(PresetsTest, EchoAndReverbListsStayApartInOneFile)
+{
+    const std::string file = program + "KVSECHO.INI";
+    PresetFamily echo = preset_family(PresetKind::Echo);
+    ui.on_dialog("SAVE", [](kel::DialogModel& m) {
+        auto& d = dynamic_cast<PresetSaveDialog&>(m);
+        d.set_name("Big hall echo");
+        d.save();
+    });
+    EXPECT_EQ(save_preset_values(echo, file, {{500, 80, 1}}), 1);
+    std::vector<int> v;
+    ASSERT_TRUE(read_preset_values(echo, file, "Big hall echo", 1, v));
+    EXPECT_EQ(v, (std::vector<int>{500, 80, 1}));
+    EXPECT_EQ(kel::profile::read_string("Echo Presets", "Echo Preset1", "", file), "Big hall echo");
+    set_preset_context_for(preset_family(PresetKind::Reverb), program);
+    EXPECT_TRUE(read_preset_list(g_preset).empty());
+    EXPECT_FALSE(read_preset_values(preset_family(PresetKind::Reverb), file, "Big hall echo", 1, v));
+    // A missing or empty first key is a failed read.
+    kel::profile::write_string("Empty", "Echo Values1", "", file);
+    EXPECT_FALSE(read_preset_values(echo, file, "Empty", 1, v));
+    EXPECT_FALSE(read_preset_values(echo, file, "Nowhere", 1, v));
+}
+
+TEST_F(PresetsTest, ModulesFindTheirPresetsBesideThemselves)
+{
+    EXPECT_EQ(kel::paths::module_dir_of(reinterpret_cast<const void*>(&parse_preset_values)),
+              program);
+    unsetenv("KELVARA_HOME");
+    std::string dir = kel::paths::module_dir_of(reinterpret_cast<const void*>(&parse_preset_values));
+    EXPECT_EQ(dir, kel::paths::program_dir()) << "the library sits beside the program";
+}
