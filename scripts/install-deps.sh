@@ -8,7 +8,7 @@ packages=(
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
   sox libsox-fmt-all ffmpeg
-  libsox-dev libmp3lame-dev
+  libsox-dev libmp3lame-dev libfftw3-dev
   fonts-dejavu-core xvfb xauth time python3
 )
 missing=()
