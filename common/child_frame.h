@@ -143,6 +143,34 @@ public:
     // Deletes the working, undo, redo and backup files and releases every level.
     void discard_files();
 
+    // ---- Undo, redo and clipboard editing ----
+    // The three calls of every operation that changes samples: the current state
+    // becomes the undo state and a new redo file is opened (with copy_flag, holding the
+    // data up to select_end); the highlighted section is backed up; the redo file becomes
+    // current. 1 on success; on 0 the document is as it was before setup_for_undo.
+    int setup_for_undo(HWND window, int copy_flag);
+    int copy_selected_area_to_pseudo_clipboard(HWND window);
+    int setup_for_redo(HWND window, int operation_code, int copy_flag);
+    // Puts everything back after setup_for_undo when the operation ends without
+    // setup_for_redo. Runs by itself before the next step; callers may run it at once.
+    void abandon_undo_setup();
+    bool undo_setup_pending() const { return pending_undo_ != nullptr; }
+    int undo_command();      // 11600
+    int redo_command();      // 11601
+    int undo_redo_command(); // 11602: undo when possible, else redo
+    // The Edit menu's undo item and the undo tool-bar button take this document's state.
+    void show_undo_state() const;
+    struct UndoPending;
+    struct UndoPendingDeleter
+    {
+        void operator()(UndoPending* pending) const;
+    };
+
+private:
+    // What setup_for_undo displaced, kept until setup_for_redo commits the step.
+    std::unique_ptr<UndoPending, UndoPendingDeleter> pending_undo_;
+
+public:
     // ---- Implemented by the DSP module ----
     int check_sample_format();
     // ---- Implemented by the effects module ----
