@@ -25,6 +25,19 @@ std::string quoted(const std::string& path)
     return "'" + path + "'";
 }
 
+std::string capture(const std::string& command)
+{
+    std::string out;
+    if (std::FILE* p = popen((command + " 2>/dev/null").c_str(), "r")) {
+        char buffer[4096];
+        size_t n;
+        while ((n = std::fread(buffer, 1, sizeof buffer, p)) > 0)
+            out.append(buffer, n);
+        pclose(p);
+    }
+    return out;
+}
+
 std::vector<uint8_t> read_bytes(const std::string& path)
 {
     std::ifstream in(path, std::ios::binary);

@@ -9,6 +9,8 @@ bool have_tool(const std::string& tool);
 // Runs a shell command quietly; true when it exits with 0.
 bool run(const std::string& command);
 std::string quoted(const std::string& path);
+// Runs a shell command and returns what it printed on standard output.
+std::string capture(const std::string& command);
 
 std::vector<int16_t> read_s16(const std::string& path);
 std::vector<uint8_t> read_bytes(const std::string& path);
