@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <thread>
 
 namespace kel::clock {
 namespace {
@@ -37,6 +38,14 @@ void unfix()
 bool is_fixed()
 {
     return g_fixed.load(std::memory_order_acquire);
+}
+
+void sleep_ms(uint32_t ms)
+{
+    if (is_fixed())
+        advance(ms);
+    else
+        std::this_thread::sleep_for(std::chrono::milliseconds(ms));
 }
 
 } // namespace kel::clock

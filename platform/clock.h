@@ -12,4 +12,7 @@ void advance(uint32_t ms);
 void unfix();
 bool is_fixed();
 
+// Waits; under a fixed clock it only moves the clock on, so tests never really wait.
+void sleep_ms(uint32_t ms);
+
 } // namespace kel::clock
