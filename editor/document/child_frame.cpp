@@ -73,6 +73,7 @@ CChildFrame::CChildFrame()
 
 CChildFrame::~CChildFrame()
 {
+    release_playback();
     discard_files();
     documents::remove(this);
 }
