@@ -184,6 +184,24 @@ PlaybackObserver& playback_observer()
     return g_observer ? *g_observer : g_silent;
 }
 
+void set_play_volume(int volume)
+{
+    PlaybackState& pb = playback_state();
+    pb.play_volume = std::clamp(volume, 0, 255);
+    wd::set_master_volume(output_device_preference(), pb.play_volume, pb.play_volume);
+}
+
+int reported_play_volume()
+{
+    uint32_t v = 0;
+    if (wd::out_get_volume(output_device_preference(), &v) != wd::kOk)
+        return playback_state().play_volume;
+    // A mixer keeps our own gain at full: the level set is what it holds.
+    if (v == 0xFFFFFFFFu)
+        return playback_state().play_volume;
+    return static_cast<int>(((v & 0xFFFF) * 255 + 0x7FFF) / 0xFFFF);
+}
+
 std::string play_time_text(double seconds, int time_format)
 {
     char text[64];
@@ -580,7 +598,7 @@ void CChildFrame::playback_tick()
         }
     }
     if (video_source) {
-        view.video_scroll(*this, x, x);
+        view.video_scroll(*this, x);
     } else {
         long caret = x;
         if (current.has_selection)

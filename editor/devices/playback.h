@@ -115,7 +115,7 @@ class PlaybackObserver
     // The caret follows the sound (never past the end of the highlighted section).
     virtual void caret_to(CChildFrame&, long sample) {}
     // Video documents scroll with the sound, caret at x = 60.
-    virtual void video_scroll(CChildFrame&, long sample, long scroll_position) {}
+    virtual void video_scroll(CChildFrame&, long sample) {}
     // Record-level indicator and both decibel gauges.
     virtual void levels(int left, int right) {}
     // The main window's time readout.
@@ -136,6 +136,12 @@ class PlaybackObserver
     // Command availability changed (see playback_commands.h).
     virtual void commands_changed() {}
 };
+
+// The master output level 0 .. 255 (the main frame's fader, the record dialog's
+// playback slider): kept for the next start and applied to both channels now.
+void set_play_volume(int volume);
+// The level the output reports back, 0 .. 255.
+int reported_play_volume();
 
 // Not owned; null restores the silent default.
 void set_playback_observer(PlaybackObserver* observer);

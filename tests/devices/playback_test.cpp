@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <memory>
 #include <string>
+#include <unistd.h>
 #include <vector>
 
 namespace wd = kel::wave_device;
@@ -446,6 +447,12 @@ TEST_F(PlaybackTest, HostileStartsFailCleanly)
     doc->current.total_samples = 22050;
     ev::pump();
     EXPECT_TRUE(sink_bytes().empty());
+    // An empty highlight plays the eight sample words after it.
+    select(100, 100);
+    ASSERT_EQ(doc->play_the_wavefile(), 1);
+    EXPECT_EQ(doc->play_to, 108u);
+    play_out();
+    EXPECT_TRUE(sink_bytes() == bytes(100, 8));
 }
 
 TEST_F(PlaybackTest, ClosingTheDocumentDuringPlayEndsThePlayback)
@@ -557,6 +564,48 @@ TEST_F(PlaybackTest, TheLoopDialogSetsTheCountAndItsMtcTriggerStartsPlayback)
     EXPECT_EQ(doc->setup_playback_loop(), 0);
     EXPECT_EQ(loop_playback_flag, 0);
     EXPECT_FALSE(playback_state().is_playing);
+}
+
+TEST_F(PlaybackTest, InRealTimeTheSoundAndTheCaretKeepToTheClock)
+{
+    kel::clock::unfix();
+    open_doc(1, 16, 22050, 13230); // 0.6 s
+    const uint32_t start = kel::clock::now_ms();
+    ASSERT_EQ(doc->play_the_wavefile(), 1);
+    while (playback_state().is_playing && kel::clock::now_ms() - start < 5000) {
+        usleep(2000);
+        ev::pump();
+    }
+    const uint32_t took = kel::clock::now_ms() - start;
+    EXPECT_FALSE(playback_state().is_playing);
+    EXPECT_GE(took, 590u);
+    EXPECT_LT(took, 1500u);
+    EXPECT_TRUE(sink_bytes() == samples);
+    ASSERT_GE(seen.carets.size(), 10u);
+    EXPECT_GT(seen.carets.back(), 9000);
+}
+
+TEST_F(PlaybackTest, ThePlayVolumeIsKeptAndReportedBack)
+{
+    set_play_volume(128);
+    EXPECT_EQ(playback_state().play_volume, 128);
+    EXPECT_EQ(reported_play_volume(), 128);
+    set_play_volume(300);
+    EXPECT_EQ(reported_play_volume(), 255);
+    // Half level halves the samples that reach the sink.
+    open_doc(1, 16, 22050, 2205);
+    playback_state().play_volume = 128;
+    ASSERT_EQ(doc->play_the_wavefile(), 1);
+    play_out();
+    const std::string out = sink_bytes();
+    ASSERT_EQ(out.size(), samples.size());
+    for (size_t i = 0; i < out.size(); i += 2) {
+        const int in = static_cast<int16_t>(static_cast<uint8_t>(samples[i]) |
+                                            (static_cast<uint8_t>(samples[i + 1]) << 8));
+        const int got = static_cast<int16_t>(static_cast<uint8_t>(out[i]) |
+                                             (static_cast<uint8_t>(out[i + 1]) << 8));
+        ASSERT_NEAR(got, in * 128 / 255, 1);
+    }
 }
 
 TEST(PlaybackLevels, PeaksSkipTheLastTwoFramesAndSixteenBitIsScaled)
