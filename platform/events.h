@@ -48,7 +48,8 @@ int pending();
 long ms_until_next_timer();
 
 // Called from the posting thread whenever a message is posted or a timer is set, so an
-// event loop can schedule a pump on its own thread. Null removes it.
+// event loop can schedule a pump on its own thread. Device threads call it with their
+// own locks held: it must only schedule, never call back into a device. Null removes it.
 void set_wake_hook(std::function<void()> hook);
 
 // Drops every message, timer and handler (tests start from nothing).

@@ -174,6 +174,8 @@ class VirtualPort : public Port
         }
         const uint32_t align = std::max<uint16_t>(1, format_.block_align);
         const int bps = eight ? 1 : 2;
+        // A tail shorter than a frame stays silent.
+        std::memset(data + n / align * align, eight ? 128 : 0, n % align);
         for (size_t i = 0; i + align <= n; i += align) {
             const double v = std::sin(phase_);
             phase_ += 2.0 * M_PI * tone_hz_ / format_.sample_rate;
