@@ -76,6 +76,7 @@ CChildFrame::CChildFrame()
 
 CChildFrame::~CChildFrame()
 {
+    release_playback();
     discard_files();
     documents::remove(this);
 }
