@@ -6,10 +6,14 @@
 #include "platform/ui.h"
 
 #include <algorithm>
-#include <cmath>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 #include <cerrno>
+#include <cmath>
 #include <cstdio>
 #include <fcntl.h>
+#include <limits>
 #include <memory>
 #include <new>
 #include <unistd.h>
@@ -26,83 +30,112 @@ const char* put_fault_text(SlotRole role)
     return role == SlotRole::Redo ? "Redo Put Access violation" : "Put Access violation";
 }
 
-// The file is read in large blocks rather than walked through its mapping: page faults
-// would cost more than the min/max work, and nothing stays resident afterwards.
-constexpr long kWalkFrames = 1 << 17; // a multiple of the 256-frame group
+// The walk reads the working file in pieces instead of faulting in its mapping page by
+// page: much faster, and a long file never sits in our resident memory.
+constexpr long kGroupsPerRead = 256;
 
-template <typename Sample, int Offset>
-void min_max_groups(const Sample* p, long frames, int channels, Sample* out, long& written)
+// Lane-wise minimum and maximum over 16-byte lanes; with interleaved stereo data the
+// even lanes hold the left channel.
+template <typename Sample>
+constexpr int kLanes = 16 / static_cast<int>(sizeof(Sample));
+
+template <typename Sample>
+void lane_min_max(const Sample* p, long count, Sample (&mn)[kLanes<Sample>],
+                  Sample (&mx)[kLanes<Sample>])
 {
-    for (long frame = 0; frame < frames; frame += 256) {
-        const long n = std::min<long>(256, frames - frame);
-        const Sample* g = p + frame * channels;
-        if (channels == 2) {
-            int lmin = 32767, rmin = 32767, lmax = -32767, rmax = -32767;
-            for (long i = 0; i < n; ++i) {
-                const int l = static_cast<int>(g[2 * i]) - Offset;
-                const int r = static_cast<int>(g[2 * i + 1]) - Offset;
-                lmin = std::min(lmin, l);
-                lmax = std::max(lmax, l);
-                rmin = std::min(rmin, r);
-                rmax = std::max(rmax, r);
-            }
-            out[written++] = static_cast<Sample>(lmin + Offset);
-            out[written++] = static_cast<Sample>(rmin + Offset);
-            out[written++] = static_cast<Sample>(lmax + Offset);
-            out[written++] = static_cast<Sample>(rmax + Offset);
+    constexpr int lanes = kLanes<Sample>;
+    long i = 0;
+#if defined(__SSE2__)
+    __m128i vmin = _mm_loadu_si128(reinterpret_cast<const __m128i*>(mn));
+    __m128i vmax = _mm_loadu_si128(reinterpret_cast<const __m128i*>(mx));
+    for (; i + lanes <= count; i += lanes) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
+        if constexpr (sizeof(Sample) == 1) {
+            vmin = _mm_min_epu8(vmin, v);
+            vmax = _mm_max_epu8(vmax, v);
         } else {
-            int mn = 32767, mx = -32767;
-            for (long i = 0; i < n; ++i) {
-                const int v = static_cast<int>(g[i]) - Offset;
-                mn = std::min(mn, v);
-                mx = std::max(mx, v);
-            }
-            out[written++] = static_cast<Sample>(mn + Offset);
-            out[written++] = static_cast<Sample>(mx + Offset);
+            vmin = _mm_min_epi16(vmin, v);
+            vmax = _mm_max_epi16(vmax, v);
         }
+    }
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(mn), vmin);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(mx), vmax);
+#endif
+    for (int j = 0; i < count; ++i, j = (j + 1) % lanes) {
+        mn[j] = std::min(mn[j], p[i]);
+        mx[j] = std::max(mx[j], p[i]);
     }
 }
 
-// Walks the file in groups of 256 frames; progress and Cancel every ten groups.
-// Returns the words written, or -1 when the file could not be read.
-template <typename Sample, int Offset>
-long walk_groups(int fd, long frames, int channels, Sample* out, long total_samples, int progress,
-                 bool& cancelled)
+long pread_full(int fd, void* buffer, long count, long offset)
 {
-    std::unique_ptr<Sample[]> block(new (std::nothrow) Sample[kWalkFrames * channels]);
-    if (!block)
-        return -1;
-    long written = 0;
-    for (long frame = 0; frame < frames; frame += kWalkFrames) {
-        const long n = std::min(kWalkFrames, frames - frame);
-        const size_t bytes = static_cast<size_t>(n) * channels * sizeof(Sample);
-        size_t got = 0;
-        while (got < bytes) {
-            ssize_t r = ::pread(fd, reinterpret_cast<char*>(block.get()) + got, bytes - got,
-                                static_cast<off_t>(frame * channels * sizeof(Sample) + got));
-            if (r < 0 && errno == EINTR)
-                continue;
-            if (r <= 0)
-                return -1;
-            got += static_cast<size_t>(r);
-        }
-        if (!progress) {
-            min_max_groups<Sample, Offset>(block.get(), n, channels, out, written);
+    long done = 0;
+    while (done < count) {
+        ssize_t n = ::pread(fd, static_cast<char*>(buffer) + done,
+                            static_cast<size_t>(count - done), offset + done);
+        if (n < 0 && errno == EINTR)
             continue;
-        }
-        // Ten groups at a time, so progress and Cancel come at the group boundaries.
-        for (long sub = 0; sub < n; sub += 2560) {
-            const long start = (frame + sub) * channels;
-            show_percent_done(progress, static_cast<int>(start * 100 / std::max(1L, total_samples)));
-            if (cancel_button_pressed(progress)) {
-                cancelled = true;
-                return written;
+        if (n <= 0)
+            break;
+        done += n;
+    }
+    return done;
+}
+
+enum class WalkEnd { Done, Cancelled, ReadFailed, NoMemory };
+
+template <typename Sample, int Offset>
+WalkEnd walk_groups(int fd, long frames, int channels, Sample* out, long total_samples,
+                    int progress, long& written)
+{
+    constexpr int lanes = kLanes<Sample>;
+    const long piece_frames = kGroupsPerRead * 256;
+    std::unique_ptr<Sample[]> piece(new (std::nothrow) Sample[piece_frames * channels]);
+    if (!piece)
+        return WalkEnd::NoMemory;
+    written = 0;
+    long group_index = 0;
+    for (long base = 0; base < frames; base += piece_frames) {
+        const long in_piece = std::min(piece_frames, frames - base);
+        const long bytes = in_piece * channels * static_cast<long>(sizeof(Sample));
+        const long offset = base * channels * static_cast<long>(sizeof(Sample));
+        if (pread_full(fd, piece.get(), bytes, offset) != bytes)
+            return WalkEnd::ReadFailed;
+        for (long g = 0; g < in_piece; g += 256, ++group_index) {
+            const long frame = base + g;
+            const long n = std::min<long>(256, in_piece - g);
+            Sample mn[lanes], mx[lanes];
+            std::fill(std::begin(mn), std::end(mn), std::numeric_limits<Sample>::max());
+            std::fill(std::begin(mx), std::end(mx), std::numeric_limits<Sample>::min());
+            lane_min_max(piece.get() + g * channels, n * channels, mn, mx);
+            // Minima start at 32767 and maxima at -32767 (in signed terms).
+            int lmin = 32767, rmin = 32767, lmax = -32767, rmax = -32767;
+            for (int j = 0; j < lanes; ++j) {
+                const bool right = channels == 2 && (j % 2) == 1;
+                int& tmin = right ? rmin : lmin;
+                int& tmax = right ? rmax : lmax;
+                tmin = std::min(tmin, static_cast<int>(mn[j]) - Offset);
+                tmax = std::max(tmax, static_cast<int>(mx[j]) - Offset);
             }
-            min_max_groups<Sample, Offset>(block.get() + sub * channels, std::min(2560L, n - sub),
-                                           channels, out, written);
+            if (channels == 2) {
+                out[written++] = static_cast<Sample>(lmin + Offset);
+                out[written++] = static_cast<Sample>(rmin + Offset);
+                out[written++] = static_cast<Sample>(lmax + Offset);
+                out[written++] = static_cast<Sample>(rmax + Offset);
+            } else {
+                out[written++] = static_cast<Sample>(lmin + Offset);
+                out[written++] = static_cast<Sample>(lmax + Offset);
+            }
+            if (group_index % 10 == 0 && progress) {
+                const long start = frame * channels;
+                show_percent_done(progress,
+                                  static_cast<int>(start * 100 / std::max(1L, total_samples)));
+                if (cancel_button_pressed(progress))
+                    return WalkEnd::Cancelled;
+            }
         }
     }
-    return written;
+    return WalkEnd::Done;
 }
 
 } // namespace
@@ -155,7 +188,6 @@ int CChildFrame::prepare_slot(FileSlot& slot, SlotRole role, const char* progres
     auto map = kel::MappedFile::open(slot.file_name, kel::MappedFile::Access::ReadWrite);
     if (!map || map->size() < static_cast<size_t>(bytes))
         return 0;
-    map->advise_sequential();
     std::shared_ptr<kel::MappedFile> shared(std::move(map));
     slot.mapping[k] = shared;
     if (wave_format.bits_per_sample == 8)
@@ -206,30 +238,28 @@ int CChildFrame::build_overview(FileSlot& slot, SlotRole role, const char* progr
     const int progress = display_message_dialog(text, 1);
     show_percent_done(progress, 0);
 
-    bool cancelled = false;
-    long written = -1;
-    int fd = ::open(slot.file_name, O_RDONLY | O_CLOEXEC);
+    long written = 0;
+    WalkEnd end = WalkEnd::ReadFailed;
+    const int fd = ::open(slot.file_name, O_RDONLY | O_CLOEXEC);
     if (fd >= 0) {
         posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
         if (bps == 1)
-            written = walk_groups<unsigned char, 128>(fd, frames, channels, slot.view8[1],
-                                                      slot.total_samples, progress, cancelled);
+            end = walk_groups<unsigned char, 128>(fd, frames, channels, slot.view8[1],
+                                                  slot.total_samples, progress, written);
         else
-            written = walk_groups<short, 0>(fd, frames, channels, slot.view16[1],
-                                            slot.total_samples, progress, cancelled);
+            end = walk_groups<short, 0>(fd, frames, channels, slot.view16[1], slot.total_samples,
+                                        progress, written);
         ::close(fd);
     }
     terminate_message_dialog(progress);
-    if (written < 0) {
-        ErrMsg("%s", get_fault_text(role));
-        written = 0;
-        slot.level_samples[1] = 0;
-        return 0;
-    }
     slot.level_samples[1] = written;
     slot.zoom_factor = slot.base_factor;
     slot.zoom_level = slot.level_count;
-    return cancelled ? 0 : 1;
+    if (end == WalkEnd::ReadFailed)
+        ErrMsg("%s", get_fault_text(role));
+    else if (end == WalkEnd::NoMemory)
+        NewErrMsg(5001);
+    return end == WalkEnd::Done ? 1 : 0;
 }
 
 int CChildFrame::get_sample(const FileSlot& slot, SlotRole role, int level, long index,
