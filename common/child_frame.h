@@ -210,6 +210,15 @@ public:
     // Stops a playback of this document at once (the document is going away).
     void release_playback();
 
+    // ---- Implemented by the amplify module ----
+    // 11501 Amplify (asks for the gain), 11301 Clear (silences the highlighted section).
+    int amplify_waveform(HWND main_frame, HWND document_window, int command_id, int time_format,
+                         const char* temp_dir);
+    int fade_waveform(HWND window, int command_id);     // 11507
+    int pan_waveform(HWND window, int command_id);      // 11512, stereo only
+    int modulate_waveform(HWND window, int command_id); // 11510
+    int reverse_waveform(HWND window, int command_id);  // 11515
+
     // ---- Implemented by the DSP module ----
     int check_sample_format();
     // ---- Implemented by the effects module ----

@@ -40,6 +40,12 @@ public:
         end_code_ = code;
         ended_ = true;
     }
+    // Ready to be shown again.
+    void restart()
+    {
+        ended_ = false;
+        end_code_ = 0;
+    }
 
 private:
     bool ended_ = false;
