@@ -209,7 +209,8 @@ TEST(MsAdpcmEncoder, VectorPathMatchesPortableBitForBit)
         std::vector<uint8_t> a(ms::bytes_for_frames(frames, channels));
         std::vector<uint8_t> p(a.size());
         const size_t na = ms::encode_block(x.data(), frames, channels, a.data());
-        const size_t np = ms::detail::encode_block_portable(x.data(), frames, channels, p.data());
+        const size_t np =
+            ms::detail::encode_blocks_portable(x.data(), frames, channels, frames, p.data());
         ASSERT_EQ(na, np);
         ASSERT_EQ(a, p) << "round " << round << " frames " << frames << " channels " << channels;
     }
