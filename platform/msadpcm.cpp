@@ -11,13 +11,6 @@
 
 namespace kel::msadpcm {
 
-const int16_t kCoefficients[kCoefficientCount][2] = {
-    {256, 0}, {512, -256}, {0, 0}, {192, 64}, {240, 0}, {460, -208}, {392, -232},
-};
-
-const int16_t kAdaptation[16] = {230, 230, 230, 230, 307, 409, 512, 614,
-                                 768, 614, 512, 409, 307, 230, 230, 230};
-
 namespace {
 
 // A hostile stream can grow the delta by three each sample; stop where the next

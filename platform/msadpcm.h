@@ -21,9 +21,12 @@ inline constexpr int kMaxChannels = 2;
 inline constexpr int kMaxEncodeFrames = 2048;
 
 // The coefficient pairs (c1, c2) every file of ours carries.
-extern const int16_t kCoefficients[kCoefficientCount][2];
+inline constexpr int16_t kCoefficients[kCoefficientCount][2] = {
+    {256, 0}, {512, -256}, {0, 0}, {192, 64}, {240, 0}, {460, -208}, {392, -232},
+};
 // Delta adaptation by code (indexed by the 4-bit code).
-extern const int16_t kAdaptation[16];
+inline constexpr int16_t kAdaptation[16] = {230, 230, 230, 230, 307, 409, 512, 614,
+                                            768, 614, 512, 409, 307, 230, 230, 230};
 
 // nBlockAlign the suite uses for a rate and channel count: 256 x channels x k,
 // k = rate / 11000 above 11025 Hz, else 1.
