@@ -11,13 +11,6 @@
 
 namespace kel::msadpcm {
 
-const int16_t kCoefficients[kCoefficientCount][2] = {
-    {256, 0}, {512, -256}, {0, 0}, {192, 64}, {240, 0}, {460, -208}, {392, -232},
-};
-
-const int16_t kAdaptation[16] = {230, 230, 230, 230, 307, 409, 512, 614,
-                                 768, 614, 512, 409, 307, 230, 230, 230};
-
 namespace {
 
 // A hostile stream can grow the delta by three each sample; stop where the next
@@ -86,60 +79,86 @@ bool use_vector()
     return g_vector;
 }
 
-size_t encode_with(const int16_t* pcm, int frames, int channels, uint8_t* out, bool vector)
+// Codes `blocks` consecutive blocks of `frames` frames each; their trials run together.
+size_t encode_group(const int16_t* pcm, int blocks, int frames, int channels, uint8_t* out,
+                    bool vector)
 {
-    if (channels < 1 || channels > kMaxChannels || frames < 1 || frames > kMaxEncodeFrames)
-        return 0;
-    // Each channel apart, contiguous; a one-frame block codes its sample twice.
-    int16_t x[kMaxChannels][kMaxEncodeFrames];
-    for (int ch = 0; ch < channels; ++ch) {
-        for (int n = 0; n < frames; ++n)
-            x[ch][n] = pcm[n * channels + ch];
-        if (frames == 1)
-            x[ch][1] = x[ch][0];
+    const int chains = blocks * channels;
+    // Each channel of each block apart, contiguous; a one-frame block codes its sample twice.
+    int16_t x[detail::kMaxChains][kMaxEncodeFrames];
+    int8_t codes[detail::kMaxChains][kMaxEncodeFrames];
+    detail::ChannelTrial trial[detail::kMaxChains];
+    for (int b = 0; b < blocks; ++b) {
+        const int16_t* block = pcm + static_cast<size_t>(b) * frames * channels;
+        for (int ch = 0; ch < channels; ++ch) {
+            int16_t* xc = x[b * channels + ch];
+            for (int n = 0; n < frames; ++n)
+                xc[n] = block[n * channels + ch];
+            if (frames == 1)
+                xc[1] = xc[0];
+        }
     }
-    if (frames == 1)
-        frames = 2;
-
-    int8_t codes[kMaxChannels][kMaxEncodeFrames];
-    detail::ChannelTrial trial[kMaxChannels];
-    for (int ch = 0; ch < channels; ++ch) {
-        trial[ch].x = x[ch];
+    const int coded_frames = frames == 1 ? 2 : frames;
+    for (int c = 0; c < chains; ++c) {
+        trial[c].x = x[c];
         for (int p = 0; p < 8; ++p) {
             const int q = p < kCoefficientCount ? p : 0;
-            trial[ch].start_delta[p] =
-                start_delta(x[ch], frames, kCoefficients[q][0], kCoefficients[q][1]);
+            trial[c].start_delta[p] =
+                start_delta(x[c], coded_frames, kCoefficients[q][0], kCoefficients[q][1]);
         }
-        trial[ch].codes = codes[ch];
+        trial[c].codes = codes[c];
     }
     if (vector)
-        detail::run_trials_vector(trial, channels, frames);
+        detail::run_trials_vector(trial, chains, coded_frames);
     else
-        detail::run_trials_portable(trial, channels, frames);
+        detail::run_trials_portable(trial, chains, coded_frames);
 
     uint8_t* p = out;
-    for (int ch = 0; ch < channels; ++ch)
-        *p++ = static_cast<uint8_t>(trial[ch].best);
-    for (int ch = 0; ch < channels; ++ch, p += 2)
-        put16(p, trial[ch].start_delta[trial[ch].best]);
-    for (int ch = 0; ch < channels; ++ch, p += 2)
-        put16(p, x[ch][1]);
-    for (int ch = 0; ch < channels; ++ch, p += 2)
-        put16(p, x[ch][0]);
+    for (int b = 0; b < blocks; ++b) {
+        const detail::ChannelTrial* t = trial + b * channels;
+        for (int ch = 0; ch < channels; ++ch)
+            *p++ = static_cast<uint8_t>(t[ch].best);
+        for (int ch = 0; ch < channels; ++ch, p += 2)
+            put16(p, t[ch].start_delta[t[ch].best]);
+        for (int ch = 0; ch < channels; ++ch, p += 2)
+            put16(p, t[ch].x[1]);
+        for (int ch = 0; ch < channels; ++ch, p += 2)
+            put16(p, t[ch].x[0]);
 
-    if (channels == 1) {
-        const int8_t* c = codes[0];
-        const int count = frames - 2;
-        int i = 0;
-        for (; i + 1 < count; i += 2)
-            *p++ = static_cast<uint8_t>(((c[i] & 15) << 4) | (c[i + 1] & 15));
-        if (i < count)
-            *p++ = static_cast<uint8_t>((c[i] & 15) << 4);
-    } else {
-        for (int i = 0; i < frames - 2; ++i)
-            *p++ = static_cast<uint8_t>(((codes[0][i] & 15) << 4) | (codes[1][i] & 15));
+        const int count = coded_frames - 2;
+        if (channels == 1) {
+            const int8_t* c = t[0].codes;
+            int i = 0;
+            for (; i + 1 < count; i += 2)
+                *p++ = static_cast<uint8_t>(((c[i] & 15) << 4) | (c[i + 1] & 15));
+            if (i < count)
+                *p++ = static_cast<uint8_t>((c[i] & 15) << 4);
+        } else {
+            for (int i = 0; i < count; ++i)
+                *p++ = static_cast<uint8_t>(((t[0].codes[i] & 15) << 4) | (t[1].codes[i] & 15));
+        }
     }
     return static_cast<size_t>(p - out);
+}
+
+size_t encode_run(const int16_t* pcm, int frames, int channels, int block_frames, uint8_t* out,
+                  bool vector)
+{
+    if (channels < 1 || channels > kMaxChannels || frames < 1 || block_frames < 1 ||
+        block_frames > kMaxEncodeFrames)
+        return 0;
+    const int per_group = detail::kMaxChains / channels;
+    size_t written = 0;
+    int at = 0;
+    while (at < frames) {
+        const int full = std::min(per_group, (frames - at) / block_frames);
+        const int blocks = full > 0 ? full : 1;
+        const int length = full > 0 ? block_frames : frames - at;
+        written += encode_group(pcm + static_cast<size_t>(at) * channels, blocks, length, channels,
+                                out + written, vector);
+        at += blocks * length;
+    }
+    return written;
 }
 
 } // namespace
@@ -148,7 +167,7 @@ int block_align_for(uint32_t sample_rate, int channels)
 {
     uint32_t k = sample_rate > 11025 ? sample_rate / 11000 : 1;
     // Larger blocks than this would not fit the encoder's frame limit.
-    k = std::min<uint32_t>(k, 8);
+    k = std::min<uint32_t>(k, 4);
     return 256 * channels * static_cast<int>(k);
 }
 
@@ -252,14 +271,22 @@ int decode_block(const uint8_t* in, size_t bytes, int channels, int max_frames, 
 
 size_t encode_block(const int16_t* pcm, int frames, int channels, uint8_t* out)
 {
-    return encode_with(pcm, frames, channels, out, use_vector());
+    if (frames > kMaxEncodeFrames)
+        return 0;
+    return encode_run(pcm, frames, channels, frames, out, use_vector());
+}
+
+size_t encode_blocks(const int16_t* pcm, int frames, int channels, int block_frames, uint8_t* out)
+{
+    return encode_run(pcm, frames, channels, block_frames, out, use_vector());
 }
 
 namespace detail {
 
-size_t encode_block_portable(const int16_t* pcm, int frames, int channels, uint8_t* out)
+size_t encode_blocks_portable(const int16_t* pcm, int frames, int channels, int block_frames,
+                              uint8_t* out)
 {
-    return encode_with(pcm, frames, channels, out, false);
+    return encode_run(pcm, frames, channels, block_frames, out, false);
 }
 
 bool vector_encoder_active()
@@ -267,10 +294,10 @@ bool vector_encoder_active()
     return use_vector();
 }
 
-void run_trials_portable(ChannelTrial* trial, int channels, int frames)
+void run_trials_portable(ChannelTrial* trial, int chains, int frames)
 {
     int8_t scratch[kMaxEncodeFrames];
-    for (int ch = 0; ch < channels; ++ch) {
+    for (int ch = 0; ch < chains; ++ch) {
         ChannelTrial& t = trial[ch];
         int8_t* best_codes = t.codes;
         int8_t* work = scratch;

@@ -18,12 +18,15 @@ inline constexpr int kExtensionBytes = 32; // cbSize of the format record
 inline constexpr int kFormatBytes = 50;    // 18 + cbSize
 inline constexpr int kMaxChannels = 2;
 // The largest block the encoder takes; block_align_for never asks for more.
-inline constexpr int kMaxEncodeFrames = 4096;
+inline constexpr int kMaxEncodeFrames = 2048;
 
 // The coefficient pairs (c1, c2) every file of ours carries.
-extern const int16_t kCoefficients[kCoefficientCount][2];
+inline constexpr int16_t kCoefficients[kCoefficientCount][2] = {
+    {256, 0}, {512, -256}, {0, 0}, {192, 64}, {240, 0}, {460, -208}, {392, -232},
+};
 // Delta adaptation by code (indexed by the 4-bit code).
-extern const int16_t kAdaptation[16];
+inline constexpr int16_t kAdaptation[16] = {230, 230, 230, 230, 307, 409, 512, 614,
+                                            768, 614, 512, 409, 307, 230, 230, 230};
 
 // nBlockAlign the suite uses for a rate and channel count: 256 x channels x k,
 // k = rate / 11000 above 11025 Hz, else 1.
@@ -60,6 +63,11 @@ bool coefficients_are_standard(const uint8_t* pairs, int pair_count);
 // repeats its sample. Returns the bytes written, 0 for an impossible request.
 size_t encode_block(const int16_t* pcm, int frames, int channels, uint8_t* out);
 
+// Encodes `frames` frames as consecutive blocks of `block_frames` frames (the last one
+// shorter when they do not divide), exactly as encode_block would block by block, but
+// with the trials of several blocks run together. Returns the bytes written.
+size_t encode_blocks(const int16_t* pcm, int frames, int channels, int block_frames, uint8_t* out);
+
 // Decodes one block of `bytes` bytes into at most `max_frames` interleaved frames.
 // Returns the frames written, 0 for a block too short to hold its header, or -1 when
 // a predictor index names no coefficient pair.
@@ -67,7 +75,8 @@ int decode_block(const uint8_t* in, size_t bytes, int channels, int max_frames, 
 
 namespace detail {
 // The plain implementation the vector one must match bit for bit; tests compare them.
-size_t encode_block_portable(const int16_t* pcm, int frames, int channels, uint8_t* out);
+size_t encode_blocks_portable(const int16_t* pcm, int frames, int channels, int block_frames,
+                              uint8_t* out);
 // Whether encode_block uses the vector implementation on this machine.
 bool vector_encoder_active();
 } // namespace detail

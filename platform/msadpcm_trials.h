@@ -6,6 +6,9 @@
 
 namespace kel::msadpcm::detail {
 
+// Trial chains (a channel of a block each) that run side by side.
+inline constexpr int kMaxChains = 4;
+
 struct ChannelTrial
 {
     const int16_t* x = nullptr; // the channel's samples of the block, contiguous
@@ -14,10 +17,10 @@ struct ChannelTrial
     int best = 0;               // out: the chosen pair
 };
 
-// Both pick, per channel, the pair of least accumulated error (lowest index on ties)
-// and leave its codes; they must agree bit for bit.
-void run_trials_portable(ChannelTrial* trial, int channels, int frames);
-void run_trials_vector(ChannelTrial* trial, int channels, int frames);
+// Both pick, per chain, the pair of least accumulated error (lowest index on ties) and
+// leave its codes; they must agree bit for bit. All chains have `frames` frames.
+void run_trials_portable(ChannelTrial* trial, int chains, int frames);
+void run_trials_vector(ChannelTrial* trial, int chains, int frames);
 bool vector_trials_available();
 
 } // namespace kel::msadpcm::detail

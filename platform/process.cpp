@@ -10,8 +10,29 @@ extern char** environ;
 
 namespace kel::process {
 
+namespace {
+
+// Programs started and not yet seen to end: reaped later so none stays a zombie.
+std::vector<pid_t> g_running;
+
+void reap_ended()
+{
+    for (size_t i = 0; i < g_running.size();) {
+        int status = 0;
+        if (waitpid(g_running[i], &status, WNOHANG) != 0) {
+            g_running[i] = g_running.back();
+            g_running.pop_back();
+        } else {
+            ++i;
+        }
+    }
+}
+
+} // namespace
+
 long start(const std::vector<std::string>& argv, bool shown)
 {
+    reap_ended();
     if (argv.empty() || argv[0].empty())
         return 0;
     // Nothing we start may sit on a half-dead file: an absent or non-executable program
@@ -33,7 +54,10 @@ long start(const std::vector<std::string>& argv, bool shown)
     pid_t pid = 0;
     const int r = posix_spawn(&pid, argv[0].c_str(), &actions, nullptr, args.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
-    return r == 0 ? static_cast<long>(pid) : 0;
+    if (r != 0)
+        return 0;
+    g_running.push_back(pid);
+    return static_cast<long>(pid);
 }
 
 bool has_exited(long id)
@@ -45,7 +69,15 @@ bool has_exited(long id)
     do {
         r = waitpid(static_cast<pid_t>(id), &status, WNOHANG);
     } while (r < 0 && errno == EINTR);
-    return r != 0;
+    if (r == 0)
+        return false;
+    for (size_t i = 0; i < g_running.size(); ++i)
+        if (g_running[i] == static_cast<pid_t>(id)) {
+            g_running[i] = g_running.back();
+            g_running.pop_back();
+            break;
+        }
+    return true;
 }
 
 } // namespace kel::process

@@ -63,8 +63,12 @@ int plan_from_pcm(const WaveConvSource& s, int marker_mode, ConvPlan& plan)
     plan.channels = channels;
     plan.source_align = s.block_align();
     plan.samples_per_block = f.samples_per_block;
-    plan.source_unit = static_cast<size_t>(plan.source_align) * f.samples_per_block;
-    plan.destination_unit = f.block_align;
+    // As many whole blocks per read as fit the usual 32768 bytes: the encoder codes
+    // several blocks side by side, and the file holds the same bytes either way.
+    const size_t block_bytes = static_cast<size_t>(plan.source_align) * f.samples_per_block;
+    plan.blocks_per_unit = static_cast<int>(std::max<size_t>(1, kConvReadBytes / block_bytes));
+    plan.source_unit = block_bytes * plan.blocks_per_unit;
+    plan.destination_unit = static_cast<size_t>(f.block_align) * plan.blocks_per_unit;
     plan.fact = s.data_size / static_cast<uint32_t>(plan.source_align);
     return kConvOk;
 }

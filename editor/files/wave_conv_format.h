@@ -6,6 +6,9 @@
 #include <cstdint>
 #include <memory>
 
+// Bytes the converter reads at most at a time when coding PCM.
+inline constexpr size_t kConvReadBytes = 32768;
+
 enum class ConvDirection { PcmToAdpcm, AdpcmToPcm };
 
 enum ConvPlanResult : int {
@@ -25,6 +28,7 @@ struct ConvPlan
     int channels = 1;
     int source_align = 1;        // bytes of one source frame (PCM) or block (ADPCM)
     int samples_per_block = 0;   // frames of one ADPCM block
+    int blocks_per_unit = 1;     // ADPCM blocks coded per read
     size_t source_unit = 0;      // bytes per read
     size_t destination_unit = 0; // bytes per write, at most
     uint32_t fact = 0;           // frames the destination holds

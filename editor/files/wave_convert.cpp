@@ -66,8 +66,8 @@ long encode_unit(WaveConvJob& job, size_t bytes)
         for (size_t i = 0; i < words; ++i)
             x[i] = static_cast<int16_t>((s[i] - 128) * 256);
     }
-    return static_cast<long>(
-        kel::msadpcm::encode_block(x, count, p.channels, job.destination_buffer.get()));
+    return static_cast<long>(kel::msadpcm::encode_blocks(x, count, p.channels, p.samples_per_block,
+                                                         job.destination_buffer.get()));
 }
 
 long decode_unit(WaveConvJob& job, size_t bytes)
@@ -124,8 +124,8 @@ bool write_small_chunk(File& f, uint32_t id, const void* body, uint32_t size)
 bool begin_job(WaveConvJob& job)
 {
     ConvPlan& p = job.plan;
-    const size_t frames =
-        static_cast<size_t>(p.samples_per_block) * static_cast<size_t>(p.channels);
+    const size_t frames = static_cast<size_t>(p.samples_per_block) *
+                          static_cast<size_t>(p.blocks_per_unit) * static_cast<size_t>(p.channels);
     job.source_buffer.reset(new (std::nothrow) uint8_t[p.source_unit]);
     job.destination_buffer.reset(new (std::nothrow) uint8_t[p.destination_unit + 8]);
     job.frames.reset(new (std::nothrow) int16_t[frames + 2]);

@@ -1,6 +1,7 @@
 // The block codec on its own: sizes, the format record, the coding rules, hostile blocks.
 #include "platform/msadpcm.h"
 #include "tests/adpcm/adpcm_support.h"
+#include "tests/support/wave_files.h"
 
 #include <cmath>
 #include <cstring>
@@ -209,9 +210,39 @@ TEST(MsAdpcmEncoder, VectorPathMatchesPortableBitForBit)
         std::vector<uint8_t> a(ms::bytes_for_frames(frames, channels));
         std::vector<uint8_t> p(a.size());
         const size_t na = ms::encode_block(x.data(), frames, channels, a.data());
-        const size_t np = ms::detail::encode_block_portable(x.data(), frames, channels, p.data());
+        const size_t np =
+            ms::detail::encode_blocks_portable(x.data(), frames, channels, frames, p.data());
         ASSERT_EQ(na, np);
         ASSERT_EQ(a, p) << "round " << round << " frames " << frames << " channels " << channels;
+    }
+}
+
+TEST(MsAdpcmEncoder, RunsOfBlocksEqualBlockByBlock)
+{
+    // Groups of blocks share one pass; the bytes must be those of one block at a time,
+    // including the short block at the end and group sizes that do not divide the run.
+    for (int channels = 1; channels <= 2; ++channels) {
+        for (int blocks : {1, 2, 3, 5, 9}) {
+            const int block_frames = 500;
+            const int frames = blocks * block_frames + 137;
+            std::vector<int16_t> x = noise16(static_cast<size_t>(frames) * channels, blocks);
+            for (size_t i = 0; i < x.size(); ++i)
+                x[i] = static_cast<int16_t>(x[i] / 4 + 6000 * std::sin(0.01 * i));
+            std::vector<uint8_t> expected;
+            for (int at = 0; at < frames; at += block_frames) {
+                const int n = std::min(block_frames, frames - at);
+                std::vector<uint8_t> b(ms::bytes_for_frames(n, channels));
+                b.resize(ms::encode_block(x.data() + at * channels, n, channels, b.data()));
+                expected.insert(expected.end(), b.begin(), b.end());
+            }
+            std::vector<uint8_t> run(expected.size() + 16);
+            run.resize(ms::encode_blocks(x.data(), frames, channels, block_frames, run.data()));
+            EXPECT_EQ(run, expected) << channels << " channels, " << blocks << " blocks";
+            std::vector<uint8_t> plain(run.size() + 16);
+            plain.resize(ms::detail::encode_blocks_portable(x.data(), frames, channels,
+                                                            block_frames, plain.data()));
+            EXPECT_EQ(plain, expected) << channels << " channels, " << blocks << " blocks";
+        }
     }
 }
 

@@ -318,15 +318,16 @@ TEST_F(Converter, AdpcmWithoutFactAsksFirst)
 
 TEST_F(Converter, CancelLeavesAClosedPartialFile)
 {
-    ui.cancel_after_polls(7); // the third block's first poll
-    EXPECT_EQ(convert(pcm_file(1, 11025, 16, 5000)), 0);
+    // Reads of 32 blocks (32000 bytes); Cancel at the second read's first poll.
+    ui.cancel_after_polls(4);
+    EXPECT_EQ(convert(pcm_file(1, 11025, 16, 40000)), 0);
     EXPECT_EQ(last_box().text, "Conversion aborted--destination file is corrupt!");
     EXPECT_EQ(last_box().caption, kWaveConverterName);
     EXPECT_EQ(ui.open_progress, 0);
     Parsed p = parse(read_file(path("out.wav")));
     EXPECT_EQ(p.riff_size, p.file_size - 8);
     ASSERT_NE(p.find("data"), nullptr);
-    EXPECT_EQ(p.find("data")->size(), 2 * 256u);
+    EXPECT_EQ(p.find("data")->size(), 32 * 256u);
 }
 
 TEST_F(Converter, CopiesDispPlstAndInfoInOrder)
