@@ -2,7 +2,10 @@
 
 #include "common/host_services.h"
 #include "editor/files/file_types.h"
-#include "editor/files/outside_programs.h"
+#include "editor/files/adpcm_files.h"
+#include "editor/files/ocw_import.h"
+#include "editor/files/outside_program.h"
+#include "platform/clock.h"
 #include "editor/files/wave_convert.h"
 #include "editor/files/wave_header.h"
 #include "platform/paths.h"
@@ -14,11 +17,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-std::function<std::string(const std::string&)> g_adpcm_to_pcm_on_open;
-
 namespace {
 
-bool file_exists(const std::string& name)
+bool regular_file(const std::string& name)
 {
     struct stat st {};
     return stat(name.c_str(), &st) == 0 && S_ISREG(st.st_mode);
@@ -40,39 +41,12 @@ std::string upper(std::string s)
     return s;
 }
 
-// "WAVECONV" on open: the user picks where the PCM file goes.
-std::string adpcm_to_pcm_with_waveconv(const std::string& adpcm_file)
-{
-    kel::FileDialogRequest request;
-    request.save = true;
-    request.title = "Compress Waveform File";
-    request.file_name = with_extension(kel::paths::file_part(adpcm_file), "wav");
-    request.filter = "Microsoft PCM Files (*.wav)|*.wav";
-    const std::string target = kel::ui().file_dialog(request);
-    if (target.empty())
-        return "";
-    clear_signal_files();
-    if (!start_outside_program({outside_program_path("waveconv"), adpcm_file, "0"}, true)) {
-        ErrMsg("Compression algorithm not found. Returning.");
-        return "";
-    }
-    wait_for_finished();
-    if (!file_exists(kOutAdpcmFile))
-        return "";
-    std::remove(target.c_str());
-    if (std::rename(kOutAdpcmFile, target.c_str()) != 0) {
-        ErrMsg("Failed to rename file");
-        return "";
-    }
-    return target;
-}
-
 } // namespace
 
 std::string import_name_for(const std::string& input)
 {
     std::string out = with_extension(input, "WAV");
-    if (file_exists(out)) {
+    if (regular_file(out)) {
         std::string stem = with_extension(input, "");
         stem.pop_back(); // the dot
         out = stem + "x.wav";
@@ -82,10 +56,13 @@ std::string import_name_for(const std::string& input)
 
 int run_converter(const std::string& input, const std::string& output)
 {
-    clear_signal_files();
-    if (!start_outside_program({outside_program_path("nvacnvrt"), input, output}, false))
+    delete_signal_files();
+    const long process = start_outside_program("nvacnvrt", {input, output}, false);
+    if (!process)
         return 0;
-    wait_for_finished();
+    // The converter gets a second before the first look.
+    kel::clock::sleep_ms(1000);
+    wait_for_finished(process);
     if (!file_exists(kOutAdpcmFile))
         return 0;
     std::remove(kOutAdpcmFile);
@@ -94,7 +71,7 @@ int run_converter(const std::string& input, const std::string& output)
 
 std::unique_ptr<CChildFrame> open_sound_file(const std::string& name)
 {
-    if (!file_exists(name)) {
+    if (!regular_file(name)) {
         ErrMsg("Cannot find file %s", name.c_str());
         return nullptr;
     }
@@ -106,16 +83,10 @@ std::unique_ptr<CChildFrame> open_sound_file(const std::string& name)
 
     if (code == kTypeWave || (code == kTypeUnknown && last_format_tag != 0)) {
         if (last_format_tag == kWaveFormatAdpcm) {
-            char text[400];
-            std::snprintf(text, sizeof text, "%s is a compressed ADPCM file.\nConvert to PCM?",
-                          title.c_str());
-            if (kel::ui().message_box(text, "File Conversion", kel::Buttons::YesNo,
-                                      kel::Icon::Question) != kel::kIdYes)
+            std::string pcm;
+            if (!open_compressed_adpcm(name, pcm))
                 return nullptr;
-            auto convert = g_adpcm_to_pcm_on_open ? g_adpcm_to_pcm_on_open
-                                                  : adpcm_to_pcm_with_waveconv;
-            const std::string pcm = convert(name);
-            return pcm.empty() ? nullptr : CChildFrame::create_from_file(pcm.c_str());
+            return CChildFrame::create_from_file(pcm.c_str());
         }
         if (last_format_tag != 0 && last_format_tag != kWaveFormatPcm) {
             char text[400];
@@ -136,11 +107,15 @@ std::unique_ptr<CChildFrame> open_sound_file(const std::string& name)
         }
         return CChildFrame::create_from_file(wav.c_str());
     }
+    if (code == kTypeOcw) {
+        std::string wav = name;
+        if (!ocw_to_wave(wav))
+            return nullptr;
+        return CChildFrame::create_from_file(wav.c_str());
+    }
     char text[400];
     if (code == kTypeAvi)
         std::snprintf(text, sizeof text, "%s: the video module is not installed.", title.c_str());
-    else if (code == kTypeOcw)
-        std::snprintf(text, sizeof text, "%s: the OCW decoder is not installed.", title.c_str());
     else
         std::snprintf(text, sizeof text, "%s has an unknown (non-PCM) format.", title.c_str());
     kel::ui().message_box(text, "Unknown File Format", kel::Buttons::Ok, kel::Icon::Exclamation);
@@ -157,20 +132,7 @@ int save_to_named_file(CChildFrame& doc, const std::string& name, SaveScope scop
         if (!compressed_adpcm) {
             ok = save_wave_file(doc, name, part, format);
         } else {
-            // PCM beside the target first, then the converter makes the ADPCM file.
-            const std::string pcm = name + ".pcm.wav";
-            ok = save_wave_file(doc, pcm, part, format);
-            if (ok) {
-                std::remove(kOutAdpcmFile);
-                ok = convert_wave_file(doc.owner_window, pcm.c_str(), kOutAdpcmFile);
-                std::remove(pcm.c_str());
-                if (ok && std::rename(kOutAdpcmFile, name.c_str()) != 0) {
-                    ErrMsg("Failed to rename file");
-                    ok = 0;
-                }
-                if (!ok)
-                    std::remove(kOutAdpcmFile);
-            }
+            ok = save_wave_file(doc, name, part, format) && compress_saved_wave(name);
         }
     } else if (code >= kTypeFirstConverted && code <= kTypeLastConverted) {
         const std::string pcm = kel::paths::program_dir() + "NVACNVRT.WAV";
@@ -186,8 +148,7 @@ int save_to_named_file(CChildFrame& doc, const std::string& name, SaveScope scop
         }
         const std::string wav = with_extension(name, "wav");
         ok = save_wave_file(doc, wav, part, format);
-        if (ok && !start_outside_program({outside_program_path("bladeenc"), "-320", "-quit", wav},
-                                         true))
+        if (ok && !start_outside_program("bladeenc", {"-320", "-quit", wav}, true))
             ok = 0;
         return ok;
     } else {

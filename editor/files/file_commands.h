@@ -61,6 +61,3 @@ struct FileSpecs
     std::string type;             // "Type:"
 };
 FileSpecs describe_file_for_open_dialog(const std::string& name);
-
-// The editor's ADPCM handling on open and on save; set by the ADPCM code when present.
-extern std::function<std::string(const std::string& adpcm_file)> g_adpcm_to_pcm_on_open;

@@ -1,18 +1,18 @@
 #include "editor/files/outside_program.h"
 
+#include "platform/clock.h"
 #include "platform/paths.h"
 #include "platform/process.h"
+#include "platform/ui.h"
 
 #include <cerrno>
-#include <chrono>
 #include <cstdio>
-#include <thread>
 #include <unistd.h>
 
 namespace {
 
 constexpr int kChecks = 1000;
-constexpr auto kCheckEvery = std::chrono::milliseconds(100);
+constexpr uint32_t kCheckEvery = 100; // ms
 
 bool copy_file(const std::string& from, const std::string& to)
 {
@@ -70,12 +70,23 @@ bool wait_for_finished(long process)
             return true;
         }
         // It wrote nothing before it ended: no use waiting out the full time.
-        if (ended)
-            return false;
-        std::this_thread::sleep_for(kCheckEvery);
+        if (ended || kel::ui().escape_down())
+            break;
+        kel::clock::sleep_ms(kCheckEvery);
         ended = kel::process::has_exited(process);
     }
+    std::remove(kFinishedFile);
     return false;
+}
+
+std::string outside_program_path(const std::string& name)
+{
+    return kel::paths::program_dir() + name;
+}
+
+bool outside_program_exists(const std::string& name)
+{
+    return access(outside_program_path(name).c_str(), X_OK) == 0;
 }
 
 bool move_file(const std::string& from, const std::string& to)

@@ -17,9 +17,13 @@ void delete_signal_files();
 long start_outside_program(const std::string& name, const std::vector<std::string>& args,
                            bool shown);
 
-// Checks every 100 ms for "finished", at most 1000 times (about 100 seconds); a program
-// that has ended gets one more check. Deletes "finished"; true when it came.
+// Checks every 100 ms for "finished", at most 1000 times (about 100 seconds) or until
+// Escape is held; a program that has ended gets one more check. Deletes "finished"; true when it came.
 bool wait_for_finished(long process);
+
+// The program's file in the program directory (our stand-ins have lower-case names).
+std::string outside_program_path(const std::string& name);
+bool outside_program_exists(const std::string& name);
 
 // Renames, copying and deleting when the two names are on different file systems.
 bool move_file(const std::string& from, const std::string& to);

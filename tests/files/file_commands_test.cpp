@@ -1,7 +1,7 @@
 #include "common/host_services.h"
 #include "editor/files/file_commands.h"
 #include "editor/files/file_types.h"
-#include "editor/files/outside_programs.h"
+#include "editor/files/outside_program.h"
 #include "platform/clock.h"
 #include "tests/support/edit_fixture.h"
 
@@ -134,8 +134,8 @@ TEST_F(FileCommandsTest, SaveUsesTheTitleAndNewDocumentsGoThroughSaveAs)
 
 TEST_F(FileCommandsTest, AConverterThatNeverFinishesIsGivenUp)
 {
-    // A stand-in that does nothing at all.
-    write_file(program + "nvacnvrt", "#!/bin/sh\nexit 0\n");
+    // A stand-in that runs on and never signals.
+    write_file(program + "nvacnvrt", "#!/bin/sh\nexec sleep 20\n");
     chmod((program + "nvacnvrt").c_str(), 0755);
     write_file(path("song.au"), "not really");
     const uint32_t start = kel::clock::now_ms();
@@ -149,6 +149,7 @@ TEST_F(FileCommandsTest, AConverterThatNeverFinishesIsGivenUp)
     const uint32_t again = kel::clock::now_ms();
     EXPECT_FALSE(open_sound_file(path("song.au")));
     EXPECT_EQ(kel::clock::now_ms() - again, 1000u);
+    std::system("pkill -f 'sleep 20' >/dev/null 2>&1");
 }
 
 TEST_F(FileCommandsTest, ForeignFilesOpenThroughTheConverter)
