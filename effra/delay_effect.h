@@ -11,9 +11,9 @@ namespace effra {
 // One processed channel of one block, as stored in the file.
 struct DelayBlock
 {
-    unsigned char* first_sample = nullptr; // this channel's sample of frame 0
+    void* first_sample = nullptr; // this channel's sample of frame 0 (uint8_t or int16_t)
     long frame_count = 0;
-    int frame_bytes = 0;           // stride between frames
+    int stride = 1;                // samples from one frame to the next: the channel count
     int sample_bytes = 0;          // 1: unsigned around 128, 2: signed little-endian
     int32_t* delay_line = nullptr; // entry i: state of frame i of the previous block
     float gain = 0.0f;             // decay * 0.01 in single precision

@@ -67,7 +67,8 @@ int CChildFrame::do_new_echo_waveform(const char* operation_name, int undo_flag)
         }
     }
     // Taken before the undo set-up so that a failure leaves nothing to put back.
-    std::unique_ptr<unsigned char[]> block(new (std::nothrow) unsigned char[geometry.block_bytes]);
+    // Words, so that 16-bit samples are read in place; 8-bit ones are read as bytes.
+    std::unique_ptr<int16_t[]> block(new (std::nothrow) int16_t[(geometry.block_bytes + 1) / 2]);
     if (!block) {
         NewErrMsg(5001);
         return 0;
@@ -125,9 +126,10 @@ int CChildFrame::do_new_echo_waveform(const char* operation_name, int undo_flag)
             if (coded) {
                 for (size_t lane = 0; lane < lanes.size(); ++lane) {
                     DelayBlock b;
-                    b.first_sample = block.get() + lanes[lane] * sample_bytes;
+                    b.first_sample =
+                        reinterpret_cast<unsigned char*>(block.get()) + lanes[lane] * sample_bytes;
                     b.frame_count = static_cast<long>(count / f);
-                    b.frame_bytes = frame;
+                    b.stride = channels;
                     b.sample_bytes = sample_bytes;
                     b.delay_line = lines[lane].get();
                     b.gain = gain;

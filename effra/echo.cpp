@@ -19,30 +19,58 @@ namespace effra {
 
 namespace {
 
-template <int SampleBytes> void echo_samples(const DelayBlock& b)
+template <class Coding, int Stride>
+[[gnu::always_inline]] inline void echo_loop(const DelayBlock& b)
 {
-    constexpr int limit = SampleCoding<SampleBytes>::limit;
+    using Sample = typename Coding::Sample;
+    Sample* __restrict s = static_cast<Sample*>(b.first_sample);
+    int32_t* __restrict line = b.delay_line;
+    const long n = b.frame_count;
+    const long stride = Stride ? Stride : b.stride;
+    // g times a line entry is exact in double precision; the conversion truncates.
     const double g = b.gain;
-    unsigned char* p = b.first_sample;
-    int32_t* line = b.delay_line;
-    for (long i = 0; i < b.frame_count; ++i, p += b.frame_bytes) {
-        const int32_t x = SampleCoding<SampleBytes>::load(p);
+    for (long i = 0; i < n; ++i) {
+        const int32_t x = Coding::load(s[i * stride]);
         const int32_t d = line[i];
-        // 0.8 d truncated toward zero, exactly as the double product would be.
+        // trunc(0.8 d): the integer quotient truncates toward zero the same way.
         const int32_t y = x + (4 * d) / 5;
-        SampleCoding<SampleBytes>::store(p, clamp_to(y, limit));
+        s[i * stride] = Coding::store(clamp_to(y, Coding::limit));
         line[i] = clamp_to(x + static_cast<int32_t>(g * d), kLineLimit);
     }
+}
+
+EFFRA_CLONES void echo_mono8(const DelayBlock& b)
+{
+    echo_loop<Coding8, 1>(b);
+}
+EFFRA_CLONES void echo_stereo8(const DelayBlock& b)
+{
+    echo_loop<Coding8, 2>(b);
+}
+void echo_any8(const DelayBlock& b)
+{
+    echo_loop<Coding8, 0>(b);
+}
+EFFRA_CLONES void echo_mono16(const DelayBlock& b)
+{
+    echo_loop<Coding16, 1>(b);
+}
+EFFRA_CLONES void echo_stereo16(const DelayBlock& b)
+{
+    echo_loop<Coding16, 2>(b);
+}
+void echo_any16(const DelayBlock& b)
+{
+    echo_loop<Coding16, 0>(b);
 }
 
 } // namespace
 
 void echo_block(const DelayBlock& block)
 {
-    if (block.sample_bytes == 1)
-        echo_samples<1>(block);
-    else if (block.sample_bytes == 2)
-        echo_samples<2>(block);
+    if (DelayBlockFunction f = pick_loop(block, echo_mono8, echo_stereo8, echo_any8, echo_mono16,
+                                         echo_stereo16, echo_any16))
+        f(block);
 }
 
 } // namespace effra

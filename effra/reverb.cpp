@@ -24,30 +24,58 @@ namespace effra {
 
 namespace {
 
-template <int SampleBytes> void reverb_samples(const DelayBlock& b)
+template <class Coding, int Stride>
+[[gnu::always_inline]] inline void reverb_loop(const DelayBlock& b)
 {
-    constexpr int limit = SampleCoding<SampleBytes>::limit;
+    using Sample = typename Coding::Sample;
+    Sample* __restrict s = static_cast<Sample*>(b.first_sample);
+    int32_t* __restrict line = b.delay_line;
+    const long n = b.frame_count;
+    const long stride = Stride ? Stride : b.stride;
+    // g times an integer is exact in double precision; the conversion truncates.
     const double g = b.gain;
-    unsigned char* p = b.first_sample;
-    int32_t* line = b.delay_line;
-    for (long i = 0; i < b.frame_count; ++i, p += b.frame_bytes) {
-        const int32_t x = SampleCoding<SampleBytes>::load(p);
+    for (long i = 0; i < n; ++i) {
+        const int32_t x = Coding::load(s[i * stride]);
         const int32_t d = line[i];
         const int32_t w = x + static_cast<int32_t>(g * d);
         const int32_t y = x + d - static_cast<int32_t>(g * w);
-        SampleCoding<SampleBytes>::store(p, clamp_to(y, limit));
+        s[i * stride] = Coding::store(clamp_to(y, Coding::limit));
         line[i] = clamp_to(w, kLineLimit);
     }
+}
+
+EFFRA_CLONES void reverb_mono8(const DelayBlock& b)
+{
+    reverb_loop<Coding8, 1>(b);
+}
+EFFRA_CLONES void reverb_stereo8(const DelayBlock& b)
+{
+    reverb_loop<Coding8, 2>(b);
+}
+void reverb_any8(const DelayBlock& b)
+{
+    reverb_loop<Coding8, 0>(b);
+}
+EFFRA_CLONES void reverb_mono16(const DelayBlock& b)
+{
+    reverb_loop<Coding16, 1>(b);
+}
+EFFRA_CLONES void reverb_stereo16(const DelayBlock& b)
+{
+    reverb_loop<Coding16, 2>(b);
+}
+void reverb_any16(const DelayBlock& b)
+{
+    reverb_loop<Coding16, 0>(b);
 }
 
 } // namespace
 
 void reverb_block(const DelayBlock& block)
 {
-    if (block.sample_bytes == 1)
-        reverb_samples<1>(block);
-    else if (block.sample_bytes == 2)
-        reverb_samples<2>(block);
+    if (DelayBlockFunction f = pick_loop(block, reverb_mono8, reverb_stereo8, reverb_any8,
+                                         reverb_mono16, reverb_stereo16, reverb_any16))
+        f(block);
 }
 
 } // namespace effra
