@@ -16,6 +16,12 @@
 #include <QTimer>
 #include <cstdlib>
 
+// Font configuration keeps a cache for the life of the process.
+extern "C" const char* __lsan_default_suppressions()
+{
+    return "leak:libfontconfig.so\n";
+}
+
 namespace {
 
 QApplication& app()
