@@ -66,8 +66,8 @@ int CChildFrame::do_new_echo_waveform(const char* operation_name, int undo_flag)
             return 0;
         }
     }
-    // Taken before the undo set-up so that a failure leaves nothing to put back.
-    // Words, so that 16-bit samples are read in place; 8-bit ones are read as bytes.
+    // Taken before the undo set-up, so that a failure leaves nothing to put back; words, so
+    // that 16-bit samples are worked on in place (8-bit ones are read as bytes).
     std::unique_ptr<int16_t[]> block(new (std::nothrow) int16_t[(geometry.block_bytes + 1) / 2]);
     if (!block) {
         NewErrMsg(5001);
