@@ -223,6 +223,11 @@ public:
     int check_sample_format();
     // ---- Implemented by the effects module ----
     int check_stereo_waveform();
+    // Echo (command 11504) and Reverb (11514): preset selection, the parameter dialog and
+    // the processing. 0 when cancelled or failed, else the result of the redo set-up.
+    int echo_waveform(HWND window, int command, int undo_flag);
+    // Runs "Echo" or "Reverb" on the selection with the module's current parameters.
+    int do_new_echo_waveform(const char* operation_name, int undo_flag);
 
 private:
     bool files_discarded_ = false;

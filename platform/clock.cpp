@@ -42,9 +42,11 @@ bool is_fixed()
 
 void sleep_ms(uint32_t ms)
 {
-    if (is_fixed())
+    if (is_fixed()) {
         advance(ms);
-    else
+        // A moment of real time, so programs we wait for can still get on.
+        std::this_thread::sleep_for(std::chrono::milliseconds(ms ? 1 : 0));
+    } else
         std::this_thread::sleep_for(std::chrono::milliseconds(ms));
 }
 

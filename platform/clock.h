@@ -12,7 +12,8 @@ void advance(uint32_t ms);
 void unfix();
 bool is_fixed();
 
-// Waits; under a fixed clock it only moves the clock on, so tests never really wait.
+// Waits; under a fixed clock it moves the clock on and waits a millisecond of real time,
+// so tests never wait out the full times.
 void sleep_ms(uint32_t ms);
 
 } // namespace kel::clock
