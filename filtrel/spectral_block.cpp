@@ -66,16 +66,24 @@ int CChildFrame::filter_waveform_FFT(const char* filter_type, float frequency,
     const long last_offset = static_cast<long>(g_selection.total_bytes) - bps;
     const bool eight_bit = bps == 1;
 
+    const float limit = eight_bit ? 127.0f : 32767.0f;
     for (int c = 0; c < channels; ++c) {
+        // Frames whose sample lies inside the file's data.
+        const long first = static_cast<long>(c) * bps;
+        const int count =
+            last_offset < first
+                ? 0
+                : static_cast<int>(std::min<long>(n, (last_offset - first) / align + 1));
+        unsigned char* at = buffer + first;
         std::fill(x, x + n + 4, 0.0f);
-        for (int i = 0; i < n; ++i) {
-            const long at = i * align + c * bps;
-            if (at > last_offset)
-                break;
-            x[i + 1] =
-                eight_bit
-                    ? static_cast<float>(buffer[at] - 128)
-                    : static_cast<float>(static_cast<int16_t>(buffer[at] | (buffer[at + 1] << 8)));
+        if (eight_bit) {
+            for (int i = 0; i < count; ++i)
+                x[i + 1] = static_cast<float>(at[i * align] - 128);
+        } else {
+            for (int i = 0; i < count; ++i) {
+                const unsigned char* p = at + i * align;
+                x[i + 1] = static_cast<float>(static_cast<int16_t>(p[0] | (p[1] << 8)));
+            }
         }
         fft_real(n / 2, 1);
         shape_spectrum(filter_type, x, n, v, h);
@@ -85,17 +93,17 @@ int CChildFrame::filter_waveform_FFT(const char* filter_type, float frequency,
             x[2] = (x[3] + x[1]) / 2.0f;
         }
         g_spectral.last_time_sample = x[n];
-        const float limit = eight_bit ? 127.0f : 32767.0f;
-        for (int i = 0; i < n; ++i) {
-            const long at = i * align + c * bps;
-            if (at > last_offset)
-                break;
-            const int s = static_cast<int>(std::clamp(x[i + 1], -limit, limit));
-            if (eight_bit) {
-                buffer[at] = static_cast<unsigned char>(s + 128);
-            } else {
-                buffer[at] = static_cast<unsigned char>(s & 0xff);
-                buffer[at + 1] = static_cast<unsigned char>((s >> 8) & 0xff);
+        if (eight_bit) {
+            for (int i = 0; i < count; ++i) {
+                const int v8 = static_cast<int>(std::clamp(x[i + 1], -limit, limit));
+                at[i * align] = static_cast<unsigned char>(v8 + 128);
+            }
+        } else {
+            for (int i = 0; i < count; ++i) {
+                const int v16 = static_cast<int>(std::clamp(x[i + 1], -limit, limit));
+                unsigned char* p = at + i * align;
+                p[0] = static_cast<unsigned char>(v16 & 0xff);
+                p[1] = static_cast<unsigned char>((v16 >> 8) & 0xff);
             }
         }
     }
