@@ -4,8 +4,9 @@
 //             --View--> preset --> NEWFILTEROPTIONS --OK--> run
 //             --Create--------> NEWFILTEROPTIONS --OK--> run
 //
-//   run: hash 275 | notch 279 below 5000 Hz: state-variable filter | 276, 277, 278, 1001,
-//        notch from 5000 Hz: spectral filter (1024 points for the notch, else 4096)
+//   run: hash 275 | notch 279 below 5000 Hz (and where the recursion is stable):
+//        state-variable filter | 276, 277, 278, 1001, other notches: spectral filter
+//        (1024 points for the notch, else 4096)
 #include "filtrel/filter_command.h"
 
 #include "common/child_frame.h"
@@ -15,6 +16,7 @@
 #include "filtrel/filter_options_dialog.h"
 #include "filtrel/filter_settings.h"
 #include "filtrel/module_selection.h"
+#include "filtrel/state_variable_filter.h"
 #include "platform/paths.h"
 #include "platform/ui.h"
 
@@ -27,11 +29,15 @@ std::string filter_preset_path()
 int run_filter_settings(CChildFrame& doc)
 {
     const FilterSettings& s = g_filter;
+    compute_module_selection(doc);
     switch (s.type) {
     case kFilterHash:
         return doc.hash_filter();
     case kFilterNotch:
-        if (s.frequency < 5000.0f)
+        // Low notches run in the time domain; at low rates the recursion would blow up
+        // before 5000 Hz, so those notches take the spectral filter too.
+        if (s.frequency < 5000.0f &&
+            state_variable_is_stable(s.frequency, static_cast<double>(g_selection.sample_rate)))
             return doc.digital_filter_waveform(g_selection.start_byte, g_selection.end_byte,
                                                s.frequency, "NOTCH", s.progress_text.c_str(), 1);
         [[fallthrough]];

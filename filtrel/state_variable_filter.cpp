@@ -5,8 +5,11 @@
 //
 // Frequency 0 .. rate/2 Hz (the Filter command sends notches below 5000 Hz here, noise
 // reduction its 60 Hz hum notch). Pieces of at most 32768 bytes of the redo file are read,
-// filtered and written back in place; progress and Cancel after every piece. Mode 3
+// filtered and written back in place; progress and Cancel after every piece. F stays below
+// sqrt(5) - 1, where the recursion stops being stable. Mode 3
 // (flange) is not part of this build and does nothing.
+#include "filtrel/state_variable_filter.h"
+
 #include "common/child_frame.h"
 #include "common/host_services.h"
 #include "filtrel/filter_settings.h"
@@ -89,7 +92,10 @@ int CChildFrame::digital_filter_waveform(unsigned long start_byte, unsigned long
     }
 
     const double rate = std::max<double>(1.0, static_cast<double>(g_selection.sample_rate));
-    const double coefficient = 2.0 * std::sin(3.14159 * frequency / rate);
+    // With this damping the recursion grows without bound once F reaches sqrt(5) - 1
+    // (about 0.21 of the rate): keep it just inside.
+    const double coefficient =
+        std::min(2.0 * std::sin(3.14159 * frequency / rate), kStateVariableLimit);
     const kel::Cursor previous = kel::ui().set_cursor(kel::Cursor::Watch);
     const int dialog = display_message_dialog(progress_text ? progress_text : "", 1);
     show_percent_done(dialog, 0);
