@@ -55,7 +55,8 @@ std::string generated_wave()
         for (; n < 8192 && i < kFrames; ++n, ++i) {
             x = x * 1664525u + 1013904223u;
             const double t = static_cast<double>(i) / kRate;
-            const double tone = 6000 * std::sin(2 * M_PI * 440 * t) + 4000 * std::sin(2 * M_PI * 7000 * t);
+            const double tone =
+                6000 * std::sin(2 * M_PI * 440 * t) + 4000 * std::sin(2 * M_PI * 7000 * t);
             const double noise = static_cast<double>(static_cast<int16_t>(x >> 16)) / 8;
             block[2 * n] = static_cast<int16_t>(tone + noise);
             block[2 * n + 1] = static_cast<int16_t>(tone - noise);
