@@ -221,6 +221,23 @@ public:
 
     // ---- Implemented by the DSP module ----
     int check_sample_format();
+    // Spectral filtering of the highlighted section in overlapping blocks ("LOPASS",
+    // "HIPASS", "BANDPASS", "NOTCH", "NOISE_REDUCTION"). 1 when the step was made; 0 on
+    // failure or Cancel, with the document as it was.
+    int do_filter_waveform(float frequency, const char* filter_type, const char* progress_text);
+    // One block of N frames at a byte offset within the selection, written to the redo
+    // file. 0 when the block could not be read or written.
+    int filter_waveform_FFT(const char* filter_type, float frequency,
+                            unsigned long offset_in_selection);
+    // Sample-by-sample processing of the selection: mode 1 state-variable filter.
+    int digital_filter_waveform(unsigned long start_byte, unsigned long end_byte, float frequency,
+                                const char* filter_type, const char* progress_text, int mode);
+    // Magnitudes of one block of the first channel for the spectrum displays.
+    void compute_FFT(unsigned long offset_in_selection);
+    // The Filter command (11509).
+    void filter_waveform(HWND window);
+    // Three-point smoothing of sample pairs; 1 when done.
+    int hash_filter();
     // ---- Implemented by the effects module ----
     int check_stereo_waveform();
     // Echo (command 11504) and Reverb (11514): preset selection, the parameter dialog and

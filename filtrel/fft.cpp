@@ -31,8 +31,8 @@ int fft_allocate(int size, int purpose)
     }
     if (purpose == kFftForSpectrumDisplay) {
         fft_magnitude = new (std::nothrow) int[static_cast<size_t>(size)]();
-        fft_magnitude_copy = fft_magnitude ? new (std::nothrow) int[static_cast<size_t>(size)]()
-                                           : nullptr;
+        fft_magnitude_copy =
+            fft_magnitude ? new (std::nothrow) int[static_cast<size_t>(size)]() : nullptr;
         if (!fft_magnitude || !fft_magnitude_copy) {
             NewErrMsg(5003);
             return 0;
