@@ -235,6 +235,7 @@ int CChildFrame::build_overview(FileSlot& slot, SlotRole role, const char* progr
     char text[200];
     std::snprintf(text, sizeof text, progress_format ? progress_format : "Processing file %s...",
                   file_title);
+    const kel::Cursor previous_cursor = kel::ui().set_cursor(kel::Cursor::Arrow);
     const int progress = display_message_dialog(text, 1);
     show_percent_done(progress, 0);
 
@@ -252,6 +253,8 @@ int CChildFrame::build_overview(FileSlot& slot, SlotRole role, const char* progr
         ::close(fd);
     }
     terminate_message_dialog(progress);
+    // The progress window set the watch cursor; the caller's comes back.
+    kel::ui().set_cursor(previous_cursor);
     slot.level_samples[1] = written;
     slot.zoom_factor = slot.base_factor;
     slot.zoom_level = slot.level_count;

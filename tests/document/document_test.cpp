@@ -303,3 +303,12 @@ TEST_F(DocumentTest, SoxMadeFilesOpenToSoxsOwnRawDecode)
     ASSERT_TRUE(doc2);
     EXPECT_EQ(read_file(doc2->working_file()), read_file(raw));
 }
+
+TEST_F(DocumentTest, BuildingTheOverviewPutsTheCursorBack)
+{
+    ui.cursor = kel::Cursor::Cross;
+    auto doc = open(make_wave("cur.wav", 2, 16, pcm16(noise16(20000, 2))));
+    ASSERT_TRUE(doc);
+    ASSERT_GE(doc->current.level_count, 2);
+    EXPECT_EQ(ui.cursor, kel::Cursor::Cross);
+}
