@@ -8,6 +8,7 @@
 #include "editor/ui/play_bar.h"
 #include "editor/ui/section_drag.h"
 #include "editor/ui/view_cursors.h"
+#include "editor/ui/view_playback_observer.h"
 #include "editor/ui/waveform_area.h"
 
 #include <QDrag>
@@ -34,6 +35,7 @@ DocumentView::DocumentView(CChildFrame* doc, QWidget* parent) : QWidget(parent),
         doc_->window = this;
     doc_->view_window = this;
     registry()[doc_] = this;
+    install_view_repaint();
     setAcceptDrops(true);
     auto* column = new QVBoxLayout(this);
     column->setContentsMargins(0, 0, 0, 0);

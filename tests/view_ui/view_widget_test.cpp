@@ -89,6 +89,14 @@ template <typename Done> void wait_for(Done done)
         QApplication::processEvents(QEventLoop::AllEvents, 20);
 }
 
+// Lets the readout's timer run before a screenshot.
+void settle(DocumentView* view)
+{
+    const QString want =
+        QString::fromStdString(zoom_readout_text(view->document()->current.zoom_factor));
+    wait_for([&] { return view->play_bar()->zoom_readout()->text() == want; });
+}
+
 class ViewWidgetTest : public EditTest
 {
   protected:
@@ -281,6 +289,7 @@ TEST_F(ViewWidgetTest, ScreenshotsAtThreeZooms)
     doc->current.select_start = 2L * 44100 * 3;
     doc->current.select_end = 2L * 44100 * 5;
     view->document_changed();
+    settle(view.get());
     EXPECT_TRUE(view->grab().save(QString::fromStdString(dir + "/view_whole.png")));
     for (int i = 0; i < 4; ++i)
         view->run_command(1898);
@@ -288,9 +297,11 @@ TEST_F(ViewWidgetTest, ScreenshotsAtThreeZooms)
     doc->left_active = 1;
     doc->right_active = 0;
     view->document_changed();
+    settle(view.get());
     EXPECT_TRUE(view->grab().save(QString::fromStdString(dir + "/view_zoom16.png")));
     view->run_command(87);
     doc->first_visible = 2L * 44100 * 3 + 2 * 300;
     view->document_changed();
+    settle(view.get());
     EXPECT_TRUE(view->grab().save(QString::fromStdString(dir + "/view_frames.png")));
 }
