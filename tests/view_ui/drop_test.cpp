@@ -4,6 +4,7 @@
 #include "editor/ui/playlist_window.h"
 #include "editor/ui/section_drag.h"
 #include "tests/support/edit_fixture.h"
+#include "tests/view_ui/qt_app.h"
 
 #include <QApplication>
 #include <QDropEvent>
@@ -12,17 +13,6 @@
 #include <QPushButton>
 
 namespace {
-
-QApplication& app()
-{
-    static int argc = 1;
-    static char name[] = "view_ui_tests";
-    static char* argv[] = {name, nullptr};
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    static QApplication instance(argc, argv);
-    return instance;
-}
 
 std::string words16(int first, int count)
 {
@@ -50,7 +40,7 @@ class DropTest : public EditTest
   protected:
     void SetUp() override
     {
-        app();
+        test_app();
         EditTest::SetUp();
         list = Playlist();
     }

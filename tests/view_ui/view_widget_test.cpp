@@ -8,6 +8,7 @@
 #include "editor/ui/waveform_area.h"
 #include "editor/ui/waveform_image.h"
 #include "tests/support/edit_fixture.h"
+#include "tests/view_ui/qt_app.h"
 
 #include <QApplication>
 #include <QDir>
@@ -18,17 +19,6 @@
 #include <cmath>
 
 namespace {
-
-QApplication& app()
-{
-    static int argc = 1;
-    static char name[] = "view_ui_tests";
-    static char* argv[] = {name, nullptr};
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    static QApplication instance(argc, argv);
-    return instance;
-}
 
 void mouse(QWidget* w, QEvent::Type type, QPoint at, Qt::MouseButtons held,
            Qt::KeyboardModifiers mods = {})
@@ -102,7 +92,7 @@ class ViewWidgetTest : public EditTest
   protected:
     void SetUp() override
     {
-        app();
+        test_app();
         EditTest::SetUp();
         reload_view_colors();
         set_time_format(1);
