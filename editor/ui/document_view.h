@@ -12,8 +12,9 @@ class DocumentView : public QWidget
 {
     Q_OBJECT
   public:
-    // The view does not own the document. A document without a window handle takes
-    // this widget's address, so drags between windows can name it.
+    // The view does not own the document and must be destroyed before it. A document
+    // without a window handle takes this widget's address, so drags between windows
+    // can name it.
     explicit DocumentView(CChildFrame* doc, QWidget* parent = nullptr);
     ~DocumentView() override;
 
