@@ -1,0 +1,23 @@
+#pragma once
+// The commands of the waveform view by id, and the keys that reach them.
+#include "editor/document/view_state.h"
+
+class CChildFrame;
+
+inline constexpr int kGoToBeginningCommand = 11800;
+inline constexpr int kGoToEndCommand = 11801;
+inline constexpr int kGoToHighlightCommand = 11906;
+
+// Zoom (1898, 1899, 87, 88), go to (11800, 11801, 11906), highlight edges
+// (11900..11905) and select all (1020). -1 for an id that is not the view's; otherwise
+// 1 when something changed and 0 when the command had nothing to do.
+int view_command(CChildFrame& doc, ViewState& view, int id);
+
+// Key modifiers as the key route sees them.
+enum KeyModifier { kKeyShift = 1, kKeyControl = 2, kKeyAlt = 4 };
+
+// What a key does in a document window: 'p' and 'o' go to playback (returns -2 after
+// handing the key over); the view's entries of the key table give their command id;
+// 0 for any other key, which the frame's key table takes. key is the typed character
+// (lower case for letters).
+int view_key_command(CChildFrame& doc, int character, int modifiers);

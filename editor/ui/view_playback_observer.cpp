@@ -1,0 +1,56 @@
+#include "editor/ui/view_playback_observer.h"
+
+#include "common/child_frame.h"
+#include "editor/document/repaint.h"
+#include "editor/ui/document_view.h"
+#include "editor/ui/waveform_area.h"
+
+void ViewPlaybackObserver::play_bar(CChildFrame& doc, long sample, double)
+{
+    if (DocumentView* v = DocumentView::view_of(&doc))
+        v->set_play_marker(sample);
+}
+
+void ViewPlaybackObserver::caret_to(CChildFrame& doc, long sample)
+{
+    if (DocumentView* v = DocumentView::view_of(&doc)) {
+        v->area()->state().caret_x = static_cast<float>(sample_to_x(doc, sample));
+        v->area()->update();
+    }
+}
+
+void ViewPlaybackObserver::play_marker(CChildFrame& doc, long sample)
+{
+    if (DocumentView* v = DocumentView::view_of(&doc))
+        v->set_play_marker(sample);
+}
+
+void ViewPlaybackObserver::caret_restored(CChildFrame& doc, long)
+{
+    if (DocumentView* v = DocumentView::view_of(&doc))
+        v->set_play_marker(-1);
+}
+
+void ViewPlaybackObserver::redraw_markers_and_rulers(CChildFrame& doc)
+{
+    if (DocumentView* v = DocumentView::view_of(&doc))
+        v->area()->update();
+}
+
+void ViewPlaybackObserver::scroll_to(CChildFrame& doc, long)
+{
+    if (DocumentView* v = DocumentView::view_of(&doc))
+        v->document_changed();
+}
+
+static void repaint_view(CChildFrame* doc)
+{
+    if (DocumentView* v = DocumentView::view_of(doc))
+        v->document_changed();
+}
+
+void install_view_repaint()
+{
+    if (!g_repaint_document)
+        g_repaint_document = repaint_view;
+}
