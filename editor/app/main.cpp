@@ -1,0 +1,67 @@
+// Orlo, the Kelvara wave editor.
+//   orlo                     the editor
+//   orlo --request 5000      asks a running editor to open the file named in KVSDFALT.INI
+//   orlo --info FILE.WAV...  opens the files without windows and tells what they hold
+#include "common/child_frame.h"
+#include "editor/app/orlo_app.h"
+#include "editor/app/sibling.h"
+#include "platform/ui.h"
+
+#include <QApplication>
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+class ConsoleUi : public kel::HeadlessUi
+{
+public:
+    int message_box(const std::string& text, const std::string& caption, kel::Buttons b,
+                    kel::Icon i) override
+    {
+        std::fprintf(stderr, "%s: %s\n", caption.c_str(), text.c_str());
+        return kel::HeadlessUi::message_box(text, caption, b, i);
+    }
+};
+
+int info(int argc, char** argv)
+{
+    ConsoleUi console;
+    kel::set_ui(&console);
+    int failures = 0;
+    for (int i = 2; i < argc; ++i) {
+        auto doc = CChildFrame::create_from_file(argv[i]);
+        if (!doc) {
+            std::fprintf(stderr, "%s: not opened\n", argv[i]);
+            ++failures;
+            continue;
+        }
+        const WaveFormat& f = doc->wave_format;
+        std::printf("%s\n  format       %u Hz, %u bits, %s\n", doc->file_title, f.sample_rate,
+                    f.bits_per_sample, f.channels == 2 ? "stereo" : "mono");
+        std::printf("  samples      %ld sample words\n", doc->current.total_samples);
+        std::printf("  duration     %.3f s\n",
+                    doc->current.total_samples / double(f.channels) / f.sample_rate);
+    }
+    kel::set_ui(nullptr);
+    return failures ? 1 : 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc >= 2 && std::strcmp(argv[1], "--info") == 0)
+        return info(argc, argv);
+    QApplication qt(argc, argv);
+    QApplication::setApplicationName("Kelvara");
+    QApplication::setOrganizationName("Kelvara");
+    if (argc >= 3 && std::strcmp(argv[1], "--request") == 0)
+        return app::send_request(std::atoi(argv[2])) ? 0 : 1;
+    app::COrloApp app;
+    if (!app.init_instance())
+        return 1;
+    const int code = QApplication::exec();
+    app.exit_instance();
+    return code;
+}
