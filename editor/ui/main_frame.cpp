@@ -110,6 +110,10 @@ CMainFrame::CMainFrame()
 
 CMainFrame::~CMainFrame()
 {
+    // Nothing may reach this frame while it comes apart.
+    qApp->removeEventFilter(this);
+    if (mdi_)
+        disconnect(mdi_, nullptr, this, nullptr);
     // Documents go first, each deleting its own files; then the run's leftovers.
     for (DocumentWindow* w : document_windows())
         delete w;

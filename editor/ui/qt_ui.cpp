@@ -83,7 +83,9 @@ void ProgressWindow::place_over_status_bar(QWidget* main_window)
     // One pixel in from the status bar's left edge, its top, one pixel less high.
     const QPoint top_left = status->mapToGlobal(QPoint(1, 0));
     const int width = std::min(620, status->width() - 1);
+    cancel_->setMaximumHeight(std::max(16, status->height() - 3));
     setGeometry(top_left.x(), top_left.y(), width, std::max(20, status->height() - 1));
+    setFixedSize(size());
 }
 
 void ProgressWindow::set_percent(int percent)
