@@ -86,7 +86,6 @@ constexpr Prompt kPrompts[] = {
     {11903, "Move beginning of selection later\nL hilight ->"},
     {11905, "Move end of selection later\nR hilight ->"},
     {11906, "Scroll the highlighted area into view\nGo to highlight"},
-    {12101, "Decibel level of right channel\nRight channel DB level"},
     {57602, "Close the active document\nClose"},
     {57650, "Arrange the windows so they overlap\nCascade"},
     {57651, "Arrange the windows one above the other\nTile horizontally"},

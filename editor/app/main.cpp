@@ -8,8 +8,11 @@
 #include "platform/ui.h"
 
 #include <QApplication>
+#include <QSocketNotifier>
+#include <csignal>
 #include <cstdio>
 #include <cstring>
+#include <unistd.h>
 
 namespace {
 
@@ -23,6 +26,36 @@ public:
         return kel::HeadlessUi::message_box(text, caption, b, i);
     }
 };
+
+int g_signal_pipe[2] = {-1, -1};
+
+void on_terminate(int)
+{
+    const char c = 1;
+    ssize_t ignored = write(g_signal_pipe[1], &c, 1);
+    (void)ignored;
+}
+
+// A polite end from the system (SIGTERM, SIGINT, SIGHUP) leaves the event loop, so the
+// frame goes the ordinary way and the run's temporary files are deleted.
+void quit_on_signals()
+{
+    if (pipe(g_signal_pipe) != 0)
+        return;
+    auto* notifier = new QSocketNotifier(g_signal_pipe[0], QSocketNotifier::Read, qApp);
+    QObject::connect(notifier, &QSocketNotifier::activated, qApp, [] {
+        char c;
+        ssize_t ignored = read(g_signal_pipe[0], &c, 1);
+        (void)ignored;
+        QApplication::quit();
+    });
+    struct sigaction sa {};
+    sa.sa_handler = on_terminate;
+    sigemptyset(&sa.sa_mask);
+    sa.sa_flags = SA_RESTART;
+    for (int s : {SIGTERM, SIGINT, SIGHUP})
+        sigaction(s, &sa, nullptr);
+}
 
 int info(int argc, char** argv)
 {
@@ -53,11 +86,14 @@ int main(int argc, char** argv)
 {
     if (argc >= 2 && std::strcmp(argv[1], "--info") == 0)
         return info(argc, argv);
+    // The tutorial needs the native id of the transport bar; its siblings stay plain widgets.
+    QApplication::setAttribute(Qt::AA_DontCreateNativeWidgetSiblings);
     QApplication qt(argc, argv);
     QApplication::setApplicationName("Kelvara");
     QApplication::setOrganizationName("Kelvara");
     if (argc >= 3 && std::strcmp(argv[1], "--request") == 0)
         return app::send_request(std::atoi(argv[2])) ? 0 : 1;
+    quit_on_signals();
     app::COrloApp app;
     if (!app.init_instance())
         return 1;

@@ -348,7 +348,7 @@ void CMainFrame::build_bars()
                 add_button(id);
             cue_list_ = new QComboBox(tb);
             cue_list_->setObjectName("1026");
-            cue_list_->setMinimumWidth(200);
+            cue_list_->setMinimumWidth(160);
             cue_list_->setToolTip("Time marks of the active document");
             tb->addWidget(cue_list_);
             break;
@@ -392,7 +392,9 @@ void CMainFrame::build_bars()
                 l->addWidget(g);
             }
             describe(left_gauge_, 12100);
-            describe(right_gauge_, 12101);
+            // The table names only the left gauge; the right one says the same of its side.
+            right_gauge_->setToolTip("Right channel DB level");
+            right_gauge_->setStatusTip("Decibel level of right channel");
             kel::controls::_draw_decibel_gauge_volume(left_gauge_->handle(), 0, 0, 1);
             kel::controls::_draw_decibel_gauge_volume(right_gauge_->handle(), 0, 0, 1);
             tb->addWidget(box);
@@ -432,13 +434,11 @@ void CMainFrame::dock_default_layout()
         }
     };
     // Tool bars in rows along the top, indicators down the right side.
-    for (int n : {0, 1, 4, 2, 5})
+    for (int n : {0, 1, 4, 2, 7})
         put(Qt::TopToolBarArea, n);
     addToolBarBreak(Qt::TopToolBarArea);
-    for (int n : {6, 3})
+    for (int n : {6, 3, 5})
         put(Qt::TopToolBarArea, n);
-    addToolBarBreak(Qt::TopToolBarArea);
-    put(Qt::TopToolBarArea, 7);
     for (int n : {9, 8, 10})
         put(Qt::RightToolBarArea, n);
 }
