@@ -86,9 +86,9 @@ std::vector<Accelerator> build()
     {
         char c;
         int command;
-    } alt_chars[] = {{'l', kLoopPlayback}, {'n', 1030},          {'o', 1027},
-                     {'p', kPreferences},  {'q', 1028},          {'r', kSetupLoop},
-                     {'s', kChaseLock},    {'w', 114},           {'u', kMinimumZoom},
+    } alt_chars[] = {{'l', kLoopPlayback}, {'n', 1030}, {'o', 1027},
+                     {'p', kPreferences},  {'q', 1028}, {'r', kSetupLoop},
+                     {'s', kChaseLock},    {'w', 114},  {'u', kMinimumZoom},
                      {'z', kMaximumZoom}};
     for (const auto& a : alt_chars)
         t.push_back(chr(a.c, a.command, true));
@@ -115,8 +115,8 @@ const std::vector<Accelerator>& accelerator_table()
 
 int accelerator_command(int key, Qt::KeyboardModifiers modifiers, const QString& text)
 {
-    const int mods = static_cast<int>(modifiers & (Qt::ControlModifier | Qt::ShiftModifier |
-                                                   Qt::AltModifier));
+    const int mods =
+        static_cast<int>(modifiers & (Qt::ControlModifier | Qt::ShiftModifier | Qt::AltModifier));
     if ((mods & kShift) != 0)
         key = digit_of_shifted_symbol(key);
     // The character the key types: a control character with Ctrl and a letter.

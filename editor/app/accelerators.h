@@ -10,14 +10,13 @@ namespace app {
 
 struct Accelerator
 {
-    enum Kind
-    {
+    enum Kind {
         Key,      // a key with exactly these modifiers
         Character // a typed character; alt says whether Alt is held
     };
     Kind kind;
-    int key;   // Qt::Key for Key entries, the character code for Character entries
-    int mods;  // Qt::KeyboardModifiers for Key entries; for Character entries only Alt
+    int key;  // Qt::Key for Key entries, the character code for Character entries
+    int mods; // Qt::KeyboardModifiers for Key entries; for Character entries only Alt
     int command;
 };
 

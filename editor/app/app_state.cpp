@@ -52,9 +52,9 @@ void clear_command_flags()
 void set_startup_command_flags()
 {
     using namespace cmd;
-    for (int id : {kRecord, kPlay, kPause, kStop, kLoopPlayback, kGoToBeginning, kGoToEnd,
-                   kLeftEarlier, kLeftLater, kRightEarlier, kRightLater, kInsertSilence, kCue,
-                   kReview})
+    for (int id :
+         {kRecord, kPlay, kPause, kStop, kLoopPlayback, kGoToBeginning, kGoToEnd, kLeftEarlier,
+          kLeftLater, kRightEarlier, kRightLater, kInsertSilence, kCue, kReview})
         set_command_flag(id, true);
     for (int id : {kUndo, kRedo, kShowPlaylist})
         set_command_flag(id, false);

@@ -123,21 +123,9 @@ bool command_needs_document(int id);
 // Implemented, its availability flag set, and a document there when it needs one.
 bool command_enabled(int id, bool have_document);
 
-enum class Dock
-{
-    TopOnly,
-    RightOnly,
-    Any
-};
+enum class Dock { TopOnly, RightOnly, Any };
 
-enum class BarKind
-{
-    Buttons,
-    Cuelist,
-    VolumeIndicator,
-    DbMeter,
-    Spectrum
-};
+enum class BarKind { Buttons, Cuelist, VolumeIndicator, DbMeter, Spectrum };
 
 struct BarInfo
 {

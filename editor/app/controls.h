@@ -8,6 +8,12 @@
 
 namespace kel::controls {
 
+// The faders are part of the program, so these never show; modules and the player keep
+// the texts of the original libraries.
+inline constexpr const char* kCantLoadVfader = "Can't load Vfader.DLL";
+inline constexpr const char* kCantLoadHfader = "Can't load Hfader.DLL";
+inline constexpr const char* kCantLoadVumark = "Can't load Vumark.DLL";
+
 inline constexpr unsigned kSetRange = 0x400;    // lparam: low word minimum, high word maximum
 inline constexpr unsigned kSetPosition = 0x402; // wparam: position
 inline constexpr unsigned kGetPosition = 0x404; // result: low word is the position
@@ -33,7 +39,7 @@ inline int high_word(long v)
 // A window that answers messages.
 class MessageTarget
 {
-public:
+  public:
     virtual ~MessageTarget() = default;
     virtual long on_message(unsigned message, unsigned long wparam, long lparam) = 0;
 };
@@ -110,7 +116,7 @@ void _draw_record_volume(HWND indicator, long left, long right);
 // Implemented by the two display windows.
 class GaugeTarget
 {
-public:
+  public:
     virtual ~GaugeTarget() = default;
     virtual void draw_gauge(long level, long mode, long reset) {}
     virtual void draw_levels(long left, long right) {}

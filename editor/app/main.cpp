@@ -18,7 +18,7 @@ namespace {
 
 class ConsoleUi : public kel::HeadlessUi
 {
-public:
+  public:
     int message_box(const std::string& text, const std::string& caption, kel::Buttons b,
                     kel::Icon i) override
     {
@@ -49,7 +49,9 @@ void quit_on_signals()
         (void)ignored;
         QApplication::quit();
     });
-    struct sigaction sa {};
+    struct sigaction sa
+    {
+    };
     sa.sa_handler = on_terminate;
     sigemptyset(&sa.sa_mask);
     sa.sa_flags = SA_RESTART;

@@ -16,7 +16,7 @@ class SiblingServer;
 
 class COrloApp
 {
-public:
+  public:
     COrloApp();
     ~COrloApp();
     COrloApp(const COrloApp&) = delete;
@@ -33,7 +33,7 @@ public:
     // The steps as they ran, by name.
     const std::vector<std::string>& trace() const { return trace_; }
 
-private:
+  private:
     void step(const char* name) { trace_.push_back(name); }
     std::unique_ptr<ui::QtUi> ui_;
     std::unique_ptr<SiblingServer> sibling_;

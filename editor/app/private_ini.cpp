@@ -11,8 +11,8 @@ namespace app {
 
 std::string read_autostart_file()
 {
-    std::string file = kel::profile::read_string(
-        "Autostart", "LoadFile", "", kel::paths::program_dir() + "KVSDFALT.INI");
+    std::string file = kel::profile::read_string("Autostart", "LoadFile", "",
+                                                 kel::paths::program_dir() + "KVSDFALT.INI");
     if (file.size() > 259)
         file.resize(259);
     return kel::paths::native(file);
@@ -47,7 +47,9 @@ std::string sibling_socket_path()
 
 bool sibling_running()
 {
-    struct stat st {};
+    struct stat st
+    {
+    };
     return stat(sibling_socket_path().c_str(), &st) == 0 && S_ISSOCK(st.st_mode);
 }
 

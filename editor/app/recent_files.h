@@ -11,7 +11,7 @@ inline constexpr int kRecentTextLength = 59;
 
 class RecentFiles
 {
-public:
+  public:
     // Reading stops at the first missing key.
     void read();
     void write() const;
@@ -22,7 +22,7 @@ public:
     // "&1 name" for the menu, shortened in the middle when the path is long.
     static std::string menu_text(int index, const std::string& path);
 
-private:
+  private:
     std::vector<std::string> files_;
 };
 

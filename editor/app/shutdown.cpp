@@ -28,7 +28,9 @@ int delete_temporary_files(const std::string& data_directory)
         doomed.push_back(dir + clip);
     int deleted = 0;
     for (const std::string& f : doomed) {
-        struct stat st {};
+        struct stat st
+        {
+        };
         // Only plain files: a directory that happens to end in ".tmp" stays.
         if (lstat(f.c_str(), &st) == 0 && S_ISREG(st.st_mode) && unlink(f.c_str()) == 0)
             ++deleted;

@@ -12,7 +12,7 @@ namespace app {
 class SiblingServer : public QObject
 {
     Q_OBJECT
-public:
+  public:
     explicit SiblingServer(QObject* parent = nullptr);
     ~SiblingServer() override;
     // Listens at editor_socket_path(); a stale socket left by a crashed run is replaced,
@@ -20,10 +20,10 @@ public:
     bool listen();
     QString path() const;
 
-signals:
+  signals:
     void request(int command);
 
-private:
+  private:
     void on_connection();
     QLocalServer* server_;
 };

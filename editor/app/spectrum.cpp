@@ -6,6 +6,8 @@
 
 namespace app {
 
+std::vector<float> g_spectrum_block;
+
 void fft_in_place(float* data, int n)
 {
     // Bit reversal, then butterflies.

@@ -9,6 +9,9 @@ inline constexpr int kSpectrumBars = 16;
 // A bar value of 33 is an empty bar; smaller values are taller bars.
 inline constexpr int kSpectrumEmpty = 33;
 
+// The block that command 170 shows: playback fills it, then sends 170 to the frame.
+extern std::vector<float> g_spectrum_block;
+
 // In-place radix-2 FFT of n complex values (interleaved re, im); n a power of two.
 void fft_in_place(float* data, int n_complex);
 

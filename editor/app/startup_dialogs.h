@@ -10,7 +10,7 @@ namespace app {
 // "LOGOBITMAP": closes after 5 seconds (timer 12) or at a click into it or on its frame.
 class LogoDialog : public kel::DialogModel
 {
-public:
+  public:
     static constexpr int kTimerId = 12;
     static constexpr int kTimeoutMs = 5000;
     // "Display now" of the preferences keeps it up until the user clicks.
@@ -24,7 +24,7 @@ public:
     }
     void clicked() { end_dialog(1); }
 
-private:
+  private:
     bool close_by_timer_;
 };
 
@@ -32,7 +32,7 @@ private:
 // "&Close".
 class TipOfTheDayDialog : public kel::DialogModel
 {
-public:
+  public:
     TipOfTheDayDialog();
     ~TipOfTheDayDialog() override;
     const char* template_name() const override { return "TIPOFTHEDAY"; }
@@ -45,7 +45,7 @@ public:
     // The tips file: "KVRA32.TXT" beside the program.
     static std::string tips_path();
 
-private:
+  private:
     TipReader reader_;
 };
 

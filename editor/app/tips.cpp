@@ -26,12 +26,14 @@ TipReader::~TipReader()
 
 std::string TipReader::time_stamp(const std::string& path)
 {
-    struct stat st {};
+    struct stat st
+    {
+    };
     if (stat(path.c_str(), &st) != 0)
         return "";
     std::time_t t = st.st_mtime;
     char buf[64];
-    std::tm tm_local {};
+    std::tm tm_local{};
     localtime_r(&t, &tm_local);
     std::strftime(buf, sizeof buf, "%a %b %e %H:%M:%S %Y", &tm_local);
     std::string s = buf;

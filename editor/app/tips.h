@@ -13,7 +13,7 @@ inline constexpr const char* kTipsTrouble = "Trouble reading the tips file";
 
 class TipReader
 {
-public:
+  public:
     TipReader() = default;
     ~TipReader();
     TipReader(const TipReader&) = delete;
@@ -35,7 +35,7 @@ public:
     // The file's modification time as "Wed Jan  2 02:03:55 1980" (the ctime form).
     static std::string time_stamp(const std::string& path);
 
-private:
+  private:
     std::FILE* file_ = nullptr;
     std::string text_;
 };

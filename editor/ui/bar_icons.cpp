@@ -1,10 +1,10 @@
 #include "editor/ui/bar_icons.h"
 
 #include <QPainter>
-#include <cmath>
 #include <QPainterPath>
 #include <QPixmap>
 #include <QPolygonF>
+#include <cmath>
 
 namespace ui {
 
@@ -336,26 +336,46 @@ void draw(QPainter& p, int command, const Pens& k)
 const char* effect_badge(int command)
 {
     switch (command) {
-    case 11500: return "Tm";
-    case 11501: return "Am";
-    case 11502: return "Pi";
-    case 11503: return "Co";
-    case 11504: return "Ec";
-    case 11505: return "En";
-    case 11506: return "Eq";
-    case 11507: return "Fa";
-    case 11508: return "Fl";
-    case 11509: return "Fi";
-    case 11510: return "Mo";
-    case 11511: return "NR";
-    case 11512: return "Pa";
-    case 11513: return "Sh";
-    case 11514: return "Rv";
-    case 11515: return "Re";
-    case 11516: return "Sp";
-    case 11517: return "To";
-    case 11518: return "Si";
-    default: return "";
+    case 11500:
+        return "Tm";
+    case 11501:
+        return "Am";
+    case 11502:
+        return "Pi";
+    case 11503:
+        return "Co";
+    case 11504:
+        return "Ec";
+    case 11505:
+        return "En";
+    case 11506:
+        return "Eq";
+    case 11507:
+        return "Fa";
+    case 11508:
+        return "Fl";
+    case 11509:
+        return "Fi";
+    case 11510:
+        return "Mo";
+    case 11511:
+        return "NR";
+    case 11512:
+        return "Pa";
+    case 11513:
+        return "Sh";
+    case 11514:
+        return "Rv";
+    case 11515:
+        return "Re";
+    case 11516:
+        return "Sp";
+    case 11517:
+        return "To";
+    case 11518:
+        return "Si";
+    default:
+        return "";
     }
 }
 

@@ -9,7 +9,7 @@ namespace ui {
 
 class CommandEvent : public QEvent
 {
-public:
+  public:
     explicit CommandEvent(int command, long param = 0)
         : QEvent(type()), command(command), param(param)
     {

@@ -85,8 +85,8 @@ void Fader::paintEvent(QPaintEvent*)
             painter.drawLine(at, height() - 6, at, height() - 2);
     }
     const QRect thumb = thumb_rect();
-    QLinearGradient g(thumb.topLeft(), orientation_ == Qt::Vertical ? thumb.bottomLeft()
-                                                                    : thumb.topRight());
+    QLinearGradient g(thumb.topLeft(),
+                      orientation_ == Qt::Vertical ? thumb.bottomLeft() : thumb.topRight());
     g.setColorAt(0, QColor(250, 250, 250));
     g.setColorAt(1, QColor(170, 170, 170));
     painter.setPen(QColor(90, 90, 90));
@@ -199,8 +199,9 @@ void DbGauge::paintEvent(QPaintEvent*)
     const int seg_h = std::max(2, area.height() / segments);
     for (int i = 0; i < segments; ++i) {
         const double db = -48.0 + 3.0 * (i + 1);
-        QColor on = i >= 14 ? QColor(255, 40, 30) : i >= 11 ? QColor(255, 210, 0)
-                                                            : QColor(40, 230, 60);
+        QColor on = i >= 14   ? QColor(255, 40, 30)
+                    : i >= 11 ? QColor(255, 210, 0)
+                              : QColor(40, 230, 60);
         const bool lit = model_.level > 0 && level_db >= db - 0.001;
         const bool peak = model_.peak > 0 && peak_db >= db - 3.0 && peak_db < db + 0.001;
         QColor c = lit || peak ? on : on.darker(400);
@@ -258,9 +259,10 @@ void VolumeIndicator::paintEvent(QPaintEvent*)
         p.drawText(QRect(1, y, 10, h), Qt::AlignCenter, r == 0 ? "L" : "R");
         for (int k = 0; k < segments; ++k) {
             const bool lit = 8 * k < levels[r];
-            QColor on = k >= 14 ? QColor(255, 0, 0) : k >= 12 ? QColor(255, 180, 0)
-                                                              : k >= 10 ? QColor(255, 255, 0)
-                                                                        : QColor(0, 230, 0);
+            QColor on = k >= 14   ? QColor(255, 0, 0)
+                        : k >= 12 ? QColor(255, 180, 0)
+                        : k >= 10 ? QColor(255, 255, 0)
+                                  : QColor(0, 230, 0);
             p.fillRect(QRect(12 + k * seg_w, y, seg_w - 1, h), lit ? on : on.darker(450));
         }
     }

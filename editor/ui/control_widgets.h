@@ -16,7 +16,7 @@ namespace ui {
 class Fader : public QWidget, public kel::controls::MessageTarget
 {
     Q_OBJECT
-public:
+  public:
     Fader(Qt::Orientation orientation, int control_id, QWidget* parent = nullptr);
     ~Fader() override;
     HWND handle() { return static_cast<QWidget*>(this); }
@@ -27,17 +27,17 @@ public:
     QRect thumb_rect() const;
     QSize sizeHint() const override;
 
-signals:
+  signals:
     void moved(int control_id, int notify_code);
 
-protected:
+  protected:
     void paintEvent(QPaintEvent*) override;
     void mousePressEvent(QMouseEvent*) override;
     void mouseMoveEvent(QMouseEvent*) override;
     void mouseReleaseEvent(QMouseEvent*) override;
     void keyPressEvent(QKeyEvent*) override;
 
-private:
+  private:
     double fraction_at(const QPoint& p) const;
     int track_length() const;
     Qt::Orientation orientation_;
@@ -49,7 +49,7 @@ private:
 // Window class "DBGaugeIndicator": one channel's level in decibels with its peak hold.
 class DbGauge : public QWidget, public kel::controls::GaugeTarget
 {
-public:
+  public:
     DbGauge(const QString& label, QWidget* parent = nullptr);
     ~DbGauge() override;
     HWND handle() { return static_cast<QWidget*>(this); }
@@ -57,10 +57,10 @@ public:
     const kel::controls::GaugeModel& model() const { return model_; }
     QSize sizeHint() const override;
 
-protected:
+  protected:
     void paintEvent(QPaintEvent*) override;
 
-private:
+  private:
     QString label_;
     kel::controls::GaugeModel model_;
 };
@@ -68,7 +68,7 @@ private:
 // Window class "VolumeIndicator": the left and right levels as two bars.
 class VolumeIndicator : public QWidget, public kel::controls::GaugeTarget
 {
-public:
+  public:
     explicit VolumeIndicator(QWidget* parent = nullptr);
     ~VolumeIndicator() override;
     HWND handle() { return static_cast<QWidget*>(this); }
@@ -77,10 +77,10 @@ public:
     int right() const { return right_; }
     QSize sizeHint() const override;
 
-protected:
+  protected:
     void paintEvent(QPaintEvent*) override;
 
-private:
+  private:
     int left_ = 0;
     int right_ = 0;
 };
@@ -88,7 +88,7 @@ private:
 // The 16-band spectrum indicator (window id 170). Timer 1 empties it; timer 16 redraws.
 class SpectrumIndicator : public QWidget
 {
-public:
+  public:
     explicit SpectrumIndicator(QWidget* parent = nullptr);
     // Timer ids as the frame knows them.
     static constexpr int kTimerEmpty = 1;
@@ -101,11 +101,11 @@ public:
     const std::array<int, app::kSpectrumBars>& bars() const { return bars_; }
     QSize sizeHint() const override;
 
-protected:
+  protected:
     void timerEvent(QTimerEvent*) override;
     void paintEvent(QPaintEvent*) override;
 
-private:
+  private:
     QBasicTimer empty_timer_;
     QBasicTimer redraw_timer_;
     std::array<int, app::kSpectrumBars> bars_;

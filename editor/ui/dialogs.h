@@ -15,17 +15,17 @@ void register_editor_dialogs();
 class LogoWindow : public QDialog
 {
     Q_OBJECT
-public:
+  public:
     LogoWindow(app::LogoDialog& model, QWidget* parent);
     static QPixmap logo_bitmap();
 
-protected:
+  protected:
     void paintEvent(QPaintEvent*) override;
     void mousePressEvent(QMouseEvent*) override;
     void timerEvent(QTimerEvent*) override;
     bool event(QEvent* e) override;
 
-private:
+  private:
     app::LogoDialog& model_;
     QPixmap bitmap_;
     int timer_ = 0;

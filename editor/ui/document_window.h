@@ -11,8 +11,9 @@ namespace ui {
 class DocumentWindow : public QWidget
 {
     Q_OBJECT
-public:
-    DocumentWindow(std::unique_ptr<CChildFrame> doc, const QString& title, QWidget* parent = nullptr);
+  public:
+    DocumentWindow(std::unique_ptr<CChildFrame> doc, const QString& title,
+                   QWidget* parent = nullptr);
     ~DocumentWindow() override;
     CChildFrame* document() const { return doc_.get(); }
     HWND handle() { return static_cast<QWidget*>(this); }
@@ -23,11 +24,11 @@ public:
     static QString format_text(const CChildFrame& doc);
     static QString length_text(const CChildFrame& doc);
 
-protected:
+  protected:
     void closeEvent(QCloseEvent* e) override;
     void paintEvent(QPaintEvent*) override;
 
-private:
+  private:
     std::unique_ptr<CChildFrame> doc_;
 };
 

@@ -6,6 +6,7 @@
 #include "editor/app/app_state.h"
 #include "editor/app/private_ini.h"
 #include "editor/app/shutdown.h"
+#include "editor/app/spectrum.h"
 #include "editor/app/startup_dialogs.h"
 #include "editor/app/window_placement.h"
 #include "editor/document/edit_menu.h"
@@ -42,9 +43,9 @@
 #include <QTextEdit>
 #include <QTimer>
 #include <QTimerEvent>
-#include <QToolTip>
 #include <QToolBar>
 #include <QToolButton>
+#include <QToolTip>
 #include <QVBoxLayout>
 
 namespace ui {
@@ -92,6 +93,7 @@ bool internal_command(int id)
     case cmd::kShowHideBar:
     case cmd::kDefaultBarLayout:
     case cmd::kRedrawDocument:
+    case cmd::kSpectrumBlock:
         return true;
     default:
         return false;
@@ -197,9 +199,8 @@ QMenu* CMainFrame::build_menu(const app::MenuNode& node, std::vector<QAction*>& 
                 a->setProperty("window-list", true);
                 a->setCheckable(true);
                 a->setChecked(sub == mdi_->activeSubWindow());
-                connect(a, &QAction::triggered, this, [this, sub] {
-                    mdi_->setActiveSubWindow(sub);
-                });
+                connect(a, &QAction::triggered, this,
+                        [this, sub] { mdi_->setActiveSubWindow(sub); });
             }
         });
     }
@@ -536,8 +537,9 @@ void CMainFrame::save_layout_and_placement()
     app::WindowPlacement p;
     const bool maximized = isMaximized();
     p.flags = maximized ? app::kRestoreToMaximized : 0;
-    p.show_command = maximized ? app::kShowMaximized
-                               : isMinimized() ? app::kShowMinimized : app::kShowNormal;
+    p.show_command = maximized       ? app::kShowMaximized
+                     : isMinimized() ? app::kShowMinimized
+                                     : app::kShowNormal;
     QRect normal = normalGeometry();
     if (!normal.isValid() || normal.isEmpty())
         normal = geometry();
@@ -825,6 +827,10 @@ void CMainFrame::on_command(int id, long param)
         if (DocumentWindow* w = active_document_window())
             w->redraw();
         break;
+    case cmd::kSpectrumBlock:
+        if (spectrum_)
+            spectrum_->show_block(app::g_spectrum_block);
+        break;
     case cmd::kCascade:
         mdi_->cascadeSubWindows();
         break;
@@ -851,8 +857,8 @@ int CMainFrame::accelerator(QKeyEvent* event)
     if (command == 0)
         return 0;
     // Typed characters belong to a text field that has the focus.
-    const bool character = event->modifiers() == Qt::NoModifier ||
-                           event->modifiers() == Qt::ShiftModifier;
+    const bool character =
+        event->modifiers() == Qt::NoModifier || event->modifiers() == Qt::ShiftModifier;
     if (character && is_text_input(QApplication::focusWidget()))
         return 0;
     on_command(command);

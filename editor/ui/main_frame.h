@@ -28,7 +28,7 @@ class VolumeIndicator;
 class CMainFrame : public QMainWindow
 {
     Q_OBJECT
-public:
+  public:
     // Construction: the fader libraries (built in here) and the recent-file list.
     CMainFrame();
     ~CMainFrame() override;
@@ -82,7 +82,7 @@ public:
     // Closing steps 1 and 2: bar layout, "General" flags and "WindowPos".
     void save_layout_and_placement();
 
-protected:
+  protected:
     bool event(QEvent* e) override;
     void closeEvent(QCloseEvent* e) override;
     void dragEnterEvent(QDragEnterEvent* e) override;
@@ -90,7 +90,7 @@ protected:
     void timerEvent(QTimerEvent* e) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-private:
+  private:
     void build_menus();
     void show_menu_set(bool document_menu);
     QMenu* build_menu(const app::MenuNode& node, std::vector<QAction*>& actions);

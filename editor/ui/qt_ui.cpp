@@ -322,12 +322,11 @@ QString QtUi::qt_filter(const std::string& filter)
 
 std::string QtUi::file_dialog(const kel::FileDialogRequest& request)
 {
-    QWidget* parent = QApplication::activeWindow() ? QApplication::activeWindow()
-                                                   : main_window_.data();
+    QWidget* parent =
+        QApplication::activeWindow() ? QApplication::activeWindow() : main_window_.data();
     QString start = q(request.directory);
     if (!request.file_name.empty())
-        start = start.isEmpty() ? q(request.file_name)
-                                : start + "/" + q(request.file_name);
+        start = start.isEmpty() ? q(request.file_name) : start + "/" + q(request.file_name);
     const QString filter = qt_filter(request.filter);
     const QString chosen =
         request.save ? QFileDialog::getSaveFileName(parent, q(request.title), start, filter)
@@ -377,8 +376,8 @@ bool QtUi::window_geometry(void* window, int& x, int& y, int& width, int& height
 {
     for (QWidget* w : QApplication::allWidgets()) {
         if (static_cast<void*>(w) == window) {
-            const QRect r = w->isWindow() ? w->frameGeometry()
-                                          : QRect(w->mapToGlobal(QPoint(0, 0)), w->size());
+            const QRect r =
+                w->isWindow() ? w->frameGeometry() : QRect(w->mapToGlobal(QPoint(0, 0)), w->size());
             x = r.x();
             y = r.y();
             width = r.width();

@@ -27,7 +27,7 @@ bool has_dialog(const std::string& template_name);
 class ProgressWindow : public QWidget
 {
     Q_OBJECT
-public:
+  public:
     explicit ProgressWindow(const QString& text, QWidget* main_window);
     void set_percent(int percent);
     void set_time_left(const QString& text);
@@ -37,7 +37,7 @@ public:
     QProgressBar* bar() const { return bar_; }
     QLabel* time_left() const { return time_left_; }
 
-private:
+  private:
     void place_over_status_bar(QWidget* main_window);
     QPushButton* cancel_;
     QProgressBar* bar_;
@@ -47,7 +47,7 @@ private:
 
 class QtUi : public kel::Ui
 {
-public:
+  public:
     QtUi();
     ~QtUi() override;
 
@@ -82,7 +82,7 @@ public:
     // Qt's filter string for "Description|pattern|..." pairs.
     static QString qt_filter(const std::string& filter);
 
-private:
+  private:
     QPointer<QWidget> main_window_;
     QPointer<ProgressWindow> progress_;
     long progress_handle_ = 0;

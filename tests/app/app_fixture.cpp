@@ -16,7 +16,7 @@ namespace {
 // One QApplication for the test program, made when the first test runs.
 class QtEnvironment : public ::testing::Environment
 {
-public:
+  public:
     void SetUp() override
     {
         static int argc = 1;
@@ -27,7 +27,7 @@ public:
     }
     void TearDown() override { app_.reset(); }
 
-private:
+  private:
     std::unique_ptr<QApplication> app_;
 };
 

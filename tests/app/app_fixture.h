@@ -14,7 +14,7 @@
 
 class AppTest : public TestEnv
 {
-protected:
+  protected:
     void SetUp() override;
     void TearDown() override;
 

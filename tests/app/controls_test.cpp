@@ -1,13 +1,12 @@
 // The faders' messages and position convention, the gauges, the spectrum indicator and
 // the timer callbacks.
-#include "tests/app/app_fixture.h"
-
 #include "editor/app/commands.h"
 #include "editor/app/controls.h"
 #include "editor/app/spectrum.h"
 #include "editor/app/tickr.h"
 #include "editor/ui/command_event.h"
 #include "editor/ui/control_widgets.h"
+#include "tests/app/app_fixture.h"
 
 #include <QSignalSpy>
 #include <QTest>
@@ -157,8 +156,8 @@ TEST_F(AppTest, TimerCallbacksPostTheirTicksAndStopWhenKilled)
         ticks.push_back({w, command});
     });
     int window = 0;
-    const unsigned id = kel::tickr::start_periodic(
-        20, kel::tickr::_PlayTimeTimerFunc, reinterpret_cast<uintptr_t>(&window));
+    const unsigned id = kel::tickr::start_periodic(20, kel::tickr::_PlayTimeTimerFunc,
+                                                   reinterpret_cast<uintptr_t>(&window));
     ASSERT_NE(id, 0u);
     QTest::qWait(150);
     EXPECT_EQ(kel::tickr::kill_periodic(id), 1);
@@ -185,11 +184,11 @@ TEST_F(AppTest, TimerCallbacksPostTheirTicksAndStopWhenKilled)
 namespace {
 class TickCounter : public QWidget
 {
-public:
+  public:
     std::vector<int> commands;
     bool off_thread = false;
 
-protected:
+  protected:
     bool event(QEvent* e) override
     {
         if (e->type() == ui::CommandEvent::type()) {
@@ -208,16 +207,16 @@ TEST_F(AppTest, TicksReachTheWindowOnTheInterfaceThread)
     TickCounter dialog;
     const uintptr_t user = reinterpret_cast<uintptr_t>(static_cast<QWidget*>(&dialog));
     const unsigned rec = kel::tickr::start_periodic(100, kel::tickr::_RecorderTimerFunc, user);
-    const unsigned beat = kel::tickr::start_periodic(60000 / 240, kel::tickr::_MetronomeTimerFunc,
-                                                     user);
+    const unsigned beat =
+        kel::tickr::start_periodic(60000 / 240, kel::tickr::_MetronomeTimerFunc, user);
     QTest::qWait(560);
     kel::tickr::kill_periodic(rec);
     kel::tickr::kill_periodic(beat);
     pump(10);
-    const auto n_rec = std::count(dialog.commands.begin(), dialog.commands.end(),
-                                  cmd::kRecorderTick);
-    const auto n_beat = std::count(dialog.commands.begin(), dialog.commands.end(),
-                                   cmd::kMetronomeTick);
+    const auto n_rec =
+        std::count(dialog.commands.begin(), dialog.commands.end(), cmd::kRecorderTick);
+    const auto n_beat =
+        std::count(dialog.commands.begin(), dialog.commands.end(), cmd::kMetronomeTick);
     EXPECT_GE(n_rec, 4);
     EXPECT_LE(n_rec, 6);
     EXPECT_GE(n_beat, 1);

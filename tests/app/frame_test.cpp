@@ -1,7 +1,5 @@
 // The main frame: menus, accelerators, dropped files, closing, the sibling's request,
 // outside programs and the clean-up at the end.
-#include "tests/app/app_fixture.h"
-
 #include "common/child_frame.h"
 #include "editor/app/accelerators.h"
 #include "editor/app/app_profile.h"
@@ -15,20 +13,20 @@
 #include "editor/ui/qt_ui.h"
 #include "platform/paths.h"
 #include "platform/profile.h"
-
-#include <unistd.h>
+#include "tests/app/app_fixture.h"
 
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
-#include <QToolBar>
 #include <QMimeData>
 #include <QTest>
+#include <QToolBar>
 #include <QUrl>
 #include <future>
 #include <thread>
+#include <unistd.h>
 
 namespace {
 
@@ -88,11 +86,11 @@ TEST_F(AppTest, TheTwoMenusHoldTheirTextsAndIds)
         int id;
         const char* text;
     };
-    for (Item i : {Item{11200, "&Create new file ...\tCtrl+N"}, Item{11201, "&Open ...\tCtrl+O"},
-                   Item{148, "&Delete file...\tCtrl+D"}, Item{1010, "E&xit"},
-                   Item{1026, "&Preferences...\tCtrl+P"}, Item{105, "Ti&p of the Day..."},
-                   Item{2001, "&Tutorial"}, Item{1852, "Display Midi &keyboard"},
-                   Item{1405, "&Help\tF1"}}) {
+    for (Item i :
+         {Item{11200, "&Create new file ...\tCtrl+N"}, Item{11201, "&Open ...\tCtrl+O"},
+          Item{148, "&Delete file...\tCtrl+D"}, Item{1010, "E&xit"},
+          Item{1026, "&Preferences...\tCtrl+P"}, Item{105, "Ti&p of the Day..."},
+          Item{2001, "&Tutorial"}, Item{1852, "Display Midi &keyboard"}, Item{1405, "&Help\tF1"}}) {
         QAction* a = shown_action(frame, i.id);
         ASSERT_TRUE(a) << i.id;
         EXPECT_EQ(a->text().toStdString(), i.text);
@@ -106,21 +104,35 @@ TEST_F(AppTest, TheTwoMenusHoldTheirTextsAndIds)
     EXPECT_EQ(top_menu_texts(frame),
               (std::vector<std::string>{"&File", "&Edit", "&View", "&Transport", "Oper&ations",
                                         "Opt&ions", "Win&dow", "&Help"}));
-    for (Item i :
-         {Item{57602, "&Close\tCtrl+W"}, Item{1404, "Close &All"}, Item{11602, "&Undo\tCtrl+Z"},
-          Item{11303, "&Cut\tCtrl+X"}, Item{11304, "Co&py\tCtrl+C"}, Item{11305, "&Paste\tCtrl+V"},
-          Item{11306, "&Replace\tCtrl+R"}, Item{11307, "&Mix\tCtrl+M"}, Item{11301, "C&lear"},
-          Item{11302, "Cr&op"}, Item{1881, "&Trim"}, Item{11308, "&Erase clipboard\tCtrl+E"},
-          Item{1020, "&Select all\tCtrl+A"}, Item{87, "Maximum zoom\tAlt+Z"},
-          Item{88, "Minimum zoom\tAlt+U"}, Item{11800, "Go to &beginning\tCtrl+B"},
-          Item{11801, "Go to &end\tCtrl+E"}, Item{11906, "Go to &highlight\tCtrl+H"},
-          Item{1040, "&Update display\tCtrl+U"}, Item{11404, "Lo&op playback\tAlt+L"},
-          Item{1024, "Setup pla&yback loop...\tAlt+R"}, Item{1025, "&SMPTE chase lock...\tAlt+S"},
-          Item{11504, "&Echo...\tAlt+Shift+5"},
-          Item{11516, "Spatial locali&zation...\tAlt+Shift+s"},
-          Item{393, "&Magnified image...\tCtrl+I"}, Item{1038, "&Frequency spectrum...\tCtrl+Q"},
-          Item{181, "Select Plugins..."}, Item{57651, "Tile &horizontally\tShift+F6"},
-          Item{57652, "Tile &vertically\tShift+F4"}}) {
+    for (Item i : {Item{57602, "&Close\tCtrl+W"},
+                   Item{1404, "Close &All"},
+                   Item{11602, "&Undo\tCtrl+Z"},
+                   Item{11303, "&Cut\tCtrl+X"},
+                   Item{11304, "Co&py\tCtrl+C"},
+                   Item{11305, "&Paste\tCtrl+V"},
+                   Item{11306, "&Replace\tCtrl+R"},
+                   Item{11307, "&Mix\tCtrl+M"},
+                   Item{11301, "C&lear"},
+                   Item{11302, "Cr&op"},
+                   Item{1881, "&Trim"},
+                   Item{11308, "&Erase clipboard\tCtrl+E"},
+                   Item{1020, "&Select all\tCtrl+A"},
+                   Item{87, "Maximum zoom\tAlt+Z"},
+                   Item{88, "Minimum zoom\tAlt+U"},
+                   Item{11800, "Go to &beginning\tCtrl+B"},
+                   Item{11801, "Go to &end\tCtrl+E"},
+                   Item{11906, "Go to &highlight\tCtrl+H"},
+                   Item{1040, "&Update display\tCtrl+U"},
+                   Item{11404, "Lo&op playback\tAlt+L"},
+                   Item{1024, "Setup pla&yback loop...\tAlt+R"},
+                   Item{1025, "&SMPTE chase lock...\tAlt+S"},
+                   Item{11504, "&Echo...\tAlt+Shift+5"},
+                   Item{11516, "Spatial locali&zation...\tAlt+Shift+s"},
+                   Item{393, "&Magnified image...\tCtrl+I"},
+                   Item{1038, "&Frequency spectrum...\tCtrl+Q"},
+                   Item{181, "Select Plugins..."},
+                   Item{57651, "Tile &horizontally\tShift+F6"},
+                   Item{57652, "Tile &vertically\tShift+F4"}}) {
         QAction* a = shown_action(frame, i.id);
         ASSERT_TRUE(a) << i.id;
         EXPECT_EQ(a->text().toStdString(), i.text);
@@ -209,8 +221,7 @@ TEST_F(AppTest, AcceleratorTableResolvesKeysAndCharacters)
     EXPECT_EQ(accelerator_command(Qt::Key_P, Qt::AltModifier, "p"), 1026);
     EXPECT_EQ(accelerator_command(Qt::Key_Z, Qt::AltModifier, "z"), 87);
     // Alt+Shift with a digit arrives as its shifted symbol on most layouts.
-    EXPECT_EQ(accelerator_command(Qt::Key_Exclam, Qt::AltModifier | Qt::ShiftModifier, "!"),
-              11500);
+    EXPECT_EQ(accelerator_command(Qt::Key_Exclam, Qt::AltModifier | Qt::ShiftModifier, "!"), 11500);
     EXPECT_EQ(accelerator_command(Qt::Key_9, Qt::AltModifier | Qt::ShiftModifier, ""), 11508);
     EXPECT_EQ(accelerator_command(Qt::Key_F, Qt::AltModifier | Qt::ShiftModifier, "F"), 11513);
     EXPECT_EQ(accelerator_command(Qt::Key_M, Qt::AltModifier | Qt::ShiftModifier, "M"), 1037);
@@ -255,8 +266,7 @@ TEST_F(AppTest, OpeningAFileMakesADocumentWindowAndRegistersItActive)
     ASSERT_EQ(windows.size(), 2u);
     EXPECT_EQ(CChildFrame::GetTheFuckingHandle(), windows[1]->document());
     EXPECT_EQ(windows[0]->document()->window, static_cast<HWND>(windows[0]));
-    frame->mdi_area()->setActiveSubWindow(
-        qobject_cast<QMdiSubWindow*>(windows[0]->parentWidget()));
+    frame->mdi_area()->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(windows[0]->parentWidget()));
     EXPECT_EQ(CChildFrame::GetTheFuckingHandle(), windows[0]->document());
     // The status panes show the active document.
     EXPECT_EQ(frame->status_pane(15)->text(), "88200 bytes");
@@ -400,8 +410,8 @@ TEST_F(AppTest, OutsideProgramsAreStartedWithoutWaiting)
 TEST_F(AppTest, TheEndOfTheRunDeletesTheTemporaryFiles)
 {
     start();
-    for (const char* f : {"12345678.tmp", "99.TMP", "clipbord.clp", "cliptext.clp",
-                          "convclip.clp", "keep.wav", "notes.txt"})
+    for (const char* f : {"12345678.tmp", "99.TMP", "clipbord.clp", "cliptext.clp", "convclip.clp",
+                          "keep.wav", "notes.txt"})
         write_file(data + f, "x");
     kel::paths::make_dirs(data + "folder.tmp");
     app::set_current_file(make_wave("open.wav"));

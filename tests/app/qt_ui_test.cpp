@@ -1,8 +1,7 @@
 // The Qt face of the UI services: boxes, the progress window, dialogs, file filters.
-#include "tests/app/app_fixture.h"
-
 #include "editor/ui/main_frame.h"
 #include "editor/ui/qt_ui.h"
+#include "tests/app/app_fixture.h"
 
 #include <QLabel>
 #include <QMessageBox>
@@ -14,7 +13,7 @@
 namespace {
 class UnknownDialog : public kel::DialogModel
 {
-public:
+  public:
     const char* template_name() const override { return "NOSUCHDIALOG"; }
     void on_open() override { opened = true; }
     bool opened = false;
@@ -22,7 +21,7 @@ public:
 
 class ScriptedDialog : public kel::DialogModel
 {
-public:
+  public:
     const char* template_name() const override { return "TESTDIALOG"; }
     int value = 0;
 };
@@ -43,8 +42,8 @@ TEST_F(AppTest, MessageBoxesCarryTheirCaptionIconAndButtons)
         buttons = box->buttons().size();
         box->button(QMessageBox::No)->click();
     });
-    const int r = kel::ui().message_box("OK to close take.wav?", "Kelvara", kel::Buttons::YesNoCancel,
-                                        kel::Icon::Question);
+    const int r = kel::ui().message_box("OK to close take.wav?", "Kelvara",
+                                        kel::Buttons::YesNoCancel, kel::Icon::Question);
     EXPECT_EQ(r, kel::kIdNo);
     EXPECT_EQ(caption, "Kelvara");
     EXPECT_EQ(text, "OK to close take.wav?");

@@ -1,10 +1,9 @@
 // Pictures of the main window for people to look at: set KELVARA_SCREENSHOT_DIR to a
 // folder and run this test; without it the test is skipped.
-#include "tests/app/app_fixture.h"
-
 #include "editor/app/app_state.h"
 #include "editor/app/controls.h"
 #include "editor/ui/control_widgets.h"
+#include "tests/app/app_fixture.h"
 
 #include <QMdiArea>
 #include <QPixmap>

@@ -1,6 +1,4 @@
 // Start-up order, the application profile, autostart and the tutorial handles.
-#include "tests/app/app_fixture.h"
-
 #include "common/child_frame.h"
 #include "editor/app/app_profile.h"
 #include "editor/app/app_state.h"
@@ -12,6 +10,7 @@
 #include "editor/ui/document_window.h"
 #include "editor/ui/main_frame.h"
 #include "platform/profile.h"
+#include "tests/app/app_fixture.h"
 
 #include <QCheckBox>
 #include <QDialog>
@@ -29,10 +28,10 @@ using Trace = std::vector<std::string>;
 TEST_F(AppTest, StartUpRunsItsStepsInOrder)
 {
     start();
-    const Trace expected = {"controls",    "profile",  "construct-frame", "load-frame",
-                            "load-menu-129", "show",   "accept-files",    "listen",
-                            "flags",       "title",    "tutor-ini",       "autostart",
-                            "read-profile", "reset-gauges", "spectrum-timer"};
+    const Trace expected = {"controls",      "profile",      "construct-frame", "load-frame",
+                            "load-menu-129", "show",         "accept-files",    "listen",
+                            "flags",         "title",        "tutor-ini",       "autostart",
+                            "read-profile",  "reset-gauges", "spectrum-timer"};
     EXPECT_EQ(app_->trace(), expected);
     ui::CMainFrame* frame = app_->main_frame();
     EXPECT_EQ(frame->windowTitle(), "Kelvara");
@@ -215,9 +214,9 @@ TEST_F(AppTest, ANormalPlacementComesBackAndABrokenOneIsIgnored)
     EXPECT_FALSE(app::parse_window_placement("0,1,-1,-1,-1,-1,40,30,840"));
     EXPECT_FALSE(app::parse_window_placement("0,1,-1,-1,-1,-1,40,30,840,630,5"));
     EXPECT_FALSE(app::parse_window_placement("0,1,a,-1,-1,-1,40,30,840,630"));
-    EXPECT_EQ(app::format_window_placement(*app::parse_window_placement(
-                  "2,3,-1,-1,-8,-8,10,20,110,220")),
-              "2,3,-1,-1,-8,-8,10,20,110,220");
+    EXPECT_EQ(
+        app::format_window_placement(*app::parse_window_placement("2,3,-1,-1,-8,-8,10,20,110,220")),
+        "2,3,-1,-1,-8,-8,10,20,110,220");
 }
 
 TEST_F(AppTest, BarVisibilityFollowsTheGeneralBarMapping)

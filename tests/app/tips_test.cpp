@@ -1,11 +1,10 @@
 // The tips file and the tip dialog.
-#include "tests/app/app_fixture.h"
-
 #include "editor/app/app_profile.h"
 #include "editor/app/startup_dialogs.h"
 #include "editor/app/tips.h"
 #include "editor/ui/qt_ui.h"
 #include "platform/profile.h"
+#include "tests/app/app_fixture.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -88,7 +87,8 @@ TEST_F(AppTest, MissingEmptyAndOverlongTipsFiles)
     empty.close();
     write_file(program + "KVRA32.TXT", std::string(1500, 'x') + "\nShort tip\n");
     kel::profile::write_int("Tip", "FilePos", 999999, kel::profile::app_profile());
-    kel::profile::write_string("Tip", "TimeStamp", app::TipReader::time_stamp(program + "KVRA32.TXT"),
+    kel::profile::write_string("Tip", "TimeStamp",
+                               app::TipReader::time_stamp(program + "KVRA32.TXT"),
                                kel::profile::app_profile());
     app::TipReader longer;
     longer.open(program + "KVRA32.TXT");
