@@ -1,5 +1,8 @@
 #include "editor/ui/document_window.h"
 
+#include "editor/app/commands.h"
+#include "editor/ui/command_event.h"
+
 #include <QCloseEvent>
 #include <QLinearGradient>
 #include <QPainter>
@@ -23,6 +26,16 @@ DocumentWindow::~DocumentWindow()
 {
     // The document deletes its working, undo, redo and backup files as it goes.
     doc_.reset();
+}
+
+bool DocumentWindow::event(QEvent* e)
+{
+    if (e->type() == CommandEvent::type()) {
+        if (static_cast<CommandEvent*>(e)->command == cmd::kRedrawDocument)
+            redraw();
+        return true;
+    }
+    return QWidget::event(e);
 }
 
 void DocumentWindow::closeEvent(QCloseEvent* e)

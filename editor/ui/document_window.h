@@ -25,6 +25,7 @@ class DocumentWindow : public QWidget
     static QString length_text(const CChildFrame& doc);
 
   protected:
+    bool event(QEvent* e) override;
     void closeEvent(QCloseEvent* e) override;
     void paintEvent(QPaintEvent*) override;
 

@@ -824,8 +824,9 @@ void CMainFrame::on_command(int id, long param)
         update();
         break;
     case cmd::kRedrawDocument:
+        // The document window redraws its display and its time read-outs.
         if (DocumentWindow* w = active_document_window())
-            w->redraw();
+            send_command(w->handle(), cmd::kRedrawDocument);
         break;
     case cmd::kSpectrumBlock:
         if (spectrum_)
