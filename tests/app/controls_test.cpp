@@ -141,7 +141,8 @@ TEST_F(AppTest, SpectrumIndicatorEmptiesOnTimerOneAndRedrawsOnSixteen)
     EXPECT_EQ(spectrum.bars()[4], -5);
     EXPECT_TRUE(spectrum.timer_running(ui::SpectrumIndicator::kTimerRedraw));
     spectrum.start_timer(ui::SpectrumIndicator::kTimerEmpty, 20);
-    QTest::qWait(80);
+    for (int i = 0; i < 100 && spectrum.timer_running(ui::SpectrumIndicator::kTimerEmpty); ++i)
+        QTest::qWait(10);
     EXPECT_FALSE(spectrum.timer_running(ui::SpectrumIndicator::kTimerEmpty));
     for (int v : spectrum.bars())
         EXPECT_EQ(v, app::kSpectrumEmpty);
@@ -159,13 +160,15 @@ TEST_F(AppTest, TimerCallbacksPostTheirTicksAndStopWhenKilled)
     const unsigned id = kel::tickr::start_periodic(20, kel::tickr::_PlayTimeTimerFunc,
                                                    reinterpret_cast<uintptr_t>(&window));
     ASSERT_NE(id, 0u);
-    QTest::qWait(150);
+    QTest::qWait(200);
     EXPECT_EQ(kel::tickr::kill_periodic(id), 1);
     size_t after_kill;
     {
         std::lock_guard<std::mutex> lock(m);
         after_kill = ticks.size();
-        ASSERT_GE(after_kill, 4u);
+        // About ten; a loaded machine may lose some, never gain.
+        ASSERT_GE(after_kill, 3u);
+        ASSERT_LE(after_kill, 11u);
         for (auto& t : ticks) {
             EXPECT_EQ(t.first, static_cast<HWND>(&window));
             EXPECT_EQ(t.second, cmd::kPlayTimeTick);
@@ -217,7 +220,7 @@ TEST_F(AppTest, TicksReachTheWindowOnTheInterfaceThread)
         std::count(dialog.commands.begin(), dialog.commands.end(), cmd::kRecorderTick);
     const auto n_beat =
         std::count(dialog.commands.begin(), dialog.commands.end(), cmd::kMetronomeTick);
-    EXPECT_GE(n_rec, 4);
+    EXPECT_GE(n_rec, 3);
     EXPECT_LE(n_rec, 6);
     EXPECT_GE(n_beat, 1);
     EXPECT_LE(n_beat, 3);
