@@ -198,12 +198,13 @@ void DbGauge::paintEvent(QPaintEvent*)
     const double peak_db = GaugeModel::decibels(model_.peak);
     const int seg_h = std::max(2, area.height() / segments);
     for (int i = 0; i < segments; ++i) {
-        const double db = -48.0 + 3.0 * (i + 1);
+        // Segment i covers (lower, lower + 3] dB.
+        const double lower = -48.0 + 3.0 * i;
         QColor on = i >= 14   ? QColor(255, 40, 30)
                     : i >= 11 ? QColor(255, 210, 0)
                               : QColor(40, 230, 60);
-        const bool lit = model_.level > 0 && level_db >= db - 0.001;
-        const bool peak = model_.peak > 0 && peak_db >= db - 3.0 && peak_db < db + 0.001;
+        const bool lit = model_.level > 0 && level_db > lower;
+        const bool peak = model_.peak > 0 && peak_db > lower && peak_db <= lower + 3.0;
         QColor c = lit || peak ? on : on.darker(400);
         const int y = area.bottom() - (i + 1) * seg_h + 1;
         p.fillRect(QRect(area.left(), y, area.width(), seg_h - 1), c);

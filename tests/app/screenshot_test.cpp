@@ -2,6 +2,7 @@
 // folder and run this test; without it the test is skipped.
 #include "editor/app/app_state.h"
 #include "editor/app/controls.h"
+#include "editor/app/startup_dialogs.h"
 #include "editor/ui/control_widgets.h"
 #include "tests/app/app_fixture.h"
 
@@ -39,4 +40,22 @@ TEST_F(AppTest, ScreenshotOfTheMainWindowWithTwoDocuments)
     frame->spectrum_indicator()->show_block(block);
     pump(120);
     frame->grab().save(QString(dir) + "/orlo-two-documents.png");
+
+    // The two windows of start-up.
+    write_file(program + "KVRA32.TXT", read_file(std::string(std::getenv("KELVARA_TEST_TOOLS")
+                                                                 ? std::getenv("KELVARA_TEST_TOOLS")
+                                                                 : ".") +
+                                                 "/KVRA32.TXT"));
+    when_modal([&](QWidget* w) {
+        w->grab().save(QString(dir) + "/orlo-logo.png");
+        QTest::mouseClick(w, Qt::LeftButton);
+    });
+    app::LogoDialog logo;
+    kel::ui().run_modal(logo);
+    when_modal([&](QWidget* w) {
+        pump(20);
+        w->grab().save(QString(dir) + "/orlo-tip.png");
+        w->close();
+    });
+    frame->on_command(105);
 }
