@@ -8,6 +8,7 @@
 #include "platform/ui.h"
 
 #include <QApplication>
+#include <QCoreApplication>
 #include <QSocketNotifier>
 #include <csignal>
 #include <cstdio>
@@ -88,13 +89,16 @@ int main(int argc, char** argv)
 {
     if (argc >= 2 && std::strcmp(argv[1], "--info") == 0)
         return info(argc, argv);
+    if (argc >= 3 && std::strcmp(argv[1], "--request") == 0) {
+        // No window: this works from a terminal without a display.
+        QCoreApplication core(argc, argv);
+        return app::send_request(std::atoi(argv[2])) ? 0 : 1;
+    }
     // The tutorial needs the native id of the transport bar; its siblings stay plain widgets.
     QApplication::setAttribute(Qt::AA_DontCreateNativeWidgetSiblings);
     QApplication qt(argc, argv);
     QApplication::setApplicationName("Kelvara");
     QApplication::setOrganizationName("Kelvara");
-    if (argc >= 3 && std::strcmp(argv[1], "--request") == 0)
-        return app::send_request(std::atoi(argv[2])) ? 0 : 1;
     quit_on_signals();
     app::COrloApp app;
     if (!app.init_instance())
