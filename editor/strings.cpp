@@ -124,17 +124,25 @@ const char* string_table_text(int id)
     const Entry* end = std::end(kTable);
     const Entry* it = std::lower_bound(std::begin(kTable), end, id,
                                        [](const Entry& e, int key) { return e.id < key; });
-    return (it != end && it->id == id) ? it->text : nullptr;
+    if (it != end && it->id == id)
+        return it->text;
+    // Main frame: the prompts of the bar buttons and menu commands.
+    return command_prompt_text(id);
 }
 
 const std::vector<int>& string_table_ids()
 {
-    // Table order; the check above keeps it ascending.
+    // Ascending, with the command prompts merged in.
     static const std::vector<int> ids = [] {
         std::vector<int> v;
         v.reserve(std::size(kTable));
         for (const Entry& e : kTable)
             v.push_back(e.id);
+        // Main frame: the command prompts, merged in order.
+        for (int id : command_prompt_ids())
+            if (std::find(v.begin(), v.end(), id) == v.end())
+                v.push_back(id);
+        std::sort(v.begin(), v.end());
         return v;
     }();
     return ids;

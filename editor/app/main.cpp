@@ -1,0 +1,109 @@
+// Orlo, the Kelvara wave editor.
+//   orlo                     the editor
+//   orlo --request 5000      asks a running editor to open the file named in KVSDFALT.INI
+//   orlo --info FILE.WAV...  opens the files without windows and tells what they hold
+#include "common/child_frame.h"
+#include "editor/app/orlo_app.h"
+#include "editor/app/sibling.h"
+#include "platform/ui.h"
+
+#include <QApplication>
+#include <QCoreApplication>
+#include <QSocketNotifier>
+#include <csignal>
+#include <cstdio>
+#include <cstring>
+#include <unistd.h>
+
+namespace {
+
+class ConsoleUi : public kel::HeadlessUi
+{
+  public:
+    int message_box(const std::string& text, const std::string& caption, kel::Buttons b,
+                    kel::Icon i) override
+    {
+        std::fprintf(stderr, "%s: %s\n", caption.c_str(), text.c_str());
+        return kel::HeadlessUi::message_box(text, caption, b, i);
+    }
+};
+
+int g_signal_pipe[2] = {-1, -1};
+
+void on_terminate(int)
+{
+    const char c = 1;
+    ssize_t ignored = write(g_signal_pipe[1], &c, 1);
+    (void)ignored;
+}
+
+// A polite end from the system (SIGTERM, SIGINT, SIGHUP) leaves the event loop, so the
+// frame goes the ordinary way and the run's temporary files are deleted.
+void quit_on_signals()
+{
+    if (pipe(g_signal_pipe) != 0)
+        return;
+    auto* notifier = new QSocketNotifier(g_signal_pipe[0], QSocketNotifier::Read, qApp);
+    QObject::connect(notifier, &QSocketNotifier::activated, qApp, [] {
+        char c;
+        ssize_t ignored = read(g_signal_pipe[0], &c, 1);
+        (void)ignored;
+        QApplication::quit();
+    });
+    struct sigaction sa
+    {
+    };
+    sa.sa_handler = on_terminate;
+    sigemptyset(&sa.sa_mask);
+    sa.sa_flags = SA_RESTART;
+    for (int s : {SIGTERM, SIGINT, SIGHUP})
+        sigaction(s, &sa, nullptr);
+}
+
+int info(int argc, char** argv)
+{
+    ConsoleUi console;
+    kel::set_ui(&console);
+    int failures = 0;
+    for (int i = 2; i < argc; ++i) {
+        auto doc = CChildFrame::create_from_file(argv[i]);
+        if (!doc) {
+            std::fprintf(stderr, "%s: not opened\n", argv[i]);
+            ++failures;
+            continue;
+        }
+        const WaveFormat& f = doc->wave_format;
+        std::printf("%s\n  format       %u Hz, %u bits, %s\n", doc->file_title, f.sample_rate,
+                    f.bits_per_sample, f.channels == 2 ? "stereo" : "mono");
+        std::printf("  samples      %ld sample words\n", doc->current.total_samples);
+        std::printf("  duration     %.3f s\n",
+                    doc->current.total_samples / double(f.channels) / f.sample_rate);
+    }
+    kel::set_ui(nullptr);
+    return failures ? 1 : 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc >= 2 && std::strcmp(argv[1], "--info") == 0)
+        return info(argc, argv);
+    if (argc >= 3 && std::strcmp(argv[1], "--request") == 0) {
+        // No window: this works from a terminal without a display.
+        QCoreApplication core(argc, argv);
+        return app::send_request(std::atoi(argv[2])) ? 0 : 1;
+    }
+    // The tutorial needs the native id of the transport bar; its siblings stay plain widgets.
+    QApplication::setAttribute(Qt::AA_DontCreateNativeWidgetSiblings);
+    QApplication qt(argc, argv);
+    QApplication::setApplicationName("Kelvara");
+    QApplication::setOrganizationName("Kelvara");
+    quit_on_signals();
+    app::COrloApp app;
+    if (!app.init_instance())
+        return 1;
+    const int code = QApplication::exec();
+    app.exit_instance();
+    return code;
+}
