@@ -8,6 +8,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <sys/stat.h>
 
 namespace plavo {
 
@@ -184,6 +185,15 @@ bool ConvertJob::begin(const std::string& source_path, const std::string& target
                         target_format_.block_align;
 
         source_ = kel::riff::File::open(source_path, kel::riff::File::Mode::Read);
+        // Creating the target over the source would destroy what is being read.
+        struct stat a
+        {
+        }, b{};
+        if (source_ && stat(source_path.c_str(), &a) == 0 && stat(target_path.c_str(), &b) == 0 &&
+            a.st_dev == b.st_dev && a.st_ino == b.st_ino) {
+            warn("Failed, 1358");
+            return false;
+        }
         target_ =
             source_ ? kel::riff::File::open(target_path, kel::riff::File::Mode::Create) : nullptr;
         if (!source_ || !target_) {

@@ -249,7 +249,8 @@ void Player::on_volume(int position)
 
 bool Player::request_play(const std::string& path)
 {
-    if (path.empty() || path.size() > kMaxPath)
+    // A conversion owns the job until it ends.
+    if (path.empty() || path.size() > kMaxPath || converting_)
         return false;
     write_list(kCurrentSection, {path});
     playlist_mode_ = true;

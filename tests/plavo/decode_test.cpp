@@ -203,3 +203,17 @@ TEST_F(Decode, DisplayAndPlaylistChunksTravelToTheWaveFile)
     EXPECT_EQ(wav.substr(12, extra.size()), extra);
     EXPECT_EQ(wav.compare(12 + extra.size(), 4, "fmt "), 0);
 }
+
+TEST_F(Decode, ATargetThatIsTheSourceItselfIsRefusedAndTheSourceKept)
+{
+    const std::string file = path("same.wav");
+    write_ocw(file, test_signal(2, 5000, 44100), 2, 44100, 20000);
+    const std::string before = read_file(file);
+    Playback playback(nullptr);
+    EXPECT_EQ(playback.convert(file, file, {}), 0);
+    EXPECT_TRUE(read_file(file) == before);
+    ASSERT_EQ(ui.boxes.size(), 3u);
+    EXPECT_EQ(ui.boxes[0].text, "Failed, 1358");
+    EXPECT_EQ(ui.boxes[1].text, "BeginConvert failed");
+    EXPECT_EQ(ui.boxes[2].text, "Failed to convert file.");
+}

@@ -23,16 +23,28 @@ using namespace plavo;
 
 namespace {
 
-QApplication& app()
+// One application for the whole program, gone before the program ends so that Qt's
+// per-thread caches are freed while their thread still runs.
+class QtEnvironment : public ::testing::Environment
 {
-    static int argc = 1;
-    static char name[] = "plavo_tests";
-    static char* argv[] = {name, nullptr};
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    static QApplication a(argc, argv);
-    return a;
-}
+  public:
+    void SetUp() override
+    {
+        if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+        app = new QApplication(argc, argv);
+    }
+    void TearDown() override
+    {
+        delete app;
+        app = nullptr;
+    }
+    static inline int argc = 1;
+    static inline char name[] = "plavo_tests";
+    static inline char* argv[] = {name, nullptr};
+    static inline QApplication* app = nullptr;
+};
+const auto* const kQt = ::testing::AddGlobalTestEnvironment(new QtEnvironment);
 
 std::string build_dir()
 {
@@ -47,7 +59,6 @@ class DialogTest : public PlavoEnv
   protected:
     void SetUp() override
     {
-        app();
         PlavoEnv::SetUp();
         setenv("KELVARA_RUNTIME_DIR", root.c_str(), 1);
     }

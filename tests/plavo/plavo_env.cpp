@@ -32,6 +32,8 @@ void PlavoEnv::SetUp()
     wd::set_backend(wd::Backend::Virtual);
     sink = root + "sink.raw";
     wd::set_virtual_sink(sink);
+    // The device's level outlives a test that moved the volume bar.
+    wd::set_master_volume(0, 255, 255);
 }
 
 void PlavoEnv::TearDown()
