@@ -181,6 +181,9 @@ bool ConvertJob::begin(const std::string& source_path, const std::string& target
         // A marker smaller than one block would never move the stream on.
         if (source_block_ == 0)
             source_block_ = align;
+        // Every marker the player knows is below 32000; a wild one must not size the buffers.
+        if (source_block_ > 65536)
+            source_block_ = std::max(align, 65536 - 65536 % align);
         target_block_ = source_block_ / align * static_cast<size_t>(frames_per_block(source)) *
                         target_format_.block_align;
 

@@ -217,3 +217,14 @@ TEST_F(Decode, ATargetThatIsTheSourceItselfIsRefusedAndTheSourceKept)
     EXPECT_EQ(ui.boxes[1].text, "BeginConvert failed");
     EXPECT_EQ(ui.boxes[2].text, "Failed to convert file.");
 }
+
+TEST_F(Decode, AWildMarkerIsAnUnknownRateNotAHugeBuffer)
+{
+    const std::string file = path("wild.ocw");
+    write_ocw(file, test_signal(2, 5000, 44100), 2, 44100, 0xFFFFFFF0u);
+    Playback playback(nullptr);
+    EXPECT_EQ(playback.convert(file, path("wild.wav"), {}), 0);
+    ASSERT_EQ(ui.boxes.size(), 2u);
+    EXPECT_EQ(ui.boxes[0].text, "Unknown resample rate. Returning.");
+    EXPECT_EQ(ui.boxes[1].text, "Failed to convert file.");
+}
