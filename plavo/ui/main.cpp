@@ -13,7 +13,6 @@ int main(int argc, char** argv)
     plavo::ui::QtUi qt_ui;
     kel::set_ui(&qt_ui);
     const QString file = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString();
-    int result = 0;
     {
         plavo::ui::EventBridge bridge;
         plavo::ui::MainDialog dialog(file);
@@ -22,9 +21,9 @@ int main(int argc, char** argv)
             [&dialog](const std::string& path) { return dialog.player().request_play(path); });
         server.listen();
         dialog.show();
-        result = dialog.exec() == QDialog::Accepted ? 0 : 0;
+        dialog.exec();
         qt_ui.set_owner(nullptr);
     }
     kel::set_ui(nullptr);
-    return result;
+    return 0;
 }
