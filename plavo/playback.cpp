@@ -1,0 +1,237 @@
+#include "plavo/playback.h"
+
+#include "platform/ui.h"
+#include "plavo/texts.h"
+
+#include <algorithm>
+#include <cstdio>
+
+namespace plavo {
+
+namespace wd = kel::wave_device;
+
+Playback::~Playback()
+{
+    stop();
+    release();
+}
+
+bool Playback::begin(const std::string& path, const std::string& target)
+{
+    if (read_wave_file(path, desc_) != kReadOk) {
+        char text[400];
+        std::snprintf(text, sizeof text, "Cannot open file %s.", path.c_str());
+        kel::ui().message_box(text, kCaption, kel::Buttons::Ok, kel::Icon::Exclamation);
+        return false;
+    }
+    return job_.begin(path, target, desc_);
+}
+
+bool Playback::fill(Slot& slot)
+{
+    slot.filled = false;
+    const long n = job_.step(slot.data.data());
+    if (n <= 0)
+        return false;
+    slot.header = {};
+    slot.header.data = reinterpret_cast<char*>(slot.data.data());
+    slot.header.buffer_length = static_cast<uint32_t>(n);
+    slot.filled = true;
+    ++queued_;
+    return true;
+}
+
+int Playback::open_and_play(const std::string& path)
+{
+    release();
+    target_written_ = true;
+    if (!begin(path, kPlayTarget)) {
+        release();
+        return 0;
+    }
+    try {
+        ring_.resize(2);
+        for (Slot& s : ring_)
+            s.data.assign(std::max(10 * job_.target_block(), job_.out_capacity()), 0);
+    } catch (...) {
+        kel::ui().message_box("Failed, 1358", kCaption, kel::Buttons::Ok, kel::Icon::Exclamation);
+        release();
+        return 0;
+    }
+    queued_ = 0;
+    // Nothing decodable means nothing to play.
+    if (!fill(ring_[0])) {
+        release();
+        return 0;
+    }
+    fill(ring_[1]);
+    if (wd::out_open(&handle_, 0, job_.target_format(), window_) != wd::kOk) {
+        handle_ = 0;
+        kel::ui().beep();
+        release();
+        return 0;
+    }
+    return 1;
+}
+
+void Playback::on_open(wd::Handle handle)
+{
+    if (handle == 0 || handle != handle_)
+        return;
+    for (Slot& s : ring_) {
+        if (!s.filled)
+            continue;
+        wd::out_prepare(handle_, &s.header);
+        wd::out_write(handle_, &s.header);
+    }
+    next_slot_ = 0;
+}
+
+bool Playback::on_done(wd::Handle handle, wd::Header* header)
+{
+    if (handle == 0 || handle != handle_ || ring_.empty())
+        return false;
+    Slot& slot = ring_[next_slot_];
+    if (header != &slot.header)
+        return false;
+    wd::out_unprepare(handle_, &slot.header);
+    slot.filled = false;
+    --queued_;
+    if (queued_ <= 0) {
+        Slot& other = ring_[1 - next_slot_];
+        wd::out_unprepare(handle_, &other.header);
+        wd::out_reset(handle_);
+        wd::out_close(handle_);
+        handle_ = 0;
+        return true;
+    }
+    if (fill(slot)) {
+        wd::out_prepare(handle_, &slot.header);
+        wd::out_write(handle_, &slot.header);
+    }
+    next_slot_ = 1 - next_slot_;
+    return false;
+}
+
+void Playback::stop()
+{
+    if (!handle_)
+        return;
+    wd::out_reset(handle_);
+    for (Slot& s : ring_)
+        wd::out_unprepare(handle_, &s.header);
+    wd::out_close(handle_);
+    handle_ = 0;
+    queued_ = 0;
+}
+
+void Playback::pause()
+{
+    if (handle_)
+        wd::out_pause(handle_);
+}
+
+void Playback::restart()
+{
+    if (handle_)
+        wd::out_restart(handle_);
+}
+
+void Playback::release()
+{
+    // The ring's buffers must be back before they are freed.
+    stop();
+    job_.close();
+    ring_.clear();
+    queued_ = 0;
+    next_slot_ = 0;
+    if (target_written_) {
+        std::remove(kPlayTarget);
+        target_written_ = false;
+    }
+}
+
+double Playback::elapsed_seconds() const
+{
+    if (!handle_)
+        return 0.0;
+    wd::Position p;
+    p.type = wd::kTimeBytes;
+    if (wd::out_get_position(handle_, p) != wd::kOk)
+        return 0.0;
+    const uint32_t rate = job_.target_format().avg_bytes_per_sec;
+    return rate ? static_cast<double>(p.bytes) / rate : 0.0;
+}
+
+int Playback::progress_percent() const
+{
+    const float r = ratio_for_marker(desc_.avg_bytes_per_sec());
+    if (r == 0.0f)
+        return 0;
+    const long p = static_cast<long>(elapsed_seconds());
+    double d = static_cast<double>(job_.data_size() / 44100);
+    // A file shorter than that would divide by nothing.
+    if (d == 0)
+        d = job_.data_size() / 44100.0;
+    if (d <= 0)
+        return 0;
+    const int percent = static_cast<int>(p * 100.0 * 2 * job_.channels() * 0.95 / (d * r * 3.9));
+    return std::clamp(percent, 0, 100);
+}
+
+const uint8_t* Playback::meter_buffer(size_t& bytes) const
+{
+    bytes = 0;
+    if (ring_.empty() || !ring_[next_slot_].filled)
+        return nullptr;
+    bytes = ring_[next_slot_].header.buffer_length;
+    return ring_[next_slot_].data.data();
+}
+
+int Playback::convert(const std::string& source, const std::string& target,
+                      const ConvertHooks& hooks)
+{
+    release();
+    auto fail = [&] {
+        kel::ui().message_box("Failed to convert file.", kCaption, kel::Buttons::Ok,
+                              kel::Icon::Exclamation);
+        return 0;
+    };
+    if (!begin(source, target))
+        return fail();
+    if (hooks.progress)
+        hooks.progress(0);
+    std::vector<uint8_t> out;
+    try {
+        out.assign(job_.out_capacity(), 0);
+    } catch (...) {
+        job_.close();
+        return fail();
+    }
+    while (job_.consumed() < job_.data_size()) {
+        if (hooks.cancel && hooks.cancel()) {
+            job_.close();
+            return 0;
+        }
+        if (hooks.progress)
+            hooks.progress(static_cast<int>(uint64_t(job_.consumed()) * 100 / job_.data_size()));
+        if (hooks.pump)
+            hooks.pump();
+        const long n = job_.step(out.data());
+        if (n < 0) {
+            job_.close();
+            return fail();
+        }
+        if (n == 0)
+            break;
+        if (!job_.write(out.data(), static_cast<size_t>(n))) {
+            job_.close();
+            return fail();
+        }
+    }
+    if (!job_.close())
+        return fail();
+    return 1;
+}
+
+} // namespace plavo
