@@ -143,10 +143,108 @@ public:
     // Deletes the working, undo, redo and backup files and releases every level.
     void discard_files();
 
+    // ---- Undo, redo and clipboard editing ----
+    // The three calls of every operation that changes samples: the current state
+    // becomes the undo state and a new redo file is opened (with copy_flag, holding the
+    // data up to select_end); the highlighted section is backed up; the redo file becomes
+    // current. 1 on success; on 0 the document is as it was before setup_for_undo.
+    int setup_for_undo(HWND window, int copy_flag);
+    int copy_selected_area_to_pseudo_clipboard(HWND window);
+    int setup_for_redo(HWND window, int operation_code, int copy_flag);
+    // Puts everything back after setup_for_undo when the operation ends without
+    // setup_for_redo. Runs by itself before the next step; callers may run it at once.
+    void abandon_undo_setup();
+    bool undo_setup_pending() const { return pending_undo_ != nullptr; }
+    int undo_command();      // 11600
+    int redo_command();      // 11601
+    int undo_redo_command(); // 11602: undo when possible, else redo
+    // The Edit menu's undo item and the undo tool-bar button take this document's state.
+    void show_undo_state() const;
+    struct UndoPending;
+    struct UndoPendingDeleter
+    {
+        void operator()(UndoPending* pending) const;
+    };
+
+private:
+    // What setup_for_undo displaced, kept until setup_for_redo commits the step.
+    std::unique_ptr<UndoPending, UndoPendingDeleter> pending_undo_;
+
+public:
+
+    // ---- Playback ----
+    // The range of the last start: sample words aligned to whole frames, the same in
+    // bytes and in milliseconds (truncated).
+    unsigned play_from = 0;
+    unsigned play_to = 0;
+    unsigned play_start_byte = 0;
+    unsigned play_end_byte = 0;
+    unsigned play_start_ms = 0;
+    unsigned play_end_ms = 0;
+    // How the next start picks its range; the view and callers set these.
+    int play_from_click = 0; // right-button start: from click_sample
+    long click_sample = 0;
+    long caller_start = -1; // a caller-supplied start, -1 for none
+    int caret_placed = 0;   // the caret was put down by a click and nothing is highlighted
+    long caret_sample = 0;
+
+    // 11401: starts playback; 1 when it started, 0 when nothing started (no device,
+    // fewer than 30 sample words, a failure, or the call stopped a running playback).
+    int play_the_wavefile();
+    int play_clipboard();      // 11309
+    int loop_playback();       // 11404
+    void pause_playback();     // 11402 (toggles)
+    void stop_playback();      // 11403
+    int setup_playback_loop(); // 1024, dialog SETUPPLAYBACKLOOP
+    // The transport commands above by id; 0 for an id that is not one of them.
+    int playback_command(int id);
+    // Typed characters 'p' and 'o'; 1 when the key was one of them.
+    int playback_key(int character);
+    // Right button in the waveform area (the view has ruled out the ruler and markers).
+    int right_button_play(long sample_under_mouse);
+    // The device's and the timer's messages.
+    void playback_prime();
+    void playback_buffer_done();
+    void playback_tick();
+    void end_of_playback();
+    // Stops a playback of this document at once (the document is going away).
+    void release_playback();
+
+    // ---- Implemented by the amplify module ----
+    // 11501 Amplify (asks for the gain), 11301 Clear (silences the highlighted section).
+    int amplify_waveform(HWND main_frame, HWND document_window, int command_id, int time_format,
+                         const char* temp_dir);
+    int fade_waveform(HWND window, int command_id);     // 11507
+    int pan_waveform(HWND window, int command_id);      // 11512, stereo only
+    int modulate_waveform(HWND window, int command_id); // 11510
+    int reverse_waveform(HWND window, int command_id);  // 11515
+
     // ---- Implemented by the DSP module ----
     int check_sample_format();
+    // Spectral filtering of the highlighted section in overlapping blocks ("LOPASS",
+    // "HIPASS", "BANDPASS", "NOTCH", "NOISE_REDUCTION"). 1 when the step was made; 0 on
+    // failure or Cancel, with the document as it was.
+    int do_filter_waveform(float frequency, const char* filter_type, const char* progress_text);
+    // One block of N frames at a byte offset within the selection, written to the redo
+    // file. 0 when the block could not be read or written.
+    int filter_waveform_FFT(const char* filter_type, float frequency,
+                            unsigned long offset_in_selection);
+    // Sample-by-sample processing of the selection: mode 1 state-variable filter.
+    int digital_filter_waveform(unsigned long start_byte, unsigned long end_byte, float frequency,
+                                const char* filter_type, const char* progress_text, int mode);
+    // Magnitudes of one block of the first channel for the spectrum displays.
+    void compute_FFT(unsigned long offset_in_selection);
+    // The Filter command (11509).
+    void filter_waveform(HWND window);
+    // Three-point smoothing of sample pairs; 1 when done.
+    int hash_filter();
     // ---- Implemented by the effects module ----
     int check_stereo_waveform();
+    // Echo (command 11504) and Reverb (11514): preset selection, the parameter dialog and
+    // the processing. 0 when cancelled or failed, else the result of the redo set-up.
+    int echo_waveform(HWND window, int command, int undo_flag);
+    // Runs "Echo" or "Reverb" on the selection with the module's current parameters.
+    int do_new_echo_waveform(const char* operation_name, int undo_flag);
 
 private:
     bool files_discarded_ = false;

@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <thread>
 
 namespace kel::clock {
 namespace {
@@ -37,6 +38,16 @@ void unfix()
 bool is_fixed()
 {
     return g_fixed.load(std::memory_order_acquire);
+}
+
+void sleep_ms(uint32_t ms)
+{
+    if (is_fixed()) {
+        advance(ms);
+        // A moment of real time, so programs we wait for can still get on.
+        std::this_thread::sleep_for(std::chrono::milliseconds(ms ? 1 : 0));
+    } else
+        std::this_thread::sleep_for(std::chrono::milliseconds(ms));
 }
 
 } // namespace kel::clock

@@ -12,4 +12,8 @@ void advance(uint32_t ms);
 void unfix();
 bool is_fixed();
 
+// Waits; under a fixed clock it moves the clock on and waits a millisecond of real time,
+// so tests never wait out the full times.
+void sleep_ms(uint32_t ms);
+
 } // namespace kel::clock

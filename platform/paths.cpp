@@ -1,6 +1,7 @@
 #include "platform/paths.h"
 
 #include <cerrno>
+#include <dlfcn.h>
 #include <climits>
 #include <cstdlib>
 #include <sys/stat.h>
@@ -68,6 +69,20 @@ std::string program_dir()
     std::string exe(buf, static_cast<size_t>(n));
     auto pos = exe.rfind('/');
     return pos == std::string::npos ? std::string("./") : exe.substr(0, pos + 1);
+}
+
+std::string module_dir_of(const void* address)
+{
+    if (const char* home = std::getenv("KELVARA_HOME"); home && *home)
+        return with_slash(home);
+    Dl_info info{};
+    if (dladdr(address, &info) && info.dli_fname && *info.dli_fname) {
+        std::string file = info.dli_fname;
+        auto pos = file.rfind('/');
+        if (pos != std::string::npos)
+            return file.substr(0, pos + 1);
+    }
+    return program_dir();
 }
 
 static std::string xdg_dir(const char* var, const char* fallback_under_home)

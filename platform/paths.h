@@ -7,6 +7,10 @@ namespace kel::paths {
 // $KELVARA_HOME when set, else the directory of the running executable.
 std::string program_dir();
 
+// Directory of the shared library (or program) holding the given address, trailing '/';
+// $KELVARA_HOME when set, as for the program directory. Modules find their presets here.
+std::string module_dir_of(const void* address);
+
 // Default folder for working files: the program directory when writable,
 // else $XDG_DATA_HOME/Kelvara/ (created on demand). Trailing '/'.
 std::string default_data_dir();

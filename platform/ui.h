@@ -40,6 +40,12 @@ public:
         end_code_ = code;
         ended_ = true;
     }
+    // Ready to be shown again.
+    void restart()
+    {
+        ended_ = false;
+        end_code_ = 0;
+    }
 
 private:
     bool ended_ = false;
@@ -90,6 +96,8 @@ public:
     // Geometry of a top-level window in screen pixels; false for an unknown window.
     virtual bool window_geometry(void* window, int& x, int& y, int& width, int& height) = 0;
     virtual void move_window(void* window, int x, int y) = 0;
+    // True while the Escape key is held down (long waits give up on it).
+    virtual bool escape_down() { return false; }
     // The owner-drawn button and text descriptions go here once a window exists.
     virtual void note(const std::string& what) { (void)what; }
 };
@@ -148,6 +156,7 @@ public:
         help.push_back(help_file + "#" + std::to_string(context));
     }
     void note(const std::string& what) override { notes.push_back(what); }
+    bool escape_down() override { return escape; }
     bool window_geometry(void* window, int& x, int& y, int& width, int& height) override;
     void move_window(void* window, int x, int y) override;
     struct Geometry
@@ -182,6 +191,7 @@ public:
     std::string main_title;
     int beeps = 0;
     Cursor cursor = Cursor::Arrow;
+    bool escape = false;
     int wait_cursor_shown = 0;
     long polls = 0;
     long open_progress = 0; // handle of the window now open, 0 when none

@@ -8,8 +8,8 @@ packages=(
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
   sox libsox-fmt-all ffmpeg
-  libsox-dev libmp3lame-dev
-  fonts-dejavu-core xvfb xauth
+  libsox-dev libmp3lame-dev libfftw3-dev
+  fonts-dejavu-core xvfb xauth time python3
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -35,13 +35,16 @@ void add(CChildFrame* doc)
 void remove(CChildFrame* doc)
 {
     g_open.erase(std::remove(g_open.begin(), g_open.end(), doc), g_open.end());
-    if (g_active == doc)
+    if (g_active == doc) {
         g_active = g_open.empty() ? nullptr : g_open.back();
+        show_active_undo_state();
+    }
 }
 
 void set_active(CChildFrame* doc)
 {
     g_active = doc;
+    show_active_undo_state();
 }
 
 CChildFrame* active()
@@ -73,6 +76,7 @@ CChildFrame::CChildFrame()
 
 CChildFrame::~CChildFrame()
 {
+    release_playback();
     discard_files();
     documents::remove(this);
 }
@@ -82,6 +86,8 @@ void CChildFrame::discard_files()
     if (files_discarded_)
         return;
     files_discarded_ = true;
+    // An operation left half way gives back what it displaced, so those files go too.
+    abandon_undo_setup();
     current.release_levels();
     undo.release_levels();
     redo.release_levels();

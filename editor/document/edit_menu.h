@@ -15,3 +15,6 @@ extern UndoMenuState g_undo_menu;
 inline constexpr int kUndoMenuItem = 11602;
 inline constexpr int kUndoCommand = 11600;
 inline constexpr int kRedoCommand = 11601;
+
+// The undo item follows the active document (the fresh, disabled state when none).
+void show_active_undo_state();

@@ -80,7 +80,8 @@ int ReadInputWaveformHeader(const char* file_name, int report)
 
     Chunk riff;
     int r = file->descend(riff, nullptr, 0);
-    if (r == kel::riff::kTruncated)
+    // A RIFF size past the end is a truncated file; too few bytes for a header is the end.
+    if (r == kel::riff::kTruncated && file->length() >= 12)
         return fail(report, 5038);
     if (r != kel::riff::kOk)
         return fail(report, 5034);

@@ -694,8 +694,9 @@ void CMainFrame::open_web_site()
         return;
     }
     // The path is quoted so that a browser in a folder with blanks still starts.
-    kel::process::start_command_line("\"" + app::g_preferred_browser + "\" " +
-                                     app::kMakerWebAddress);
+    kel::process::start(kel::process::split_command_line("\"" + app::g_preferred_browser + "\" " +
+                                                         app::kMakerWebAddress),
+                        true);
 }
 
 void CMainFrame::start_outside_program(const char* name)
@@ -710,7 +711,7 @@ void CMainFrame::start_outside_program(const char* name)
         if (QFileInfo::exists(q(alternative)))
             path = alternative;
     }
-    kel::process::start_detached({path});
+    kel::process::start({path}, true);
 }
 
 void CMainFrame::tile(bool horizontally)

@@ -249,7 +249,7 @@ TEST_F(AppTest, AnAcceleratorReachesItsCommandThroughRealKeys)
     // F1 opens the help page.
     QTest::keyClick(frame->document_windows()[0], Qt::Key_F1);
     ASSERT_FALSE(started.empty());
-    EXPECT_EQ(started.back()[0], "xdg-open");
+    EXPECT_NE(started.back()[0].find("xdg-open"), std::string::npos);
     EXPECT_NE(started.back()[1].find("Orlo.html"), std::string::npos);
 }
 

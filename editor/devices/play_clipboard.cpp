@@ -1,0 +1,118 @@
+// Playing the pseudo clipboard: its data file in the format its text file records.
+// No tick, no time window, no cursor.
+#include "common/child_frame.h"
+#include "common/host_services.h"
+#include "editor/devices/playback.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <new>
+
+namespace wd = kel::wave_device;
+
+namespace {
+
+// The three tokens of "cliptext.clp": channels, bits per sample, rate.
+bool read_clipboard_format(const std::string& name, wd::Format& f)
+{
+    std::FILE* in = std::fopen(name.c_str(), "r");
+    if (!in)
+        return false;
+    long channels = 0, bits = 0, rate = 0;
+    const int got = std::fscanf(in, "%ld %ld %ld", &channels, &bits, &rate);
+    std::fclose(in);
+    // A damaged text file must not reach the device as an impossible format.
+    if (got != 3 || (channels != 1 && channels != 2) || (bits != 8 && bits != 16) || rate < 1000 ||
+        rate > 192000)
+        return false;
+    f.format_tag = 1;
+    f.channels = static_cast<uint16_t>(channels);
+    f.bits_per_sample = static_cast<uint16_t>(bits);
+    f.sample_rate = static_cast<uint32_t>(rate);
+    f.block_align = static_cast<uint16_t>(channels * bits / 8);
+    f.avg_bytes_per_sec = f.sample_rate * f.block_align;
+    return true;
+}
+
+} // namespace
+
+int CChildFrame::play_clipboard()
+{
+    PlaybackState& pb = playback_state();
+    if (pb.is_playing) {
+        // One player per process: a second request stops the first.
+        return play_the_wavefile();
+    }
+    if (wd::out_device_count() < 1)
+        return 0;
+    pb.clipboard_mode = 1;
+    const std::string dir = data_directory();
+    const std::string data_name = dir + "clipbord.clp";
+    if (!kel::riff::File::open(data_name, kel::riff::File::Mode::Read))
+        return 0;
+    wd::Format format;
+    if (!read_clipboard_format(dir + "cliptext.clp", format)) {
+        NewErrMsg(5070);
+        return 0;
+    }
+    pb.source = kel::riff::File::open(data_name, kel::riff::File::Mode::Read);
+    if (!pb.source) {
+        NewErrMsg(5009);
+        return 0;
+    }
+    const unsigned long B = format.avg_bytes_per_sec;
+    pb.buffer_size = B < 88201 ? B * 8192 / 44100 : 65532;
+    pb.buffer_size = std::max<unsigned long>(1, pb.buffer_size);
+    for (int i = 0; i < pb.buffer_count; ++i) {
+        if (pb.buffers[i] && pb.capacity[i] >= pb.buffer_size)
+            continue;
+        pb.buffers[i].reset(new (std::nothrow) char[pb.buffer_size]);
+        pb.capacity[i] = pb.buffers[i] ? pb.buffer_size : 0;
+        if (!pb.buffers[i]) {
+            NewErrMsg(5001);
+            pb.source.reset();
+            return 0;
+        }
+    }
+    pb.bytes_total = static_cast<unsigned long>(pb.source->length());
+    pb.bytes_read = 0;
+    pb.start_offset = 0;
+    pb.queued = 0;
+    pb.next_slot = 0;
+    pb.loop_on = 0;
+    pb.loop_pass = 0;
+    pb.stop_requested = 0;
+    pb.short_play = 1;
+    pb.from_record_dialog = 0;
+    for (int i = 0; i < kMaxBuffers; ++i)
+        pb.filled[i] = false;
+    for (int i = 0; i < pb.buffer_count; ++i) {
+        const unsigned long n = std::min(pb.bytes_total - pb.bytes_read, pb.buffer_size);
+        if (pb.bytes_read >= pb.bytes_total)
+            break;
+        const int64_t got = pb.source->read(pb.buffers[i].get(), static_cast<int64_t>(n));
+        if (got < 1)
+            break;
+        pb.bytes_read += static_cast<unsigned long>(got);
+        pb.headers[i] = wd::Header{};
+        pb.headers[i].data = pb.buffers[i].get();
+        pb.headers[i].buffer_length = static_cast<uint32_t>(got);
+        pb.filled[i] = true;
+        pb.queued += 1;
+    }
+    if (pb.queued == 0) {
+        pb.source.reset();
+        return 0;
+    }
+    pb.doc = this;
+    pb.target = view_window ? view_window : window;
+    if (!open_playback_device(pb, format)) {
+        NewErrMsg(5009);
+        pb.source.reset();
+        pb.queued = 0;
+        return 0;
+    }
+    pb.is_playing = 1;
+    pb.is_paused = 0;
+    return 1;
+}

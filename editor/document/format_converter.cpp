@@ -1,0 +1,242 @@
+// Clipboard format conversion: read a block, convert frame by frame (channels, rate,
+// size), patch the block's last two frames, append it to "convclip.clp".
+#include "editor/document/format_converter.h"
+
+#include "common/host_services.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <memory>
+#include <new>
+#include <unistd.h>
+
+namespace {
+
+constexpr size_t kInputBlock = 32768;
+
+struct Fd
+{
+    int fd;
+    explicit Fd(int f) : fd(f) {}
+    ~Fd()
+    {
+        if (fd >= 0)
+            ::close(fd);
+    }
+    Fd(const Fd&) = delete;
+    Fd& operator=(const Fd&) = delete;
+};
+
+bool write_all(int fd, const uint8_t* data, size_t count)
+{
+    while (count > 0) {
+        ssize_t n = ::write(fd, data, count);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        data += n;
+        count -= static_cast<size_t>(n);
+    }
+    return true;
+}
+
+ssize_t read_full(int fd, uint8_t* data, size_t count)
+{
+    size_t done = 0;
+    while (done < count) {
+        ssize_t n = ::read(fd, data + done, count - done);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            return -1;
+        if (n == 0)
+            break;
+        done += static_cast<size_t>(n);
+    }
+    return static_cast<ssize_t>(done);
+}
+
+} // namespace
+
+FrameConverter::FrameConverter(const ClipboardFormat& source, const ClipboardFormat& destination,
+                               int channel_mode)
+    : src_channels_(source.channels), src_bytes_(source.bits / 8),
+      dst_channels_(destination.channels), dst_bytes_(destination.bits / 8),
+      channel_mode_(channel_mode),
+      ratio_(static_cast<double>(destination.rate) / static_cast<double>(source.rate))
+{
+}
+
+size_t FrameConverter::max_output_bytes(size_t input_bytes) const
+{
+    const size_t frames = input_bytes / static_cast<size_t>(source_frame_bytes());
+    const size_t per_frame = ratio_ == 4.0 ? 4 : ratio_ == 2.0 ? 2 : 1;
+    return frames * per_frame * static_cast<size_t>(destination_frame_bytes());
+}
+
+void FrameConverter::put(int value, uint8_t*& out) const
+{
+    if (src_bytes_ == 2 && dst_bytes_ == 1)
+        value >>= 8; // the high byte
+    else if (src_bytes_ == 1 && dst_bytes_ == 2)
+        value *= 256;
+    if (dst_bytes_ == 1) {
+        *out++ = static_cast<uint8_t>(value + 128);
+    } else {
+        const auto word = static_cast<uint16_t>(static_cast<int16_t>(value));
+        *out++ = static_cast<uint8_t>(word & 0xFF);
+        *out++ = static_cast<uint8_t>(word >> 8);
+    }
+}
+
+void FrameConverter::put_frame(const int* frame, uint8_t*& out) const
+{
+    put(frame[0], out);
+    if (dst_channels_ == 2)
+        put(frame[1], out);
+}
+
+size_t FrameConverter::convert_block(const uint8_t* input, size_t input_bytes, uint8_t* output)
+{
+    const size_t frame_bytes = static_cast<size_t>(source_frame_bytes());
+    const size_t frames = input_bytes / frame_bytes;
+    uint8_t* out = output;
+    auto read_sample = [&](const uint8_t* p) {
+        if (src_bytes_ == 1)
+            return static_cast<int>(p[0]) - 128;
+        return static_cast<int>(static_cast<int16_t>(static_cast<uint16_t>(p[0] | (p[1] << 8))));
+    };
+    for (size_t i = 0; i < frames; ++i) {
+        const uint8_t* f = input + i * frame_bytes;
+        const int left = read_sample(f);
+        const int right = src_channels_ == 2 ? read_sample(f + src_bytes_) : left;
+        int current[2];
+        if (dst_channels_ == 1) {
+            current[0] = channel_mode_ == 2   ? left
+                         : channel_mode_ == 3 ? right
+                                              : (left + right) / 2;
+            current[1] = current[0];
+        } else {
+            current[0] = left;
+            current[1] = right;
+        }
+        if (ratio_ == 0.5) {
+            if (i % 2 != 0)
+                continue;
+            put_frame(current, out);
+        } else if (ratio_ == 0.25) {
+            if (i % 4 != 0)
+                continue;
+            put_frame(current, out);
+        } else if (ratio_ == 2.0) {
+            int mid[2];
+            for (int c = 0; c < 2; ++c)
+                mid[c] = (previous_[c] + current[c]) / 2;
+            put_frame(mid, out);
+            put_frame(current, out);
+        } else if (ratio_ == 4.0) {
+            int a[2], b[2], d[2];
+            for (int c = 0; c < 2; ++c) {
+                a[c] = (current[c] + 2 * previous_[c]) / 3;
+                b[c] = (previous_[c] + current[c]) / 2;
+                d[c] = (2 * current[c] + previous_[c]) / 3;
+            }
+            put_frame(a, out);
+            put_frame(b, out);
+            put_frame(d, out);
+            put_frame(current, out);
+        } else {
+            put_frame(current, out);
+        }
+        previous_[0] = current[0];
+        previous_[1] = current[1];
+    }
+    return static_cast<size_t>(out - output);
+}
+
+void patch_block_end(uint8_t* block, size_t bytes, int frame_bytes)
+{
+    const size_t two = 2 * static_cast<size_t>(frame_bytes);
+    if (bytes < 2 * two)
+        return;
+    std::copy(block + bytes - 2 * two, block + bytes - two, block + bytes - two);
+}
+
+long convert_clipboard(const ClipboardFormat& source, const ClipboardFormat& destination,
+                       int channel_mode)
+{
+    const std::string input_name = clipboard_data_path();
+    const std::string output_name = converted_clipboard_path();
+    if (!source.valid() || !destination.valid()) {
+        NewErrMsg(5070);
+        return -1;
+    }
+    Fd in(::open(input_name.c_str(), O_RDONLY | O_CLOEXEC));
+    if (in.fd < 0) {
+        NewErrMsg(5070);
+        return -1;
+    }
+    ::unlink(output_name.c_str());
+    Fd out(::open(output_name.c_str(), O_CREAT | O_TRUNC | O_WRONLY | O_CLOEXEC, 0644));
+    if (out.fd < 0) {
+        NewErrMsg(5070);
+        return -1;
+    }
+    const off_t length = ::lseek(in.fd, 0, SEEK_END);
+    if (length < 0 || ::lseek(in.fd, 0, SEEK_SET) < 0) {
+        NewErrMsg(5070);
+        return -1;
+    }
+    FrameConverter converter(source, destination, channel_mode);
+    const size_t frame_bytes = static_cast<size_t>(converter.source_frame_bytes());
+    size_t block = std::min<size_t>(kInputBlock, static_cast<size_t>(length));
+    block = std::max(block / frame_bytes * frame_bytes, frame_bytes);
+    std::unique_ptr<uint8_t[]> input(new (std::nothrow) uint8_t[block]());
+    std::unique_ptr<uint8_t[]> output(new (std::nothrow)
+                                          uint8_t[converter.max_output_bytes(block) + 16]());
+    if (!input || !output) {
+        NewErrMsg(5071);
+        ::unlink(output_name.c_str());
+        return -1;
+    }
+
+    const int progress = display_message_dialog("Reformating waveform ...", 1);
+    show_percent_done(progress, 0);
+    long written = 0;
+    long done = 0;
+    bool ok = true;
+    while (done < length) {
+        const ssize_t n = read_full(in.fd, input.get(), block);
+        if (n < 0) {
+            NewErrMsg(5070);
+            ok = false;
+            break;
+        }
+        if (n == 0)
+            break;
+        const size_t whole = static_cast<size_t>(n) / frame_bytes * frame_bytes;
+        const size_t produced = converter.convert_block(input.get(), whole, output.get());
+        patch_block_end(output.get(), produced, converter.destination_frame_bytes());
+        if (!write_all(out.fd, output.get(), produced)) {
+            NewErrMsg(5031);
+            ok = false;
+            break;
+        }
+        written += static_cast<long>(produced);
+        done += n;
+        show_percent_done(progress, static_cast<int>(done * 100 / (length + 1)));
+        if (cancel_button_pressed(progress)) {
+            ok = false;
+            break;
+        }
+        if (static_cast<size_t>(n) < block)
+            break;
+    }
+    terminate_message_dialog(progress);
+    if (!ok) {
+        ::unlink(output_name.c_str());
+        return -1;
+    }
+    return written;
+}

@@ -1,0 +1,240 @@
+#include "editor/files/file_commands.h"
+
+#include "common/host_services.h"
+#include "editor/files/file_types.h"
+#include "editor/files/adpcm_files.h"
+#include "editor/files/ocw_import.h"
+#include "editor/files/outside_program.h"
+#include "platform/clock.h"
+#include "editor/files/wave_convert.h"
+#include "editor/files/wave_header.h"
+#include "platform/paths.h"
+
+#include <cctype>
+#include <climits>
+#include <cstdio>
+#include <ctime>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+bool regular_file(const std::string& name)
+{
+    struct stat st {};
+    return stat(name.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+std::string current_directory()
+{
+    char buf[PATH_MAX];
+    std::string d = getcwd(buf, sizeof buf) ? buf : ".";
+    if (d.empty() || d.back() != '/')
+        d += '/';
+    return d;
+}
+
+std::string upper(std::string s)
+{
+    for (char& c : s)
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return s;
+}
+
+} // namespace
+
+std::string import_name_for(const std::string& input)
+{
+    std::string out = with_extension(input, "WAV");
+    if (regular_file(out)) {
+        std::string stem = with_extension(input, "");
+        stem.pop_back(); // the dot
+        out = stem + "x.wav";
+    }
+    return out;
+}
+
+int run_converter(const std::string& input, const std::string& output)
+{
+    delete_signal_files();
+    const long process = start_outside_program("nvacnvrt", {input, output}, false);
+    if (!process)
+        return 0;
+    // The converter gets a second before the first look.
+    kel::clock::sleep_ms(1000);
+    wait_for_finished(process);
+    if (!file_exists(kOutAdpcmFile))
+        return 0;
+    std::remove(kOutAdpcmFile);
+    return 1;
+}
+
+std::unique_ptr<CChildFrame> open_sound_file(const std::string& name)
+{
+    if (!regular_file(name)) {
+        ErrMsg("Cannot find file %s", name.c_str());
+        return nullptr;
+    }
+    const int code = file_type_code(name);
+    const std::string title = kel::paths::file_part(name);
+    last_format_tag = 0;
+    if (ReadInputWaveformHeader(name.c_str(), 0) && last_format_tag != kWaveFormatAdpcm)
+        return CChildFrame::create_from_file(name.c_str());
+
+    if (code == kTypeWave || (code == kTypeUnknown && last_format_tag != 0)) {
+        if (last_format_tag == kWaveFormatAdpcm) {
+            std::string pcm;
+            if (!open_compressed_adpcm(name, pcm))
+                return nullptr;
+            return CChildFrame::create_from_file(pcm.c_str());
+        }
+        if (last_format_tag != 0 && last_format_tag != kWaveFormatPcm) {
+            char text[400];
+            std::snprintf(text, sizeof text, "%s has an unknown (non-PCM) format.", title.c_str());
+            kel::ui().message_box(text, "Unknown File Format", kel::Buttons::Ok,
+                                  kel::Icon::Exclamation);
+            return nullptr;
+        }
+        // A PCM wave file that the reader refused: say why.
+        ReadInputWaveformHeader(name.c_str(), 1);
+        return nullptr;
+    }
+    if (code >= kTypeFirstConverted && code <= kTypeLastConverted) {
+        const std::string wav = import_name_for(name);
+        if (!run_converter(name, wav)) {
+            ErrMsg("Could not convert %s.", title.c_str());
+            return nullptr;
+        }
+        return CChildFrame::create_from_file(wav.c_str());
+    }
+    if (code == kTypeOcw) {
+        std::string wav = name;
+        if (!ocw_to_wave(wav))
+            return nullptr;
+        return CChildFrame::create_from_file(wav.c_str());
+    }
+    char text[400];
+    if (code == kTypeAvi)
+        std::snprintf(text, sizeof text, "%s: the video module is not installed.", title.c_str());
+    else
+        std::snprintf(text, sizeof text, "%s has an unknown (non-PCM) format.", title.c_str());
+    kel::ui().message_box(text, "Unknown File Format", kel::Buttons::Ok, kel::Icon::Exclamation);
+    return nullptr;
+}
+
+int save_to_named_file(CChildFrame& doc, const std::string& name, SaveScope scope,
+                       const SaveFormat& format, bool compressed_adpcm)
+{
+    const bool part = scope == SaveScope::Highlighted;
+    const int code = file_type_code(name);
+    int ok = 0;
+    if (code == kTypeWave || code == kTypeUnknown) {
+        if (!compressed_adpcm) {
+            ok = save_wave_file(doc, name, part, format);
+        } else {
+            ok = save_wave_file(doc, name, part, format) && compress_saved_wave(name);
+        }
+    } else if (code >= kTypeFirstConverted && code <= kTypeLastConverted) {
+        const std::string pcm = kel::paths::program_dir() + "NVACNVRT.WAV";
+        ok = save_wave_file(doc, pcm, part, format) && run_converter(pcm, name);
+        std::remove(pcm.c_str());
+        if (!ok)
+            ErrMsg("Could not convert to %s.", kel::paths::file_part(name).c_str());
+        return ok;
+    } else if (code == kTypeMp3) {
+        if (!outside_program_exists("bladeenc")) {
+            ErrMsg("BLADEENC.EXE missing.");
+            return 0;
+        }
+        const std::string wav = with_extension(name, "wav");
+        ok = save_wave_file(doc, wav, part, format);
+        if (ok && !start_outside_program("bladeenc", {"-320", "-quit", wav}, true))
+            ok = 0;
+        return ok;
+    } else {
+        ErrMsg("%s: this format needs a module that is not installed.",
+               kel::paths::file_part(name).c_str());
+        return 0;
+    }
+    if (ok && !part) {
+        std::snprintf(doc.file_title, sizeof doc.file_title, "%s",
+                      upper(kel::paths::file_part(name)).c_str());
+    }
+    return ok;
+}
+
+int save_document_as(CChildFrame& doc, SaveScope scope)
+{
+    SaveAsDialog dialog;
+    dialog.filter = save_dialog_filter();
+    dialog.directory = current_directory();
+    dialog.rate = doc.wave_format.sample_rate;
+    dialog.bits = doc.wave_format.bits_per_sample;
+    dialog.channels = doc.wave_format.channels;
+    if (kel::ui().run_modal(dialog) != kel::kIdOk || dialog.file_name.empty())
+        return 0;
+    write_info_list = dialog.add_comments ? 1 : 0;
+    SaveFormat f{dialog.channels, dialog.bits, dialog.rate};
+    int r = save_to_named_file(doc, dialog.file_name, scope, f, dialog.compressed_adpcm);
+    write_info_list = 0;
+    return r;
+}
+
+int save_document(CChildFrame& doc)
+{
+    const std::string title = doc.file_title;
+    if (title.find("SAMPLE") != std::string::npos || doc.video_source)
+        return save_document_as(doc, SaveScope::Whole);
+    return save_wave_file(doc, current_directory() + title, false, save_format_of(doc));
+}
+
+int delete_file_command()
+{
+    kel::FileDialogRequest request;
+    request.title = "Delete Waveform File";
+    request.filter = open_dialog_filter();
+    request.directory = current_directory();
+    const std::string name = kel::ui().file_dialog(request);
+    if (name.empty())
+        return 0;
+    return std::remove(name.c_str()) == 0 ? 1 : 0;
+}
+
+FileSpecs describe_file_for_open_dialog(const std::string& name)
+{
+    FileSpecs s;
+    if (name.empty())
+        return s;
+    struct stat st {};
+    const bool exists = stat(name.c_str(), &st) == 0;
+    char buf[128];
+    std::snprintf(buf, sizeof buf, "%ld bytes", exists ? static_cast<long>(st.st_size) : 0L);
+    s.length = buf;
+    if (exists) {
+        std::tm tm{};
+        localtime_r(&st.st_mtime, &tm);
+        std::strftime(buf, sizeof buf, "%d/%m/%Y %H:%M", &tm);
+        s.date = buf;
+    }
+    auto dot = name.rfind('.');
+    std::string ext = dot == std::string::npos ? "" : name.substr(dot + 1);
+    std::string head = ext.substr(0, 3);
+    for (char& c : head)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    if (head != "wav") {
+        s.type = type_name_for_extension(ext);
+        s.format = " ";
+        return s;
+    }
+    s.buttons_enabled = true;
+    last_format_tag = 0;
+    if (!ReadInputWaveformHeader(name.c_str(), 0) && last_format_tag == 0)
+        return s;
+    s.type = last_format_tag == kWaveFormatPcm     ? "MS RIFF Wave PCM"
+             : last_format_tag == kWaveFormatAdpcm ? "MS RIFF Wave ADPCM"
+                                                   : "Unknown Format";
+    std::snprintf(buf, sizeof buf, "%ld kHz %d bits %s", static_cast<long>(last_format.sample_rate),
+                  last_format.bits_per_sample, last_format.channels == 2 ? "Stereo" : "Mono");
+    s.format = buf;
+    return s;
+}

@@ -1,0 +1,235 @@
+// Reading an OCW file back into a 16-bit wave file beside it: the outside ADPCM program
+// decodes it to 8-bit PCM in "outadpcm.wav", and we restore the rate the marker names.
+#include "editor/files/ocw_import.h"
+
+#include "common/host_services.h"
+#include "editor/files/outside_program.h"
+#include "editor/files/wave_header.h"
+#include "platform/ocw_rate.h"
+#include "platform/riff.h"
+#include "platform/wave_device.h"
+
+#include <algorithm>
+#include <bit>
+#include <cstdio>
+#include <memory>
+#include <new>
+
+using kel::riff::Chunk;
+using kel::riff::File;
+using kel::riff::fourcc;
+
+static_assert(std::endian::native == std::endian::little, "samples are written as they lie");
+
+namespace {
+
+constexpr size_t kInputBlock = 131072;
+constexpr size_t kOutputBlock = 524288;
+constexpr size_t kReadBytes = 32768;
+
+int refuse(int message)
+{
+    NewErrMsg(message);
+    return 0;
+}
+
+// The OCW file's own header: a RIFF WAVE with an ADPCM "fmt " and a "data" chunk.
+int check_ocw_header(const std::string& path, WaveFormat& format)
+{
+    auto file = File::open(path, File::Mode::Read);
+    if (!file)
+        return refuse(5032);
+    Chunk riff;
+    int r = file->descend(riff, nullptr, 0);
+    if (r != kel::riff::kOk)
+        return refuse(r == kel::riff::kTruncated ? 5038 : 5034);
+    if (riff.id != kel::riff::kRiff || riff.type != fourcc("WAVE"))
+        return refuse(5035);
+    Chunk fmt;
+    fmt.id = fourcc("fmt ");
+    r = file->descend(fmt, &riff, kel::riff::kFindChunk);
+    if (r != kel::riff::kOk)
+        return refuse(r == kel::riff::kTruncated ? 5038 : 5036);
+    if (fmt.size < 16)
+        return refuse(5037);
+    uint8_t body[16];
+    if (file->read(body, 16) != 16)
+        return refuse(5038);
+    format = WaveFormat::from_bytes(body);
+    if (format.format_tag != kWaveFormatAdpcm)
+        return refuse(5039);
+    if (file->seek(static_cast<int64_t>(riff.data_offset + 4), SEEK_SET) < 0)
+        return refuse(5043);
+    Chunk data;
+    data.id = fourcc("data");
+    r = file->descend(data, &riff, kel::riff::kFindChunk);
+    if (r != kel::riff::kOk)
+        return refuse(r == kel::riff::kTruncated ? 5038 : 5042);
+
+    using namespace kel::wave_device;
+    const unsigned caps = selected_input_caps().formats;
+    if (format.bits_per_sample == 16 && (!(caps & k2M16) || !(caps & k2S16)))
+        NewErrMsg(5040);
+    if (format.sample_rate > 44000 && !(caps & k4M08))
+        NewErrMsg(5041);
+    return 1;
+}
+
+std::string with_wav_extension(const std::string& path)
+{
+    const size_t slash = path.find_last_of('/');
+    const size_t dot = path.find_last_of('.');
+    if (dot == std::string::npos || (slash != std::string::npos && dot < slash))
+        return path + ".wav";
+    return path.substr(0, dot + 1) + "wav";
+}
+
+struct ImportFiles
+{
+    std::unique_ptr<File> in;
+    std::unique_ptr<File> out;
+    std::string out_name;
+    Chunk riff;
+    Chunk data;
+    int progress = 0;
+    bool keep_output = false;
+
+    ~ImportFiles()
+    {
+        if (progress)
+            terminate_message_dialog(progress);
+        if (out) {
+            if (data.dirty)
+                out->ascend(data);
+            if (riff.dirty)
+                out->ascend(riff);
+            out->close();
+        }
+        if (!keep_output && !out_name.empty())
+            std::remove(out_name.c_str());
+        std::remove(kOutAdpcmFile);
+    }
+};
+
+// The 16-bit wave beside the OCW file, open at its "data" chunk.
+int create_output(ImportFiles& f, const WaveFormat& format)
+{
+    f.out = File::open(f.out_name, File::Mode::Create);
+    f.riff.type = fourcc("WAVE");
+    if (!f.out || f.out->create_chunk(f.riff, kel::riff::kCreateRiff) != kel::riff::kOk)
+        return ErrMsg("Can't create RIFF chunk, nf 1512");
+    Chunk fmt;
+    fmt.id = fourcc("fmt ");
+    fmt.size = 16;
+    if (f.out->create_chunk(fmt, 0) != kel::riff::kOk)
+        return ErrMsg("Can't create info chunk, nf 1521");
+    uint8_t body[16];
+    format.to_bytes(body);
+    if (f.out->write(body, 16) != 16 || f.out->ascend(fmt) != kel::riff::kOk)
+        return ErrMsg("Can't mmioWrite, nf 1538");
+    f.data.id = fourcc("data");
+    if (f.out->create_chunk(f.data, 0) != kel::riff::kOk)
+        return ErrMsg("Can't write wave data chunk, nf 1551");
+    return 1;
+}
+
+} // namespace
+
+int ocw_to_wave(std::string& path)
+{
+    WaveFormat ocw;
+    if (!check_ocw_header(path, ocw))
+        return ErrMsg("Can't read header");
+    const float r =
+        ocw.avg_bytes_per_sec ? 44100.0f / static_cast<float>(ocw.avg_bytes_per_sec) : 0.0f;
+    // The output block holds eight times the input: a marker outside this range would
+    // overrun it (or shrink the sound to nothing).
+    if (!(r >= 0.5f && r <= 8.0f))
+        return ErrMsg("Unknown resample rate. Returning.");
+
+    delete_signal_files();
+    const long program = start_outside_program(kWaveconvProgram, {path, "0"}, true);
+    if (!program)
+        return ErrMsg("Decompression algorithm not found. Returning.");
+    wait_for_finished(program);
+    ImportFiles files;
+    if (!file_exists(kOutAdpcmFile))
+        return ErrMsg("Failed to decompress file");
+
+    std::unique_ptr<uint8_t[]> input(new (std::nothrow) uint8_t[kInputBlock]);
+    std::unique_ptr<int16_t[]> output(new (std::nothrow) int16_t[kOutputBlock / 2]);
+    if (!input || !output)
+        return refuse(5026);
+    if (!ReadInputWaveformHeader(kOutAdpcmFile, 0))
+        return ErrMsg("Can't read header");
+    const int channels = last_format.channels;
+    const int in_bytes = last_format.bits_per_sample / 8;
+    const uint32_t pcm_size = data_size;
+    const uint64_t pcm_offset = data_offset;
+
+    WaveFormat format = last_format;
+    format.format_tag = kWaveFormatPcm;
+    format.bits_per_sample = 16;
+    format.block_align = static_cast<uint16_t>(channels * 2);
+    format.avg_bytes_per_sec = format.sample_rate * format.block_align;
+
+    files.in = File::open(kOutAdpcmFile, File::Mode::Read);
+    if (!files.in)
+        return ErrMsg("Can't read header");
+    files.out_name = with_wav_extension(path);
+    if (!create_output(files, format))
+        return 0;
+    if (files.in->seek(static_cast<int64_t>(pcm_offset), SEEK_SET) < 0)
+        return refuse(5043);
+
+    files.progress = display_message_dialog("Decompressing waveform ...", 1);
+    show_percent_done(files.progress, 0);
+    const size_t frame_bytes = static_cast<size_t>(channels * in_bytes);
+    const size_t unit = kReadBytes / frame_bytes * frame_bytes;
+    const long long scaled = static_cast<long long>(r * 65536.0f);
+    int16_t* words = reinterpret_cast<int16_t*>(input.get() + kReadBytes);
+    uint64_t done = 0;
+    while (done < pcm_size) {
+        const size_t want = static_cast<size_t>(std::min<uint64_t>(unit, pcm_size - done));
+        const int64_t got = files.in->read(input.get(), static_cast<int64_t>(want));
+        if (got < 0)
+            return refuse(5043);
+        const size_t frames = static_cast<size_t>(got) / frame_bytes;
+        if (frames == 0)
+            break;
+        const size_t count = frames * channels;
+        // The frame after this block, so the last one leans toward it rather than a gap.
+        uint8_t peek[4] = {};
+        int16_t next[2];
+        const bool has_next = done + static_cast<uint64_t>(got) + frame_bytes <= pcm_size &&
+                              files.in->read(peek, static_cast<int64_t>(frame_bytes)) ==
+                                  static_cast<int64_t>(frame_bytes) &&
+                              files.in->seek(-static_cast<int64_t>(frame_bytes), SEEK_CUR) >= 0;
+        for (size_t i = 0; i < count; ++i)
+            words[i] = in_bytes == 1 ? static_cast<int16_t>((input[i] - 128) * 256)
+                                     : static_cast<int16_t>(input[2 * i] | (input[2 * i + 1] << 8));
+        for (int c = 0; c < channels; ++c)
+            next[c] = in_bytes == 1 ? static_cast<int16_t>((peek[c] - 128) * 256)
+                                    : static_cast<int16_t>(peek[2 * c] | (peek[2 * c + 1] << 8));
+
+        const size_t out_bytes =
+            static_cast<size_t>(scaled * static_cast<long long>(count) / 32768) & ~size_t{3};
+        kel::ocw::stretch(words, static_cast<int>(frames), channels, has_next ? next : nullptr, r,
+                          output.get(), out_bytes / 2);
+        if (files.out->write(output.get(), static_cast<int64_t>(out_bytes)) !=
+            static_cast<int64_t>(out_bytes))
+            return refuse(5031);
+        done += static_cast<uint64_t>(got);
+        show_percent_done(files.progress, static_cast<int>(done * 100 / pcm_size));
+        if (cancel_button_pressed(files.progress))
+            return 0;
+    }
+
+    if (files.out->ascend(files.data) != kel::riff::kOk ||
+        files.out->ascend(files.riff) != kel::riff::kOk || !files.out->close())
+        return refuse(5031);
+    files.out.reset();
+    files.keep_output = true;
+    path = files.out_name;
+    return 1;
+}

@@ -1,0 +1,21 @@
+#pragma once
+#include "common/child_frame.h"
+
+#include <string>
+
+struct SaveFormat
+{
+    int channels = 0;
+    int bits = 0;
+    long rate = 0;
+};
+
+// The document's own format, for a save without conversion.
+SaveFormat save_format_of(const CChildFrame& doc);
+
+// Writes the working file (or only its highlighted section) as a wave file in the given
+// format, converting when it differs from the document's. The file is written beside the
+// target and moved over it only when complete, so a failed or cancelled save leaves any
+// earlier file of that name as it was. 1 on success.
+int save_wave_file(CChildFrame& doc, const std::string& name, bool highlighted_only,
+                   const SaveFormat& format);
