@@ -1,6 +1,7 @@
 #include "editor/app/app_state.h"
 
 #include "editor/app/commands.h"
+#include "editor/devices/playback_commands.h"
 #include "platform/paths.h"
 
 #include <algorithm>
@@ -28,15 +29,16 @@ bool set_current_file(const std::string& full_path)
     return true;
 }
 
+// The flags live with playback, which holds the editing commands off while it plays.
 bool command_flag(int id)
 {
-    auto it = g_flags.find(id);
-    return it == g_flags.end() || it->second;
+    return playback_commands::enabled(id);
 }
 
 void set_command_flag(int id, bool enabled)
 {
     g_flags[id] = enabled;
+    playback_commands::set_enabled(id, enabled);
 }
 
 bool has_command_flag(int id)
@@ -47,6 +49,7 @@ bool has_command_flag(int id)
 void clear_command_flags()
 {
     g_flags.clear();
+    playback_commands::reset();
 }
 
 void set_startup_command_flags()

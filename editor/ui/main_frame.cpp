@@ -9,7 +9,9 @@
 #include "editor/app/spectrum.h"
 #include "editor/app/startup_dialogs.h"
 #include "editor/app/window_placement.h"
+#include "editor/document/edit_commands.h"
 #include "editor/document/edit_menu.h"
+#include "editor/files/file_commands.h"
 #include "editor/files/new_file.h"
 #include "editor/strings.h"
 #include "editor/ui/bar_icons.h"
@@ -574,7 +576,7 @@ DocumentWindow* CMainFrame::active_document_window() const
 
 DocumentWindow* CMainFrame::open_current_file()
 {
-    std::unique_ptr<CChildFrame> doc = CChildFrame::create_from_file(app::g_current_file);
+    std::unique_ptr<CChildFrame> doc = open_sound_file(app::g_current_file);
     if (!doc) {
         documents::set_active(active_document_window() ? active_document_window()->document()
                                                        : nullptr);
@@ -842,7 +844,53 @@ void CMainFrame::on_command(int id, long param)
     case cmd::kTileVertically:
         tile(false);
         break;
+    case cmd::kSave:
+    case cmd::kSaveAs:
+    case cmd::kSaveHighlighted:
+        if (CChildFrame* doc = documents::active()) {
+            if (id == cmd::kSave)
+                save_document(*doc);
+            else
+                save_document_as(*doc,
+                                 id == cmd::kSaveAs ? SaveScope::Whole : SaveScope::Highlighted);
+            if (DocumentWindow* w = active_document_window())
+                w->setWindowTitle(doc->file_title);
+        }
+        break;
+    case cmd::kDeleteFile:
+        delete_file_command();
+        break;
+    case cmd::kPlay:
+        if (CChildFrame* doc = documents::active())
+            doc->play_the_wavefile();
+        break;
+    case cmd::kPause:
+        if (CChildFrame* doc = documents::active())
+            doc->pause_playback();
+        break;
+    case cmd::kStop:
+        if (CChildFrame* doc = documents::active())
+            doc->stop_playback();
+        break;
+    case cmd::kLoopPlayback:
+        if (CChildFrame* doc = documents::active())
+            doc->loop_playback();
+        break;
+    case cmd::kPlayClipboard:
+        if (CChildFrame* doc = documents::active())
+            doc->play_clipboard();
+        break;
+    case 11515: // Reverse
+        if (CChildFrame* doc = documents::active())
+            doc->reverse_waveform(doc->owner_window, id);
+        break;
     default:
+        if (CChildFrame* doc = documents::active(); doc && edit_command(*doc, id) != 0) {
+            refresh_status();
+            if (DocumentWindow* w = active_document_window())
+                w->redraw();
+            break;
+        }
         if (id >= cmd::kRecentFile1 && id < cmd::kRecentFile1 + app::kRecentFileCount) {
             const size_t i = static_cast<size_t>(id - cmd::kRecentFile1);
             if (i < recent_.files().size() && app::set_current_file(recent_.files()[i]))
