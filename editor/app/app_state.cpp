@@ -1,6 +1,7 @@
 #include "editor/app/app_state.h"
 
 #include "editor/app/commands.h"
+#include "editor/devices/playback.h"
 #include "editor/devices/playback_commands.h"
 #include "platform/paths.h"
 
@@ -71,6 +72,12 @@ int master_output_level()
 void set_master_output_level(int level)
 {
     g_output_level = std::clamp(level, 0, 255);
+    set_play_volume(g_output_level);
+}
+
+int reported_output_level()
+{
+    return reported_play_volume();
 }
 
 } // namespace app

@@ -9,6 +9,7 @@
 #include "editor/app/spectrum.h"
 #include "editor/app/startup_dialogs.h"
 #include "editor/app/window_placement.h"
+#include "editor/devices/playback.h"
 #include "editor/document/edit_commands.h"
 #include "editor/document/edit_menu.h"
 #include "editor/files/file_commands.h"
@@ -104,6 +105,51 @@ bool internal_command(int id)
 
 } // namespace
 
+// What playback shows in the frame: the meters, the spectrum, the time and the states.
+class FramePlaybackObserver : public PlaybackObserver
+{
+  public:
+    explicit FramePlaybackObserver(CMainFrame& frame) : frame_(frame) {}
+    void levels(int left, int right) override
+    {
+        using namespace kel::controls;
+        if (frame_.volume_indicator())
+            _draw_record_volume(frame_.volume_indicator()->handle(), left, right);
+        if (frame_.left_gauge())
+            _draw_decibel_gauge_volume(frame_.left_gauge()->handle(), left, 0, 0);
+        if (frame_.right_gauge())
+            _draw_decibel_gauge_volume(frame_.right_gauge()->handle(), right, 0, 0);
+    }
+    void spectrum(const short* table, int count) override
+    {
+        app::g_spectrum_block.assign(table, table + count);
+        frame_.on_command(cmd::kSpectrumBlock);
+    }
+    void time_readout(const std::string& text) override
+    {
+        frame_.statusBar()->showMessage(QString::fromStdString(text));
+    }
+    void play_marker(CChildFrame& doc, long) override { redraw(doc); }
+    void caret_to(CChildFrame& doc, long) override { redraw(doc); }
+    void menu_check(int command, bool checked) override
+    {
+        if (QAction* a = frame_.menu_action(command)) {
+            a->setCheckable(true);
+            a->setChecked(checked);
+        }
+    }
+    void commands_changed() override { frame_.update_command_states(); }
+
+  private:
+    void redraw(CChildFrame& doc)
+    {
+        for (DocumentWindow* w : frame_.document_windows())
+            if (w->document() == &doc)
+                w->redraw();
+    }
+    CMainFrame& frame_;
+};
+
 CMainFrame::CMainFrame()
 {
     setObjectName("CMainFrame");
@@ -116,6 +162,8 @@ CMainFrame::~CMainFrame()
 {
     // Nothing may reach this frame while it comes apart.
     qApp->removeEventFilter(this);
+    if (playback_observer_)
+        set_playback_observer(nullptr);
     if (mdi_)
         disconnect(mdi_, nullptr, this, nullptr);
     // Documents go first, each deleting its own files; then the run's leftovers.
@@ -151,6 +199,8 @@ bool CMainFrame::create()
     build_status_bar();
     build_menus();
     qApp->installEventFilter(this);
+    playback_observer_ = std::make_unique<FramePlaybackObserver>(*this);
+    set_playback_observer(playback_observer_.get());
     created_ = true;
     update_command_states();
     return true;
@@ -375,7 +425,7 @@ void CMainFrame::build_bars()
             fader_->setToolTip("Output volume");
             // The output starts at 128 and the fader shows what the output then reports.
             app::set_master_output_level(128);
-            fader_->setValue(app::master_output_level());
+            fader_->setValue(app::reported_output_level());
             connect(fader_, &QSlider::valueChanged, this,
                     [](int v) { app::set_master_output_level(v); });
             l->addWidget(volume_indicator_);
