@@ -1,6 +1,8 @@
 #include "editor/app/app_state.h"
 
 #include "editor/app/commands.h"
+#include "editor/devices/playback.h"
+#include "editor/devices/playback_commands.h"
 #include "platform/paths.h"
 
 #include <algorithm>
@@ -28,15 +30,16 @@ bool set_current_file(const std::string& full_path)
     return true;
 }
 
+// The flags live with playback, which holds the editing commands off while it plays.
 bool command_flag(int id)
 {
-    auto it = g_flags.find(id);
-    return it == g_flags.end() || it->second;
+    return playback_commands::enabled(id);
 }
 
 void set_command_flag(int id, bool enabled)
 {
     g_flags[id] = enabled;
+    playback_commands::set_enabled(id, enabled);
 }
 
 bool has_command_flag(int id)
@@ -47,6 +50,7 @@ bool has_command_flag(int id)
 void clear_command_flags()
 {
     g_flags.clear();
+    playback_commands::reset();
 }
 
 void set_startup_command_flags()
@@ -68,6 +72,12 @@ int master_output_level()
 void set_master_output_level(int level)
 {
     g_output_level = std::clamp(level, 0, 255);
+    set_play_volume(g_output_level);
+}
+
+int reported_output_level()
+{
+    return reported_play_volume();
 }
 
 } // namespace app

@@ -23,8 +23,10 @@ void clear_command_flags();
 // playlist off.
 void set_startup_command_flags();
 
-// Output level of the master volume (0 to 255); the playback engine takes it over.
+// Output level of the master volume (0 to 255), handed to playback; and the level that
+// the output reports back.
 int master_output_level();
 void set_master_output_level(int level);
+int reported_output_level();
 
 } // namespace app

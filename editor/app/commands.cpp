@@ -177,6 +177,31 @@ const std::set<int>& implemented()
         kRecentFile1 + 3,
         kRecentFile1 + 4,
         kRecentFile1 + 5,
+        // Files, editing, undo and playback of the document windows.
+        kSave,
+        kSaveAs,
+        kSaveHighlighted,
+        kDeleteFile,
+        kCut,
+        kCopy,
+        kPaste,
+        kReplace,
+        kMix,
+        kClear,
+        kCrop,
+        kTrim,
+        kInsertSilence,
+        kEraseClipboard,
+        kUndo,
+        kRedo,
+        kUndoRedo,
+        kPlay,
+        kPause,
+        kStop,
+        kLoopPlayback,
+        kPlayClipboard,
+        // Effects that need no dialog: Reverse.
+        11515,
     };
     return ids;
 }

@@ -11,6 +11,7 @@
 #include "editor/ui/command_event.h"
 #include "editor/ui/control_widgets.h"
 #include "editor/ui/dialogs.h"
+#include "editor/ui/event_pump.h"
 #include "editor/ui/main_frame.h"
 #include "editor/ui/qt_ui.h"
 
@@ -25,11 +26,14 @@ COrloApp::COrloApp() : ui_(std::make_unique<ui::QtUi>())
     ui::register_editor_dialogs();
     // Timer callbacks reach their windows through the event loop.
     kel::tickr::set_poster([](HWND window, int command) { ui::post_command(window, command); });
+    // Device notifications and window timers of the core run from the Qt loop.
+    pump_ = std::make_unique<ui::EventPump>();
 }
 
 COrloApp::~COrloApp()
 {
     exit_instance();
+    pump_.reset();
     kel::tickr::set_poster(nullptr);
     kel::set_ui(nullptr);
 }

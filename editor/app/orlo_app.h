@@ -7,6 +7,7 @@
 
 namespace ui {
 class CMainFrame;
+class EventPump;
 class QtUi;
 } // namespace ui
 
@@ -37,6 +38,7 @@ class COrloApp
     void step(const char* name) { trace_.push_back(name); }
     std::unique_ptr<ui::QtUi> ui_;
     std::unique_ptr<SiblingServer> sibling_;
+    std::unique_ptr<ui::EventPump> pump_;
     ui::CMainFrame* frame_ = nullptr;
     std::vector<std::string> trace_;
 };

@@ -8,7 +8,8 @@ class LogoDialog;
 
 namespace ui {
 
-// "LOGOBITMAP", "TIPOFTHEDAY", "CREATENEWFILE".
+// "LOGOBITMAP", "TIPOFTHEDAY", "CREATENEWFILE" and the modules' "NewEcho", "NewReverb",
+// "NEWFILTEROPTIONS".
 void register_editor_dialogs();
 
 // The logo window; public so tests can click it.

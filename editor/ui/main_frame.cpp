@@ -9,7 +9,10 @@
 #include "editor/app/spectrum.h"
 #include "editor/app/startup_dialogs.h"
 #include "editor/app/window_placement.h"
+#include "editor/devices/playback.h"
+#include "editor/document/edit_commands.h"
 #include "editor/document/edit_menu.h"
+#include "editor/files/file_commands.h"
 #include "editor/files/new_file.h"
 #include "editor/strings.h"
 #include "editor/ui/bar_icons.h"
@@ -102,6 +105,51 @@ bool internal_command(int id)
 
 } // namespace
 
+// What playback shows in the frame: the meters, the spectrum, the time and the states.
+class FramePlaybackObserver : public PlaybackObserver
+{
+  public:
+    explicit FramePlaybackObserver(CMainFrame& frame) : frame_(frame) {}
+    void levels(int left, int right) override
+    {
+        using namespace kel::controls;
+        if (frame_.volume_indicator())
+            _draw_record_volume(frame_.volume_indicator()->handle(), left, right);
+        if (frame_.left_gauge())
+            _draw_decibel_gauge_volume(frame_.left_gauge()->handle(), left, 0, 0);
+        if (frame_.right_gauge())
+            _draw_decibel_gauge_volume(frame_.right_gauge()->handle(), right, 0, 0);
+    }
+    void spectrum(const short* table, int count) override
+    {
+        app::g_spectrum_block.assign(table, table + count);
+        frame_.on_command(cmd::kSpectrumBlock);
+    }
+    void time_readout(const std::string& text) override
+    {
+        frame_.statusBar()->showMessage(QString::fromStdString(text));
+    }
+    void play_marker(CChildFrame& doc, long) override { redraw(doc); }
+    void caret_to(CChildFrame& doc, long) override { redraw(doc); }
+    void menu_check(int command, bool checked) override
+    {
+        if (QAction* a = frame_.menu_action(command)) {
+            a->setCheckable(true);
+            a->setChecked(checked);
+        }
+    }
+    void commands_changed() override { frame_.update_command_states(); }
+
+  private:
+    void redraw(CChildFrame& doc)
+    {
+        for (DocumentWindow* w : frame_.document_windows())
+            if (w->document() == &doc)
+                w->redraw();
+    }
+    CMainFrame& frame_;
+};
+
 CMainFrame::CMainFrame()
 {
     setObjectName("CMainFrame");
@@ -114,6 +162,8 @@ CMainFrame::~CMainFrame()
 {
     // Nothing may reach this frame while it comes apart.
     qApp->removeEventFilter(this);
+    if (playback_observer_)
+        set_playback_observer(nullptr);
     if (mdi_)
         disconnect(mdi_, nullptr, this, nullptr);
     // Documents go first, each deleting its own files; then the run's leftovers.
@@ -149,6 +199,8 @@ bool CMainFrame::create()
     build_status_bar();
     build_menus();
     qApp->installEventFilter(this);
+    playback_observer_ = std::make_unique<FramePlaybackObserver>(*this);
+    set_playback_observer(playback_observer_.get());
     created_ = true;
     update_command_states();
     return true;
@@ -373,7 +425,7 @@ void CMainFrame::build_bars()
             fader_->setToolTip("Output volume");
             // The output starts at 128 and the fader shows what the output then reports.
             app::set_master_output_level(128);
-            fader_->setValue(app::master_output_level());
+            fader_->setValue(app::reported_output_level());
             connect(fader_, &QSlider::valueChanged, this,
                     [](int v) { app::set_master_output_level(v); });
             l->addWidget(volume_indicator_);
@@ -574,7 +626,7 @@ DocumentWindow* CMainFrame::active_document_window() const
 
 DocumentWindow* CMainFrame::open_current_file()
 {
-    std::unique_ptr<CChildFrame> doc = CChildFrame::create_from_file(app::g_current_file);
+    std::unique_ptr<CChildFrame> doc = open_sound_file(app::g_current_file);
     if (!doc) {
         documents::set_active(active_document_window() ? active_document_window()->document()
                                                        : nullptr);
@@ -694,8 +746,9 @@ void CMainFrame::open_web_site()
         return;
     }
     // The path is quoted so that a browser in a folder with blanks still starts.
-    kel::process::start_command_line("\"" + app::g_preferred_browser + "\" " +
-                                     app::kMakerWebAddress);
+    kel::process::start(kel::process::split_command_line("\"" + app::g_preferred_browser + "\" " +
+                                                         app::kMakerWebAddress),
+                        true);
 }
 
 void CMainFrame::start_outside_program(const char* name)
@@ -710,7 +763,7 @@ void CMainFrame::start_outside_program(const char* name)
         if (QFileInfo::exists(q(alternative)))
             path = alternative;
     }
-    kel::process::start_detached({path});
+    kel::process::start({path}, true);
 }
 
 void CMainFrame::tile(bool horizontally)
@@ -841,7 +894,53 @@ void CMainFrame::on_command(int id, long param)
     case cmd::kTileVertically:
         tile(false);
         break;
+    case cmd::kSave:
+    case cmd::kSaveAs:
+    case cmd::kSaveHighlighted:
+        if (CChildFrame* doc = documents::active()) {
+            if (id == cmd::kSave)
+                save_document(*doc);
+            else
+                save_document_as(*doc,
+                                 id == cmd::kSaveAs ? SaveScope::Whole : SaveScope::Highlighted);
+            if (DocumentWindow* w = active_document_window())
+                w->setWindowTitle(doc->file_title);
+        }
+        break;
+    case cmd::kDeleteFile:
+        delete_file_command();
+        break;
+    case cmd::kPlay:
+        if (CChildFrame* doc = documents::active())
+            doc->play_the_wavefile();
+        break;
+    case cmd::kPause:
+        if (CChildFrame* doc = documents::active())
+            doc->pause_playback();
+        break;
+    case cmd::kStop:
+        if (CChildFrame* doc = documents::active())
+            doc->stop_playback();
+        break;
+    case cmd::kLoopPlayback:
+        if (CChildFrame* doc = documents::active())
+            doc->loop_playback();
+        break;
+    case cmd::kPlayClipboard:
+        if (CChildFrame* doc = documents::active())
+            doc->play_clipboard();
+        break;
+    case 11515: // Reverse
+        if (CChildFrame* doc = documents::active())
+            doc->reverse_waveform(doc->owner_window, id);
+        break;
     default:
+        if (CChildFrame* doc = documents::active(); doc && edit_command(*doc, id) != 0) {
+            refresh_status();
+            if (DocumentWindow* w = active_document_window())
+                w->redraw();
+            break;
+        }
         if (id >= cmd::kRecentFile1 && id < cmd::kRecentFile1 + app::kRecentFileCount) {
             const size_t i = static_cast<size_t>(id - cmd::kRecentFile1);
             if (i < recent_.files().size() && app::set_current_file(recent_.files()[i]))

@@ -7,6 +7,7 @@
 #include <QMainWindow>
 #include <QPointer>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -17,6 +18,7 @@ class QMdiSubWindow;
 class QMenu;
 class QSlider;
 class QToolBar;
+class PlaybackObserver;
 
 namespace ui {
 
@@ -127,6 +129,7 @@ class CMainFrame : public QMainWindow
     QSlider* fader_ = nullptr;
     QComboBox* cue_list_ = nullptr;
     std::map<int, QLabel*> panes_;
+    std::unique_ptr<PlaybackObserver> playback_observer_;
     int tile_timer_ = 0;
     bool created_ = false;
 };

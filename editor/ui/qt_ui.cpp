@@ -14,6 +14,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
+#include <QStandardPaths>
 #include <QStatusBar>
 #include <QUrl>
 
@@ -369,7 +370,10 @@ void QtUi::open_help(const std::string& help_file, long context)
     QUrl url = QUrl::fromLocalFile(page);
     if (context != 0)
         url.setFragment(QString("context-%1").arg(context));
-    kel::process::start_detached({"xdg-open", url.toString().toStdString()});
+    QString viewer = QStandardPaths::findExecutable("xdg-open");
+    if (viewer.isEmpty())
+        viewer = "/usr/bin/xdg-open";
+    kel::process::start({viewer.toStdString(), url.toString().toStdString()}, true);
 }
 
 bool QtUi::window_geometry(void* window, int& x, int& y, int& width, int& height)

@@ -6,6 +6,7 @@
 #include "editor/app/app_state.h"
 #include "editor/app/commands.h"
 #include "editor/app/private_ini.h"
+#include "editor/devices/playback_commands.h"
 #include "editor/app/sibling.h"
 #include "editor/ui/control_widgets.h"
 #include "editor/ui/document_window.h"
@@ -149,10 +150,18 @@ TEST_F(AppTest, CommandsOfLaterWorkAreShownDisabled)
     app::set_current_file(make_wave("one.wav"));
     frame->on_command(2002);
     frame->update_command_states();
-    for (int id : {11504, 11303, 11202, 1026, 11401, 148})
+    for (int id : {11504, 11400, 1026, 1024, 393, 181})
         EXPECT_FALSE(shown_action(frame, id)->isEnabled()) << id;
-    for (int id : {57602, 1404, 11201, 11200, 57651, 1405, 105})
+    for (int id : {57602, 1404, 11201, 11200, 57651, 1405, 105, 11303, 11202, 11401, 148})
         EXPECT_TRUE(shown_action(frame, id)->isEnabled()) << id;
+    // While a document plays only the transport stays usable.
+    playback_commands::suspend_editing();
+    frame->update_command_states();
+    EXPECT_FALSE(shown_action(frame, 11303)->isEnabled());
+    EXPECT_TRUE(shown_action(frame, 11403)->isEnabled());
+    playback_commands::resume_editing();
+    frame->update_command_states();
+    EXPECT_TRUE(shown_action(frame, 11303)->isEnabled());
     // The undo item reads as the shared state says and stays off on a fresh document.
     EXPECT_EQ(shown_action(frame, 11602)->text(), "&Undo\tCtrl+Z");
     EXPECT_FALSE(shown_action(frame, 11602)->isEnabled());
@@ -160,8 +169,33 @@ TEST_F(AppTest, CommandsOfLaterWorkAreShownDisabled)
     EXPECT_TRUE(frame->bar_action(57602)->isEnabled());
     EXPECT_FALSE(frame->bar_action(11504)->isEnabled());
     // A disabled command does nothing even when sent.
+    kel::set_ui(&ui);
     frame->on_command(11504);
     EXPECT_TRUE(ui.boxes.empty());
+    EXPECT_TRUE(ui.dialogs_run.empty());
+}
+
+TEST_F(AppTest, EditCommandsFromTheMenuChangeTheActiveDocumentAndUndoTakesThemBack)
+{
+    start();
+    ui::CMainFrame* frame = app_->main_frame();
+    app::set_current_file(make_wave("edit.wav", 4410));
+    frame->on_command(2002);
+    CChildFrame* doc = documents::active();
+    ASSERT_TRUE(doc);
+    kel::set_ui(&ui);
+    doc->current.select_start = 0;
+    doc->current.select_end = 2 * 441;
+    doc->current.has_selection = 1;
+    shown_action(frame, 11303)->trigger(); // Cut
+    EXPECT_EQ(doc->current.total_samples, 2 * 4410 - 2 * 441);
+    EXPECT_EQ(frame->status_pane(15)->text(), QString("%1 bytes").arg((2 * 4410 - 2 * 441) * 2));
+    EXPECT_EQ(shown_action(frame, 11602)->text(), "&Undo Cut...\tCtrl+Z");
+    EXPECT_TRUE(shown_action(frame, 11602)->isEnabled());
+    frame->activateWindow();
+    QTest::keyClick(frame->active_document_window(), Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(doc->current.total_samples, 2 * 4410);
+    EXPECT_EQ(shown_action(frame, 11602)->text(), "&Redo Cut...\tCtrl+Z");
 }
 
 TEST_F(AppTest, BarsHoldTheirButtonsInOrderWithPromptsFromTheStringTable)
@@ -249,7 +283,7 @@ TEST_F(AppTest, AnAcceleratorReachesItsCommandThroughRealKeys)
     // F1 opens the help page.
     QTest::keyClick(frame->document_windows()[0], Qt::Key_F1);
     ASSERT_FALSE(started.empty());
-    EXPECT_EQ(started.back()[0], "xdg-open");
+    EXPECT_NE(started.back()[0].find("xdg-open"), std::string::npos);
     EXPECT_NE(started.back()[1].find("Orlo.html"), std::string::npos);
 }
 
