@@ -195,8 +195,9 @@ int compress_to_ocw(CChildFrame& doc, const std::string& target)
     long start = 0;
     long end = doc.current.total_samples;
     if (doc.current.has_selection && doc.current.select_end > doc.current.select_start) {
-        start = doc.current.select_start;
-        end = doc.current.select_end;
+        // Whole frames, so a stereo range never starts on the right channel.
+        start = doc.current.select_start / channels * channels;
+        end = doc.current.select_end / channels * channels;
     }
     const uint64_t range = static_cast<uint64_t>(end - start) * 2;
     // Whole frames only, so the converter sees no half frame at the end.
