@@ -3,6 +3,7 @@
 #include "common/host_services.h"
 #include "editor/files/file_types.h"
 #include "editor/files/adpcm_files.h"
+#include "editor/files/ocw_encoder.h"
 #include "editor/files/ocw_import.h"
 #include "editor/files/outside_program.h"
 #include "platform/clock.h"
@@ -151,6 +152,9 @@ int save_to_named_file(CChildFrame& doc, const std::string& name, SaveScope scop
         if (ok && !start_outside_program("bladeenc", {"-320", "-quit", wav}, true))
             ok = 0;
         return ok;
+    } else if (code == kTypeOcw) {
+        // The encoder works from the document's selection, whatever the scope.
+        return compress_to_ocw(doc, name);
     } else {
         ErrMsg("%s: this format needs a module that is not installed.",
                kel::paths::file_part(name).c_str());
