@@ -1,10 +1,12 @@
 #pragma once
-// A document window: the MDI child that owns one CChildFrame. Until the waveform view
-// exists it shows the document's title, format and length.
+// A document window: the MDI child that owns one CChildFrame and shows it in its
+// waveform view with the play bar.
 #include "common/child_frame.h"
 
 #include <QWidget>
 #include <memory>
+
+class DocumentView;
 
 namespace ui {
 
@@ -16,6 +18,7 @@ class DocumentWindow : public QWidget
                    QWidget* parent = nullptr);
     ~DocumentWindow() override;
     CChildFrame* document() const { return doc_.get(); }
+    DocumentView* view() const { return view_; }
     HWND handle() { return static_cast<QWidget*>(this); }
     // Command 1401: redraw the display and the time read-outs.
     void redraw();
@@ -27,10 +30,10 @@ class DocumentWindow : public QWidget
   protected:
     bool event(QEvent* e) override;
     void closeEvent(QCloseEvent* e) override;
-    void paintEvent(QPaintEvent*) override;
 
   private:
     std::unique_ptr<CChildFrame> doc_;
+    DocumentView* view_ = nullptr;
 };
 
 } // namespace ui
