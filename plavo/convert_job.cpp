@@ -1,5 +1,7 @@
 #include "plavo/convert_job.h"
 
+#include "platform/ocw_rate.h"
+
 #include "platform/msadpcm.h"
 #include "platform/ui.h"
 #include "plavo/texts.h"
@@ -81,27 +83,7 @@ int frames_per_block(const WaveFileDesc& d)
 
 float ratio_for_marker(uint32_t marker)
 {
-    if (marker == 0)
-        return 0.0f;
-    const long k = static_cast<long>(44100.0L / marker * 10.0L);
-    switch (k) {
-    case 14:
-        return 1.47f;
-    case 17:
-        return 1.764f;
-    case 20:
-        return 2.0f;
-    case 22:
-        return 2.205f;
-    case 28:
-        return 2.8224f;
-    case 40:
-        return 4.032f;
-    case 60:
-        return 6.0995f;
-    default:
-        return 0.0f;
-    }
+    return kel::ocw::ratio_for_marker(marker);
 }
 
 size_t stretched_bytes(size_t decoded_bytes, float r)
