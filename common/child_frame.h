@@ -160,6 +160,9 @@ public:
     int undo_redo_command(); // 11602: undo when possible, else redo
     // The Edit menu's undo item and the undo tool-bar button take this document's state.
     void show_undo_state() const;
+    // The redo file about to be committed begins with this many bytes of the current
+    // state unchanged, so its overview can take theirs instead of reading them again.
+    void keep_overview_head(long unchanged_bytes) { overview_head_bytes_ = unchanged_bytes; }
     struct UndoPending;
     struct UndoPendingDeleter
     {
@@ -169,6 +172,7 @@ public:
 private:
     // What setup_for_undo displaced, kept until setup_for_redo commits the step.
     std::unique_ptr<UndoPending, UndoPendingDeleter> pending_undo_;
+    long overview_head_bytes_ = 0;
 
 public:
 

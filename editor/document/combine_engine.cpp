@@ -152,6 +152,9 @@ int combine_selection(CChildFrame* source, CChildFrame& destination, int copy_fi
         d.abandon_undo_setup();
         return 0;
     };
+    // Everything before the section stays as it is, except after a crop.
+    if (code != 11302)
+        d.keep_overview_head(s);
     if (copy_first && !copy_to_clipboard(*source))
         return fail();
 

@@ -12,6 +12,7 @@
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <fcntl.h>
 #include <limits>
 #include <memory>
@@ -36,30 +37,47 @@ constexpr long kGroupsPerRead = 256;
 
 // Lane-wise minimum and maximum over 16-byte lanes; with interleaved stereo data the
 // even lanes hold the left channel.
-template <typename Sample>
-constexpr int kLanes = 16 / static_cast<int>(sizeof(Sample));
+template <typename Sample> constexpr int kLanes = 16 / static_cast<int>(sizeof(Sample));
 
 template <typename Sample>
-void lane_min_max(const Sample* p, long count, Sample (&mn)[kLanes<Sample>],
+void lane_min_max(const Sample* __restrict p, long count, Sample (&mn)[kLanes<Sample>],
                   Sample (&mx)[kLanes<Sample>])
 {
     constexpr int lanes = kLanes<Sample>;
     long i = 0;
 #if defined(__SSE2__)
-    __m128i vmin = _mm_loadu_si128(reinterpret_cast<const __m128i*>(mn));
-    __m128i vmax = _mm_loadu_si128(reinterpret_cast<const __m128i*>(mx));
-    for (; i + lanes <= count; i += lanes) {
-        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
-        if constexpr (sizeof(Sample) == 1) {
-            vmin = _mm_min_epu8(vmin, v);
-            vmax = _mm_max_epu8(vmax, v);
-        } else {
-            vmin = _mm_min_epi16(vmin, v);
-            vmax = _mm_max_epi16(vmax, v);
-        }
+    // Two accumulators each, held in registers: one chain per pair would wait on itself.
+    __m128i min0 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(mn));
+    __m128i max0 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(mx));
+    __m128i min1 = min0;
+    __m128i max1 = max0;
+    auto vmin = [](__m128i a, __m128i b) {
+        if constexpr (sizeof(Sample) == 1)
+            return _mm_min_epu8(a, b);
+        else
+            return _mm_min_epi16(a, b);
+    };
+    auto vmax = [](__m128i a, __m128i b) {
+        if constexpr (sizeof(Sample) == 1)
+            return _mm_max_epu8(a, b);
+        else
+            return _mm_max_epi16(a, b);
+    };
+    for (; i + 2 * lanes <= count; i += 2 * lanes) {
+        const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
+        const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i + lanes));
+        min0 = vmin(min0, a);
+        max0 = vmax(max0, a);
+        min1 = vmin(min1, b);
+        max1 = vmax(max1, b);
     }
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(mn), vmin);
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(mx), vmax);
+    for (; i + lanes <= count; i += lanes) {
+        const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
+        min0 = vmin(min0, a);
+        max0 = vmax(max0, a);
+    }
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(mn), vmin(min0, min1));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(mx), vmax(max0, max1));
 #endif
     for (int j = 0; i < count; ++i, j = (j + 1) % lanes) {
         mn[j] = std::min(mn[j], p[i]);
@@ -85,17 +103,17 @@ long pread_full(int fd, void* buffer, long count, long offset)
 enum class WalkEnd { Done, Cancelled, ReadFailed, NoMemory };
 
 template <typename Sample, int Offset>
-WalkEnd walk_groups(int fd, long frames, int channels, Sample* out, long total_samples,
-                    int progress, long& written)
+WalkEnd walk_groups(int fd, long first_group, long frames, int channels, Sample* out,
+                    long total_samples, int progress, long& written)
 {
     constexpr int lanes = kLanes<Sample>;
     const long piece_frames = kGroupsPerRead * 256;
     std::unique_ptr<Sample[]> piece(new (std::nothrow) Sample[piece_frames * channels]);
     if (!piece)
         return WalkEnd::NoMemory;
-    written = 0;
-    long group_index = 0;
-    for (long base = 0; base < frames; base += piece_frames) {
+    written = first_group * 2 * channels;
+    long group_index = first_group;
+    for (long base = first_group * 256; base < frames; base += piece_frames) {
         const long in_piece = std::min(piece_frames, frames - base);
         const long bytes = in_piece * channels * static_cast<long>(sizeof(Sample));
         const long offset = base * channels * static_cast<long>(sizeof(Sample));
@@ -174,7 +192,8 @@ int CChildFrame::level_count_for(long total_samples, int channels, int screen_wi
 int CChildFrame::prepare_slot(FileSlot& slot, SlotRole role, const char* progress_format)
 {
     slot.clear_levels();
-    const int k = level_count_for(slot.total_samples, wave_format.channels, kel::ui().screen_width());
+    const int k =
+        level_count_for(slot.total_samples, wave_format.channels, kel::ui().screen_width());
     slot.level_count = k;
     slot.zoom_level = k;
     slot.zoom_factor = slot.base_factor = k < 2 ? 1.0f : static_cast<float>(std::ldexp(1.0, k - 1));
@@ -239,17 +258,31 @@ int CChildFrame::build_overview(FileSlot& slot, SlotRole role, const char* progr
     const int progress = display_message_dialog(text, 1);
     show_percent_done(progress, 0);
 
+    // Groups that lie wholly in an unchanged head are the current state's already.
+    long first_group = 0;
+    if (role == SlotRole::Redo && overview_head_bytes_ > 0 && current.mapped[1] &&
+        current.mapping[1] && current.level_count >= 2) {
+        const long source_frames = current.total_samples / channels;
+        const long head_frames = overview_head_bytes_ / (static_cast<long>(bps) * channels);
+        first_group = std::min({head_frames, source_frames, frames}) / 256;
+        const size_t head_words = static_cast<size_t>(first_group) * 2 * channels;
+        const size_t source_words = current.mapping[1]->size() / static_cast<size_t>(bps);
+        if (head_words > source_words || head_words > static_cast<size_t>(current.level_samples[1]))
+            first_group = 0;
+        else if (head_words > 0)
+            std::memcpy(level1->data(), current.mapping[1]->data(), head_words * bps);
+    }
     long written = 0;
     WalkEnd end = WalkEnd::ReadFailed;
     const int fd = ::open(slot.file_name, O_RDONLY | O_CLOEXEC);
     if (fd >= 0) {
         posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
         if (bps == 1)
-            end = walk_groups<unsigned char, 128>(fd, frames, channels, slot.view8[1],
+            end = walk_groups<unsigned char, 128>(fd, first_group, frames, channels, slot.view8[1],
                                                   slot.total_samples, progress, written);
         else
-            end = walk_groups<short, 0>(fd, frames, channels, slot.view16[1], slot.total_samples,
-                                        progress, written);
+            end = walk_groups<short, 0>(fd, first_group, frames, channels, slot.view16[1],
+                                        slot.total_samples, progress, written);
         ::close(fd);
     }
     terminate_message_dialog(progress);
@@ -304,8 +337,8 @@ int CChildFrame::put_sample(FileSlot& slot, SlotRole role, int level, long index
 
 long CChildFrame::view_to_sample(float x) const
 {
-    const double w = static_cast<double>(wave_format.channels) * current.base_factor * x /
-                     current.zoom_factor;
+    const double w =
+        static_cast<double>(wave_format.channels) * current.base_factor * x / current.zoom_factor;
     long s = static_cast<long>(w) + first_visible;
     s = std::max(0L, s);
     return std::min(current.total_samples, s);

@@ -19,6 +19,7 @@ unsigned long pSaveBuffer_size = 0;
 namespace {
 
 constexpr unsigned long kBlock = 32768;
+constexpr unsigned long kKernelPiece = 64UL << 20;
 
 class Fd
 {
@@ -147,10 +148,15 @@ int CChildFrame::copy_file_to_file(const char* destination, const char* source,
     // Without channel duplication the kernel copies each block itself, sparing a trip
     // through our buffer; where it cannot (another file system), read and write it is.
     bool in_kernel = !duplicate;
+    const unsigned long kernel_piece =
+        std::clamp(byte_count / 16 / kBlock * kBlock, kBlock, kKernelPiece);
     while (done < byte_count) {
         want = std::min(want, byte_count - done);
         if (in_kernel) {
-            ssize_t n = ::copy_file_range(in.get(), nullptr, out.get(), nullptr, want, 0);
+            // Each call has a fixed cost in the kernel, so long copies go in pieces of
+            // many blocks: still whole blocks, and still a hundred or more progress steps.
+            const unsigned long piece = std::min(kernel_piece, byte_count - done);
+            ssize_t n = ::copy_file_range(in.get(), nullptr, out.get(), nullptr, piece, 0);
             if (n < 0 && errno == EINTR)
                 continue;
             if (n < 0 && (errno == EXDEV || errno == ENOSYS || errno == EINVAL ||

@@ -102,6 +102,7 @@ void CChildFrame::show_undo_state() const
 
 void CChildFrame::abandon_undo_setup()
 {
+    overview_head_bytes_ = 0;
     if (!pending_undo_)
         return;
     UndoPending& p = *pending_undo_;
@@ -243,7 +244,9 @@ int CChildFrame::setup_for_redo(HWND window, int operation_code, int copy_flag)
         return 0;
     }
 
-    if (!prepare_slot(redo, SlotRole::Redo, "Processing file %s...")) {
+    const int prepared = prepare_slot(redo, SlotRole::Redo, "Processing file %s...");
+    overview_head_bytes_ = 0;
+    if (!prepared) {
         abandon_undo_setup();
         return 0;
     }

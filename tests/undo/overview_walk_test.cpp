@@ -1,6 +1,8 @@
 // The overview built for a new state equals a plain min/max walk of its data.
+#include "editor/document/edit_commands.h"
 #include "tests/support/edit_fixture.h"
 
+#include <cstring>
 #include <random>
 
 namespace {
@@ -9,16 +11,10 @@ class OverviewWalkTest : public EditTest
 {
 };
 
-TEST_F(OverviewWalkTest, SixteenBitStereoMatchesAPlainWalk)
+// Every group of the 16-bit stereo overview against a plain walk of the samples.
+void expect_stereo_overview(const FileSlot& s, const std::vector<int16_t>& w)
 {
-    const long frames = 300000 + 77; // ends in a short group, spans many read pieces
-    std::vector<int16_t> w = noise16(static_cast<size_t>(frames) * 2, 21);
-    for (int i = 0; i < 512; ++i)
-        w[static_cast<size_t>(256 * 2 * 10 + i)] = -32768; // a group at the very bottom
-    CChildFrame* doc = open_doc(pcm16(w), 2, 16, 44100);
-    ASSERT_NE(doc, nullptr);
-    const FileSlot& s = doc->current;
-    ASSERT_GE(s.level_count, 2);
+    const long frames = static_cast<long>(w.size()) / 2;
     const long groups = (frames + 255) / 256;
     ASSERT_EQ(s.level_samples[1], groups * 4);
     for (long g = 0; g < groups; ++g) {
@@ -35,7 +31,56 @@ TEST_F(OverviewWalkTest, SixteenBitStereoMatchesAPlainWalk)
         ASSERT_EQ(o[2], lmax) << g;
         ASSERT_EQ(o[3], rmax) << g;
     }
+}
+
+std::vector<int16_t> words_of(const std::string& bytes)
+{
+    std::vector<int16_t> w(bytes.size() / 2);
+    std::memcpy(w.data(), bytes.data(), w.size() * 2);
+    return w;
+}
+
+TEST_F(OverviewWalkTest, SixteenBitStereoMatchesAPlainWalk)
+{
+    const long frames = 300000 + 77; // ends in a short group, spans many read pieces
+    std::vector<int16_t> w = noise16(static_cast<size_t>(frames) * 2, 21);
+    for (int i = 0; i < 512; ++i)
+        w[static_cast<size_t>(256 * 2 * 10 + i)] = -32768; // a group at the very bottom
+    CChildFrame* doc = open_doc(pcm16(w), 2, 16, 44100);
+    ASSERT_NE(doc, nullptr);
+    const FileSlot& s = doc->current;
+    ASSERT_GE(s.level_count, 2);
+    expect_stereo_overview(s, w);
     EXPECT_EQ(s.view16[1][4 * 10 + 2], -32767);
+}
+
+// Edits take the unchanged head of the overview from the state before; the group the
+// edit begins in, and everything after, must still come from the new data.
+TEST_F(OverviewWalkTest, EditsKeepTheHeadAndRewalkTheRest)
+{
+    const long frames = 200000 + 33;
+    std::vector<int16_t> w = noise16(static_cast<size_t>(frames) * 2, 5);
+    // A quiet head and a loud group just after the cut point, so a stale group shows.
+    for (size_t i = 0; i < 2 * 70000; ++i)
+        w[i] = static_cast<int16_t>(w[i] / 64);
+    CChildFrame* doc = open_doc(pcm16(w), 2, 16, 44100);
+    ASSERT_NE(doc, nullptr);
+    ASSERT_GE(doc->current.level_count, 2);
+
+    // The section starts inside a group, not on its edge.
+    select(doc, 2 * (256 * 200 + 17), 2 * 90000);
+    ASSERT_EQ(edit_cut(*doc), 1);
+    expect_stereo_overview(doc->current, words_of(contents(doc)));
+
+    select(doc, 2 * (256 * 100 + 255), 2 * (256 * 100 + 255));
+    ASSERT_EQ(edit_paste(*doc), 1);
+    expect_stereo_overview(doc->current, words_of(contents(doc)));
+
+    // Undo and redo show each state's own overview.
+    ASSERT_EQ(doc->undo_command(), 1);
+    expect_stereo_overview(doc->current, words_of(contents(doc)));
+    ASSERT_EQ(doc->redo_command(), 1);
+    expect_stereo_overview(doc->current, words_of(contents(doc)));
 }
 
 TEST_F(OverviewWalkTest, EightBitMonoMatchesAPlainWalk)
