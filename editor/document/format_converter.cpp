@@ -3,6 +3,7 @@
 #include "editor/document/format_converter.h"
 
 #include "common/host_services.h"
+#include "editor/document/fd_io.h"
 
 #include <cerrno>
 #include <fcntl.h>
@@ -12,50 +13,11 @@
 
 namespace {
 
+using fd_io::Fd;
+using fd_io::read_full;
+using fd_io::write_all;
+
 constexpr size_t kInputBlock = 32768;
-
-struct Fd
-{
-    int fd;
-    explicit Fd(int f) : fd(f) {}
-    ~Fd()
-    {
-        if (fd >= 0)
-            ::close(fd);
-    }
-    Fd(const Fd&) = delete;
-    Fd& operator=(const Fd&) = delete;
-};
-
-bool write_all(int fd, const uint8_t* data, size_t count)
-{
-    while (count > 0) {
-        ssize_t n = ::write(fd, data, count);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        data += n;
-        count -= static_cast<size_t>(n);
-    }
-    return true;
-}
-
-ssize_t read_full(int fd, uint8_t* data, size_t count)
-{
-    size_t done = 0;
-    while (done < count) {
-        ssize_t n = ::read(fd, data + done, count - done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0)
-            return -1;
-        if (n == 0)
-            break;
-        done += static_cast<size_t>(n);
-    }
-    return static_cast<ssize_t>(done);
-}
 
 } // namespace
 

@@ -2,6 +2,7 @@
 #include "editor/document/mixing.h"
 
 #include "common/host_services.h"
+#include "editor/document/fd_io.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -13,50 +14,11 @@
 
 namespace {
 
+using fd_io::Fd;
+using fd_io::pread_full;
+using fd_io::pwrite_full;
+
 constexpr long kMixBlock = 16384;
-
-struct Fd
-{
-    int fd;
-    explicit Fd(int f) : fd(f) {}
-    ~Fd()
-    {
-        if (fd >= 0)
-            ::close(fd);
-    }
-    Fd(const Fd&) = delete;
-    Fd& operator=(const Fd&) = delete;
-};
-
-long pread_full(int fd, uint8_t* data, long count, long offset)
-{
-    long done = 0;
-    while (done < count) {
-        ssize_t n = ::pread(fd, data + done, static_cast<size_t>(count - done), offset + done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0)
-            return -1;
-        if (n == 0)
-            break;
-        done += n;
-    }
-    return done;
-}
-
-bool pwrite_full(int fd, const uint8_t* data, long count, long offset)
-{
-    long done = 0;
-    while (done < count) {
-        ssize_t n = ::pwrite(fd, data + done, static_cast<size_t>(count - done), offset + done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        done += n;
-    }
-    return true;
-}
 
 int get(const uint8_t* p, int bps)
 {

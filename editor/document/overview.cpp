@@ -2,6 +2,7 @@
 // the coarse min/max overview (one pair per 256 frames and channel) as level 1.
 #include "common/child_frame.h"
 #include "common/host_services.h"
+#include "editor/document/fd_io.h"
 #include "platform/mapped_file.h"
 #include "platform/ui.h"
 
@@ -20,6 +21,8 @@
 #include <unistd.h>
 
 namespace {
+
+using fd_io::pread_full;
 
 const char* get_fault_text(SlotRole role)
 {
@@ -83,21 +86,6 @@ void lane_min_max(const Sample* __restrict p, long count, Sample (&mn)[kLanes<Sa
         mn[j] = std::min(mn[j], p[i]);
         mx[j] = std::max(mx[j], p[i]);
     }
-}
-
-long pread_full(int fd, void* buffer, long count, long offset)
-{
-    long done = 0;
-    while (done < count) {
-        ssize_t n = ::pread(fd, static_cast<char*>(buffer) + done,
-                            static_cast<size_t>(count - done), offset + done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            break;
-        done += n;
-    }
-    return done;
 }
 
 enum class WalkEnd { Done, Cancelled, ReadFailed, NoMemory };

@@ -1,6 +1,7 @@
 // Moving samples between files and memory in blocks of at most 32768 bytes.
 #include "common/child_frame.h"
 #include "common/host_services.h"
+#include "editor/document/fd_io.h"
 #include "platform/ui.h"
 
 #include <algorithm>
@@ -18,50 +19,12 @@ unsigned long pSaveBuffer_size = 0;
 
 namespace {
 
+using fd_io::Fd;
+using fd_io::read_some;
+using fd_io::write_all;
+
 constexpr unsigned long kBlock = 32768;
 constexpr unsigned long kKernelPiece = 64UL << 20;
-
-class Fd
-{
-public:
-    explicit Fd(int fd) : fd_(fd) {}
-    ~Fd()
-    {
-        if (fd_ >= 0)
-            ::close(fd_);
-    }
-    Fd(const Fd&) = delete;
-    Fd& operator=(const Fd&) = delete;
-    int get() const { return fd_; }
-    bool ok() const { return fd_ >= 0; }
-
-private:
-    int fd_;
-};
-
-bool write_all(int fd, const unsigned char* data, size_t count)
-{
-    while (count > 0) {
-        ssize_t n = ::write(fd, data, count);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        data += n;
-        count -= static_cast<size_t>(n);
-    }
-    return true;
-}
-
-ssize_t read_some(int fd, unsigned char* data, size_t count)
-{
-    for (;;) {
-        ssize_t n = ::read(fd, data, count);
-        if (n < 0 && errno == EINTR)
-            continue;
-        return n;
-    }
-}
 
 // Restores the cursor and closes the progress window on every way out.
 struct CopyUi
