@@ -223,6 +223,11 @@ public:
     int modulate_waveform(HWND window, int command_id); // 11510
     int reverse_waveform(HWND window, int command_id);  // 11515
 
+    // ---- Implemented by the magnified plot module ----
+    // A window that plots the highlighted section sample by sample, one trace per channel,
+    // with the time of its first sample in the given time format. 1 when it was shown.
+    int display_magnified_plot(HWND main_frame, HWND child, int time_format);
+
     // ---- Implemented by the DSP module ----
     int check_sample_format();
     // Spectral filtering of the highlighted section in overlapping blocks ("LOPASS",

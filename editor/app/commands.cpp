@@ -1,6 +1,7 @@
 #include "editor/app/commands.h"
 
 #include "editor/app/app_state.h"
+#include "editor/modules/linked_modules.h"
 #include "editor/strings.h"
 
 #include <algorithm>
@@ -187,7 +188,6 @@ const std::set<int>& implemented()
         kPaste,
         kReplace,
         kMix,
-        kClear,
         kCrop,
         kTrim,
         kInsertSilence,
@@ -200,8 +200,6 @@ const std::set<int>& implemented()
         kStop,
         kLoopPlayback,
         kPlayClipboard,
-        // Effects that need no dialog: Reverse.
-        11515,
     };
     return ids;
 }
@@ -271,6 +269,10 @@ std::string menu_text(int id)
 
 bool command_implemented(int id)
 {
+    // The Operations rows (and the magnified image) are there when their member is linked.
+    static const ModuleCalls linked = linked_module_calls();
+    if (is_operation_command(id))
+        return operation_available(id, linked);
     return implemented().count(id) != 0;
 }
 

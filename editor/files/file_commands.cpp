@@ -15,6 +15,8 @@
 #include <climits>
 #include <cstdio>
 #include <ctime>
+#include <dirent.h>
+#include <strings.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -42,7 +44,53 @@ std::string upper(std::string s)
     return s;
 }
 
+std::string g_last_saved;
+
+// What the open command can read back from a saved file.
+bool reopenable(int code)
+{
+    return code == kTypeWave || code == kTypeUnknown || code == kTypeOcw ||
+           (code >= kTypeFirstConverted && code <= kTypeLastConverted);
+}
+
+// Staying in the old folder when this fails only moves where a later Save goes.
+bool enter_folder_of(const std::string& file)
+{
+    const auto slash = file.rfind('/');
+    return slash != std::string::npos && chdir(file.substr(0, slash + 1).c_str()) == 0;
+}
+
+void record_saved(int ok, const std::string& name)
+{
+    g_last_saved = ok && reopenable(file_type_code(name)) ? name : std::string();
+}
+
 } // namespace
+
+const std::string& last_saved_file()
+{
+    return g_last_saved;
+}
+
+std::string save_target_in(const std::string& directory, const std::string& title)
+{
+    const std::string dir = kel::paths::with_slash(directory);
+    if (regular_file(dir + title))
+        return dir + title;
+    if (DIR* d = opendir(dir.c_str())) {
+        std::string found;
+        while (dirent* e = readdir(d)) {
+            if (strcasecmp(e->d_name, title.c_str()) == 0 && regular_file(dir + e->d_name)) {
+                found = e->d_name;
+                break;
+            }
+        }
+        closedir(d);
+        if (!found.empty())
+            return dir + found;
+    }
+    return dir + title;
+}
 
 std::string import_name_for(const std::string& input)
 {
@@ -123,8 +171,10 @@ std::unique_ptr<CChildFrame> open_sound_file(const std::string& name)
     return nullptr;
 }
 
-int save_to_named_file(CChildFrame& doc, const std::string& name, SaveScope scope,
-                       const SaveFormat& format, bool compressed_adpcm)
+namespace {
+
+int save_by_type(CChildFrame& doc, const std::string& name, SaveScope scope,
+                 const SaveFormat& format, bool compressed_adpcm)
 {
     const bool part = scope == SaveScope::Highlighted;
     const int code = file_type_code(name);
@@ -167,6 +217,16 @@ int save_to_named_file(CChildFrame& doc, const std::string& name, SaveScope scop
     return ok;
 }
 
+} // namespace
+
+int save_to_named_file(CChildFrame& doc, const std::string& name, SaveScope scope,
+                       const SaveFormat& format, bool compressed_adpcm)
+{
+    const int ok = save_by_type(doc, name, scope, format, compressed_adpcm);
+    record_saved(ok, name);
+    return ok;
+}
+
 int save_document_as(CChildFrame& doc, SaveScope scope)
 {
     SaveAsDialog dialog;
@@ -177,6 +237,9 @@ int save_document_as(CChildFrame& doc, SaveScope scope)
     dialog.channels = doc.wave_format.channels;
     if (kel::ui().run_modal(dialog) != kel::kIdOk || dialog.file_name.empty())
         return 0;
+    // As the system's save dialog does, the chosen folder becomes the current one, so a
+    // later Save writes beside this file.
+    enter_folder_of(dialog.file_name);
     write_info_list = dialog.add_comments ? 1 : 0;
     SaveFormat f{dialog.channels, dialog.bits, dialog.rate};
     int r = save_to_named_file(doc, dialog.file_name, scope, f, dialog.compressed_adpcm);
@@ -189,7 +252,12 @@ int save_document(CChildFrame& doc)
     const std::string title = doc.file_title;
     if (title.find("SAMPLE") != std::string::npos || doc.video_source)
         return save_document_as(doc, SaveScope::Whole);
-    return save_wave_file(doc, current_directory() + title, false, save_format_of(doc));
+    const std::string target = save_target_in(current_directory(), title);
+    const int ok = save_wave_file(doc, target, false, save_format_of(doc));
+    record_saved(ok, target);
+    if (ok)
+        std::snprintf(doc.file_title, sizeof doc.file_title, "%s", upper(title).c_str());
+    return ok;
 }
 
 int delete_file_command()

@@ -48,6 +48,14 @@ int save_document_as(CChildFrame& doc, SaveScope scope);
 int save_to_named_file(CChildFrame& doc, const std::string& name, SaveScope scope,
                        const SaveFormat& format, bool compressed_adpcm);
 
+// The file the last successful save wrote, for the recent-file list; empty when that
+// save made no file that the open command reads back (MP3, RealMedia, video).
+const std::string& last_saved_file();
+
+// Save's target in a directory: the title, or a file there whose name differs from it
+// only in case (titles are upper case after a save; the folder may not be).
+std::string save_target_in(const std::string& directory, const std::string& title);
+
 // "Delete Waveform File": the chosen file is deleted. 1 when a file was deleted.
 int delete_file_command();
 

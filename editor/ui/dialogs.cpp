@@ -5,6 +5,7 @@
 #include "editor/ui/qt_ui.h"
 #include "effra/ui/echo_dialog_window.h"
 #include "filtrel/ui/filter_options_ui.h"
+#include "magnel/ui/magnified_plot_window.h"
 
 #include <QApplication>
 #include <QButtonGroup>
@@ -272,6 +273,7 @@ void register_editor_dialogs()
     register_dialog("NewEcho", run_echo_dialog);
     register_dialog("NewReverb", run_echo_dialog);
     register_dialog("NEWFILTEROPTIONS", run_filter_options_dialog);
+    register_dialog("MAGNIFIEDPLOT", run_magnified_plot);
 }
 
 } // namespace ui

@@ -14,6 +14,7 @@
 #include "editor/document/edit_menu.h"
 #include "editor/files/file_commands.h"
 #include "editor/files/new_file.h"
+#include "editor/modules/linked_modules.h"
 #include "editor/strings.h"
 #include "editor/ui/bar_icons.h"
 #include "editor/ui/command_event.h"
@@ -898,11 +899,15 @@ void CMainFrame::on_command(int id, long param)
     case cmd::kSaveAs:
     case cmd::kSaveHighlighted:
         if (CChildFrame* doc = documents::active()) {
-            if (id == cmd::kSave)
-                save_document(*doc);
-            else
-                save_document_as(*doc,
-                                 id == cmd::kSaveAs ? SaveScope::Whole : SaveScope::Highlighted);
+            const int saved =
+                id == cmd::kSave
+                    ? save_document(*doc)
+                    : save_document_as(*doc, id == cmd::kSaveAs ? SaveScope::Whole
+                                                                : SaveScope::Highlighted);
+            if (saved && !last_saved_file().empty()) {
+                recent_.add(last_saved_file());
+                rebuild_recent_menu();
+            }
             if (DocumentWindow* w = active_document_window())
                 w->setWindowTitle(doc->file_title);
         }
@@ -930,11 +935,15 @@ void CMainFrame::on_command(int id, long param)
         if (CChildFrame* doc = documents::active())
             doc->play_clipboard();
         break;
-    case 11515: // Reverse
-        if (CChildFrame* doc = documents::active())
-            doc->reverse_waveform(doc->owner_window, id);
-        break;
     default:
+        if (is_operation_command(id)) {
+            if (run_operation(id, static_cast<QWidget*>(this), linked_module_calls()) != 0) {
+                refresh_status();
+                if (DocumentWindow* w = active_document_window())
+                    w->redraw();
+            }
+            break;
+        }
         if (CChildFrame* doc = documents::active(); doc && edit_command(*doc, id) != 0) {
             refresh_status();
             if (DocumentWindow* w = active_document_window())

@@ -1,0 +1,29 @@
+#pragma once
+// The module members as the program links them. Include this only where the modules
+// themselves are linked (the program's shell and the tests): it names their symbols.
+#include "editor/modules/operations.h"
+
+inline ModuleCalls linked_module_calls()
+{
+    ModuleCalls c;
+    c.amplify_waveform = [](CChildFrame& d, HWND frame, HWND w, int id, int time_format,
+                            const char* temp_dir) {
+        return d.amplify_waveform(frame, w, id, time_format, temp_dir);
+    };
+    c.fade_waveform = [](CChildFrame& d, HWND w, int id) { return d.fade_waveform(w, id); };
+    c.pan_waveform = [](CChildFrame& d, HWND w, int id) { return d.pan_waveform(w, id); };
+    c.modulate_waveform = [](CChildFrame& d, HWND w, int id) {
+        return d.modulate_waveform(w, id);
+    };
+    c.reverse_waveform = [](CChildFrame& d, HWND w, int id) {
+        return d.reverse_waveform(w, id);
+    };
+    c.filter_waveform = [](CChildFrame& d, HWND w) { d.filter_waveform(w); };
+    c.echo_waveform = [](CChildFrame& d, HWND w, int command, int undo_flag) {
+        return d.echo_waveform(w, command, undo_flag);
+    };
+    c.display_magnified_plot = [](CChildFrame& d, HWND frame, HWND child, int time_format) {
+        return d.display_magnified_plot(frame, child, time_format);
+    };
+    return c;
+}
