@@ -1,6 +1,7 @@
 #include "editor/app/commands.h"
 
 #include "editor/app/app_state.h"
+#include "editor/devices/playback_commands.h"
 #include "editor/modules/linked_modules.h"
 #include "editor/strings.h"
 
@@ -200,6 +201,23 @@ const std::set<int>& implemented()
         kStop,
         kLoopPlayback,
         kPlayClipboard,
+        kSetupLoop,
+        // The waveform view's commands.
+        kZoomIn,
+        kZoomOut,
+        kMaximumZoom,
+        kMinimumZoom,
+        kGoToBeginning,
+        kGoToEnd,
+        kGoToHighlight,
+        kReview,
+        kCue,
+        kLeftEarlier,
+        kLeftLater,
+        kRightEarlier,
+        kRightLater,
+        kSelectAll,
+        kShowPlaylist,
     };
     return ids;
 }
@@ -283,9 +301,12 @@ bool command_needs_document(int id)
 
 bool command_enabled(int id, bool have_document)
 {
-    if (!command_implemented(id) || !command_flag(id))
+    if (!command_implemented(id))
         return false;
-    return have_document || !command_needs_document(id);
+    // Playback holds back the documents' commands; the frame's own stay usable.
+    if (!command_needs_document(id))
+        return playback_commands::flag(id);
+    return have_document && command_flag(id);
 }
 
 const std::vector<BarInfo>& bars()

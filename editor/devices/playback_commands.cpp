@@ -24,6 +24,12 @@ bool enabled(int command)
     return it == g_flags.end() || it->second != 0;
 }
 
+bool flag(int command)
+{
+    auto it = g_flags.find(command);
+    return it == g_flags.end() || it->second != 0;
+}
+
 void set_enabled(int command, bool on)
 {
     g_flags[command] = on ? 1 : 0;

@@ -8,6 +8,8 @@ namespace playback_commands {
 // An id never set counts as enabled.
 bool enabled(int command);
 void set_enabled(int command, bool on);
+// The flag as set, whether or not playback holds it back.
+bool flag(int command);
 // Play, Pause, Stop and Loop playback stay usable during playback.
 bool is_transport(int command);
 void suspend_editing();

@@ -1,6 +1,7 @@
 #include "editor/ui/document_window.h"
 
 #include "editor/app/commands.h"
+#include "editor/document/playlist.h"
 #include "editor/ui/command_event.h"
 #include "editor/ui/document_view.h"
 
@@ -30,6 +31,9 @@ DocumentWindow::DocumentWindow(std::unique_ptr<CChildFrame> doc, const QString& 
 
 DocumentWindow::~DocumentWindow()
 {
+    // The playlist keeps no entry of a window that is gone; another window may get its
+    // address later.
+    playlist().forget_window(handle());
     // The view reads the document: it goes first.
     delete view_;
     view_ = nullptr;

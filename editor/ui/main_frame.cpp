@@ -10,8 +10,11 @@
 #include "editor/app/startup_dialogs.h"
 #include "editor/app/window_placement.h"
 #include "editor/devices/playback.h"
+#include "editor/devices/playback_commands.h"
 #include "editor/document/edit_commands.h"
 #include "editor/document/edit_menu.h"
+#include "editor/document/playlist.h"
+#include "editor/document/view_commands.h"
 #include "editor/files/file_commands.h"
 #include "editor/files/new_file.h"
 #include "editor/modules/linked_modules.h"
@@ -19,7 +22,13 @@
 #include "editor/ui/bar_icons.h"
 #include "editor/ui/command_event.h"
 #include "editor/ui/control_widgets.h"
+#include "editor/ui/document_view.h"
 #include "editor/ui/document_window.h"
+#include "editor/ui/empty_area_drop.h"
+#include "editor/ui/play_bar.h"
+#include "editor/ui/play_time_window.h"
+#include "editor/ui/playlist_window.h"
+#include "editor/ui/view_playback_observer.h"
 #include "platform/paths.h"
 #include "platform/process.h"
 #include "platform/profile.h"
@@ -106,7 +115,8 @@ bool internal_command(int id)
 
 } // namespace
 
-// What playback shows in the frame: the meters, the spectrum, the time and the states.
+// What playback shows in the frame (meters, spectrum, time, command states, the big time
+// window) and, through the view's own observer, in the playing document's view.
 class FramePlaybackObserver : public PlaybackObserver
 {
   public:
@@ -130,8 +140,47 @@ class FramePlaybackObserver : public PlaybackObserver
     {
         frame_.statusBar()->showMessage(QString::fromStdString(text));
     }
-    void play_marker(CChildFrame& doc, long) override { redraw(doc); }
-    void caret_to(CChildFrame& doc, long) override { redraw(doc); }
+    void show_time_window(bool show) override { frame_.show_play_time_window(show); }
+    void big_time(const BigTimeText& text) override
+    {
+        if (PlayTimeWindow* w = frame_.play_time_window())
+            w->show_time(text);
+    }
+    void play_bar(CChildFrame& doc, long sample, double fraction) override
+    {
+        view_.play_bar(doc, sample, fraction);
+    }
+    void caret_to(CChildFrame& doc, long sample) override { view_.caret_to(doc, sample); }
+    void play_marker(CChildFrame& doc, long sample) override { view_.play_marker(doc, sample); }
+    void caret_restored(CChildFrame& doc, long sample) override
+    {
+        view_.caret_restored(doc, sample);
+    }
+    void redraw_markers_and_rulers(CChildFrame& doc) override
+    {
+        view_.redraw_markers_and_rulers(doc);
+    }
+    void scroll_to(CChildFrame& doc, long first_visible) override
+    {
+        view_.scroll_to(doc, first_visible);
+    }
+    void focus(CChildFrame& doc) override
+    {
+        if (DocumentView* v = DocumentView::view_of(&doc))
+            v->setFocus();
+    }
+    void tool_button_state(int command, int state) override
+    {
+        // State 6 is the pressed look of Pause; 1 and 3 are its normal look.
+        PlaybackState& pb = playback_state();
+        DocumentView* v = pb.doc ? DocumentView::view_of(pb.doc) : nullptr;
+        if (!v)
+            return;
+        if (QAction* a = v->play_bar()->action(command)) {
+            a->setCheckable(true);
+            a->setChecked(state == 6);
+        }
+    }
     void menu_check(int command, bool checked) override
     {
         if (QAction* a = frame_.menu_action(command)) {
@@ -142,13 +191,8 @@ class FramePlaybackObserver : public PlaybackObserver
     void commands_changed() override { frame_.update_command_states(); }
 
   private:
-    void redraw(CChildFrame& doc)
-    {
-        for (DocumentWindow* w : frame_.document_windows())
-            if (w->document() == &doc)
-                w->redraw();
-    }
     CMainFrame& frame_;
+    ViewPlaybackObserver view_;
 };
 
 CMainFrame::CMainFrame()
@@ -200,6 +244,9 @@ bool CMainFrame::create()
     build_status_bar();
     build_menus();
     qApp->installEventFilter(this);
+    empty_area_drop_ = new EmptyAreaDrop(
+        mdi_->viewport(), [this](CChildFrame& source) { section_dropped_on_empty_area(source); });
+    install_view_repaint();
     playback_observer_ = std::make_unique<FramePlaybackObserver>(*this);
     set_playback_observer(playback_observer_.get());
     created_ = true;
@@ -337,7 +384,7 @@ bool CMainFrame::command_enabled(int id) const
 {
     const bool have_document = documents::active() != nullptr;
     if (id == cmd::kUndoRedo)
-        return have_document && g_undo_menu.enabled;
+        return have_document && g_undo_menu.enabled && !playback_commands::editing_suspended();
     if (id >= cmd::kRecentFile1 && id < cmd::kRecentFile1 + app::kRecentFileCount)
         return id - cmd::kRecentFile1 < static_cast<int>(recent_.files().size());
     return app::command_enabled(id, have_document);
@@ -654,6 +701,10 @@ void CMainFrame::document_count_changed()
     const bool any = !document_windows().empty();
     if (!any)
         documents::set_active(nullptr);
+    connect_document_views();
+    // Sections for the playlist come from open documents.
+    if (any)
+        app::set_command_flag(cmd::kShowPlaylist, true);
     if (any != showing_document_menu_)
         show_menu_set(any);
     refresh_status();
@@ -935,6 +986,29 @@ void CMainFrame::on_command(int id, long param)
         if (CChildFrame* doc = documents::active())
             doc->play_clipboard();
         break;
+    case cmd::kZoomIn:
+    case cmd::kZoomOut:
+    case cmd::kMaximumZoom:
+    case cmd::kMinimumZoom:
+    case cmd::kGoToBeginning:
+    case cmd::kGoToEnd:
+    case cmd::kGoToHighlight:
+    case cmd::kReview:
+    case cmd::kCue:
+    case cmd::kLeftEarlier:
+    case cmd::kLeftLater:
+    case cmd::kRightEarlier:
+    case cmd::kRightLater:
+    case cmd::kSelectAll:
+        run_view_command(id);
+        break;
+    case cmd::kSetupLoop:
+        if (CChildFrame* doc = documents::active())
+            doc->setup_playback_loop();
+        break;
+    case cmd::kShowPlaylist:
+        show_playlist();
+        break;
     default:
         if (is_operation_command(id)) {
             if (run_operation(id, static_cast<QWidget*>(this), linked_module_calls()) != 0) {
@@ -1047,6 +1121,139 @@ void CMainFrame::timerEvent(QTimerEvent* e)
         return;
     }
     QMainWindow::timerEvent(e);
+}
+
+// ---- Views, playlist, big time window and dropped sections --------------------------
+
+void CMainFrame::run_view_command(int id)
+{
+    DocumentWindow* w = active_document_window();
+    if (!w || !w->view())
+        return;
+    w->view()->run_command(id);
+    refresh_status();
+}
+
+void CMainFrame::connect_document_views()
+{
+    for (DocumentWindow* w : document_windows()) {
+        DocumentView* v = w->view();
+        if (!v)
+            continue;
+        connect(v, &DocumentView::unhandled_key, this, &CMainFrame::view_key, Qt::UniqueConnection);
+        connect(v, &DocumentView::selection_changed, this, &CMainFrame::refresh_status,
+                Qt::UniqueConnection);
+    }
+    if (playlist_window_)
+        playlist_window_->refresh();
+}
+
+void CMainFrame::view_key(int key, int modifiers, const QString& text)
+{
+    Qt::KeyboardModifiers qt_modifiers;
+    if (modifiers & kKeyShift)
+        qt_modifiers |= Qt::ShiftModifier;
+    if (modifiers & kKeyControl)
+        qt_modifiers |= Qt::ControlModifier;
+    if (modifiers & kKeyAlt)
+        qt_modifiers |= Qt::AltModifier;
+    QKeyEvent e(QEvent::KeyPress, key, qt_modifiers, text);
+    accelerator(&e);
+}
+
+DocumentWindow* CMainFrame::adopt_document(std::unique_ptr<CChildFrame> doc, const QString& title)
+{
+    if (!doc)
+        return nullptr;
+    auto* w = new DocumentWindow(std::move(doc), title);
+    QMdiSubWindow* sub = mdi_->addSubWindow(w);
+    sub->setWindowIcon(bar_icon(cmd::kPlay, color_));
+    connect(sub, &QObject::destroyed, this,
+            [this] { QTimer::singleShot(0, this, [this] { document_count_changed(); }); });
+    sub->resize(560, 280);
+    sub->show();
+    mdi_->setActiveSubWindow(sub);
+    documents::set_active(w->document());
+    document_count_changed();
+    return w;
+}
+
+DocumentWindow* CMainFrame::section_dropped_on_empty_area(CChildFrame& source)
+{
+    if (!source.current.has_selection || source.current.select_end <= source.current.select_start)
+        return nullptr;
+    std::unique_ptr<CChildFrame> doc = new_file_from_section(source);
+    if (!doc) {
+        documents::set_active(active_document_window() ? active_document_window()->document()
+                                                       : nullptr);
+        return nullptr;
+    }
+    const QString title = q(doc->file_title);
+    return adopt_document(std::move(doc), title);
+}
+
+PlaylistWindow* CMainFrame::playlist_window() const
+{
+    return playlist_window_.data();
+}
+
+PlayTimeWindow* CMainFrame::play_time_window() const
+{
+    return play_time_window_.data();
+}
+
+void CMainFrame::show_playlist()
+{
+    if (!playlist_window_) {
+        playlist_window_ = new PlaylistWindow(playlist(), this);
+        // The build's destination is what the create-new-file command makes.
+        playlist_window_->set_destination_factory([this]() -> CChildFrame* {
+            std::unique_ptr<CChildFrame> doc = create_new_wave_file(true);
+            if (!doc)
+                return nullptr;
+            const QString title = q(doc->file_title);
+            DocumentWindow* w = adopt_document(std::move(doc), title);
+            return w ? w->document() : nullptr;
+        });
+        connect(playlist_window_, &PlaylistWindow::composite_built, this,
+                [this](CChildFrame* dest) {
+                    for (DocumentWindow* w : document_windows()) {
+                        if (w->document() != dest)
+                            continue;
+                        if (auto* sub = qobject_cast<QMdiSubWindow*>(w->parentWidget()))
+                            mdi_->setActiveSubWindow(sub);
+                        w->redraw();
+                    }
+                    refresh_status();
+                    update_command_states();
+                });
+    }
+    playlist_window_->refresh();
+    playlist_window_->show();
+    playlist_window_->raise();
+}
+
+void CMainFrame::show_play_time_window(bool show)
+{
+    if (!show) {
+        if (play_time_window_)
+            play_time_window_->hide();
+        return;
+    }
+    if (!play_time_window_) {
+        play_time_window_ = new PlayTimeWindow(this);
+        play_time_window_->adjustSize();
+        // Near the top right corner of the document area.
+        const QPoint corner = mdi_->mapToGlobal(mdi_->rect().topRight());
+        play_time_window_->move(corner.x() - play_time_window_->width() - 16, corner.y() + 16);
+    }
+    // It opens on the time the playback starts from.
+    const PlaybackState& pb = playback_state();
+    BigTimeText start;
+    start.text = play_time_text(pb.doc ? pb.doc->play_start_ms / 1000.0 : 0.0, pb.time_format);
+    play_time_window_->show_time(start);
+    play_time_window_->show();
+    play_time_window_->raise();
 }
 
 } // namespace ui

@@ -18,12 +18,16 @@ class QMdiSubWindow;
 class QMenu;
 class QSlider;
 class QToolBar;
+class CChildFrame;
 class PlaybackObserver;
+class PlaylistWindow;
 
 namespace ui {
 
 class DbGauge;
 class DocumentWindow;
+class EmptyAreaDrop;
+class PlayTimeWindow;
 class SpectrumIndicator;
 class VolumeIndicator;
 
@@ -84,6 +88,17 @@ class CMainFrame : public QMainWindow
     // Closing steps 1 and 2: bar layout, "General" flags and "WindowPos".
     void save_layout_and_placement();
 
+    // A new document window for a document made elsewhere, made active.
+    DocumentWindow* adopt_document(std::unique_ptr<CChildFrame> doc, const QString& title);
+    // A highlighted section dropped on the empty area: a new file from it.
+    DocumentWindow* section_dropped_on_empty_area(CChildFrame& source);
+    // Command 353: the "  Multitrack List" window, made once.
+    void show_playlist();
+    PlaylistWindow* playlist_window() const;
+    // The big time read-out of playback, made when first shown.
+    void show_play_time_window(bool show);
+    PlayTimeWindow* play_time_window() const;
+
   protected:
     bool event(QEvent* e) override;
     void closeEvent(QCloseEvent* e) override;
@@ -108,6 +123,12 @@ class CMainFrame : public QMainWindow
     void subwindow_activated(QMdiSubWindow* sub);
     void refresh_status();
     void document_count_changed();
+    // The view's own commands (zoom, go to, highlight edges, select all) on the active
+    // document's view.
+    void run_view_command(int id);
+    // Keys the views do not take reach the key table; their selections the status panes.
+    void connect_document_views();
+    void view_key(int key, int modifiers, const QString& text);
 
     QMdiArea* mdi_ = nullptr;
     std::map<int, QToolBar*> bars_;
@@ -130,6 +151,9 @@ class CMainFrame : public QMainWindow
     QComboBox* cue_list_ = nullptr;
     std::map<int, QLabel*> panes_;
     std::unique_ptr<PlaybackObserver> playback_observer_;
+    QPointer<PlaylistWindow> playlist_window_;
+    QPointer<PlayTimeWindow> play_time_window_;
+    EmptyAreaDrop* empty_area_drop_ = nullptr;
     int tile_timer_ = 0;
     bool created_ = false;
 };

@@ -5,6 +5,8 @@
 #include "editor/ui/document_view.h"
 #include "editor/ui/waveform_area.h"
 
+#include <cmath>
+
 void ViewPlaybackObserver::play_bar(CChildFrame& doc, long sample, double)
 {
     if (DocumentView* v = DocumentView::view_of(&doc))
@@ -14,8 +16,19 @@ void ViewPlaybackObserver::play_bar(CChildFrame& doc, long sample, double)
 void ViewPlaybackObserver::caret_to(CChildFrame& doc, long sample)
 {
     if (DocumentView* v = DocumentView::view_of(&doc)) {
-        v->area()->state().caret_x = static_cast<float>(sample_to_x(doc, sample));
-        v->area()->update();
+        ViewState& view = v->area()->state();
+        const int old_x = static_cast<int>(std::floor(view.caret_x));
+        const bool was_shown = view.caret_shown != 0;
+        view.caret_x = static_cast<float>(sample_to_x(doc, sample));
+        view.caret_shown = 1;
+        const int new_x = static_cast<int>(std::floor(view.caret_x));
+        if (was_shown && new_x == old_x)
+            return;
+        // Only the two columns change.
+        const int h = v->area()->height();
+        if (was_shown)
+            v->area()->update(old_x, 0, 1, h);
+        v->area()->update(new_x, 0, 1, h);
     }
 }
 
@@ -25,10 +38,15 @@ void ViewPlaybackObserver::play_marker(CChildFrame& doc, long sample)
         v->set_play_marker(sample);
 }
 
-void ViewPlaybackObserver::caret_restored(CChildFrame& doc, long)
+void ViewPlaybackObserver::caret_restored(CChildFrame& doc, long sample)
 {
-    if (DocumentView* v = DocumentView::view_of(&doc))
+    if (DocumentView* v = DocumentView::view_of(&doc)) {
+        ViewState& view = v->area()->state();
+        view.caret_shown = 0;
+        view.caret_x = static_cast<float>(sample_to_x(doc, sample));
         v->set_play_marker(-1);
+        v->area()->update();
+    }
 }
 
 void ViewPlaybackObserver::redraw_markers_and_rulers(CChildFrame& doc)

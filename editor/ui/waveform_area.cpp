@@ -84,6 +84,15 @@ void WaveformArea::paintEvent(QPaintEvent*)
             p.setCompositionMode(QPainter::CompositionMode_SourceOver);
         }
     }
+    // The caret that follows the sound, over the highlight too.
+    if (view_.caret_shown) {
+        const int x = static_cast<int>(std::floor(view_.caret_x));
+        if (x >= 0 && x < width()) {
+            p.setCompositionMode(QPainter::RasterOp_NotDestination);
+            p.fillRect(x, top, 1, area, Qt::white);
+            p.setCompositionMode(QPainter::CompositionMode_SourceOver);
+        }
+    }
     if (play_marker_ >= 0) {
         const int x = static_cast<int>(sample_to_x(*doc_, play_marker_));
         p.fillRect(x, strip, 2, 14, QColor::fromRgb(to_qrgb(view_colors().wavecrest)));
