@@ -6,6 +6,7 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -72,6 +73,19 @@ OpenFileDialog::OpenFileDialog(QWidget* parent, const QString& caption, const QS
         layout->addWidget(panel_, layout->rowCount(), 0, 1, layout->columnCount());
 
     connect(this, &QFileDialog::currentChanged, this, &OpenFileDialog::file_selected);
+    // The name field follows the selection (and selectFile), which currentChanged does
+    // not always report.
+    if (auto* name = findChild<QLineEdit*>("fileNameEdit")) {
+        connect(name, &QLineEdit::textChanged, this, [this](const QString& text) {
+            if (text.isEmpty() || text.startsWith('"')) {
+                file_selected(QString());
+                return;
+            }
+            const QString path = QFileInfo(text).isAbsolute() ? text : this->directory().filePath(text);
+            if (path != shown_)
+                file_selected(path);
+        });
+    }
     connect(play_, &QPushButton::clicked, this, &OpenFileDialog::play_pressed);
 }
 
@@ -98,8 +112,10 @@ void OpenFileDialog::file_selected(const QString& path)
     if (path.isEmpty() || !QFileInfo(path).isFile()) {
         play_->setEnabled(false);
         more_->setEnabled(false);
+        shown_.clear();
         return;
     }
+    shown_ = path;
     const FileSpecs specs = describe_file_for_open_dialog(path.toStdString());
     length_->setText(QString::fromStdString(specs.length));
     if (!specs.date.empty())

@@ -52,6 +52,7 @@ class OpenFileDialog : public QFileDialog
     QLabel* type_ = nullptr;
     QPushButton* play_ = nullptr;
     QPushButton* more_ = nullptr;
+    QString shown_; // the file the panel describes
     FilePreview preview_;
 };
 
