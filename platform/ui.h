@@ -59,6 +59,8 @@ struct FileDialogRequest
     std::string directory;
     std::string file_name;
     std::string filter; // "Wave files (*.wav)|*.wav|All files (*.*)|*.*"
+    // The editor's Open shows what it knows of the selected file beside the list.
+    bool file_specs_panel = false;
 };
 
 class Ui

@@ -2,10 +2,15 @@
 
 #include "editor/app/startup_dialogs.h"
 #include "editor/files/new_file.h"
+#include "editor/ui/combine_dialog_window.h"
 #include "editor/ui/loop_dialog_window.h"
+#include "editor/ui/preset_dialogs.h"
 #include "editor/ui/qt_ui.h"
+#include "editor/ui/save_waveform_dialog.h"
+#include "editor/ui/silence_dialog_window.h"
 #include "effra/ui/echo_dialog_window.h"
 #include "filtrel/ui/filter_options_ui.h"
+#include "levra/ui/level_dialogs.h"
 #include "magnel/ui/magnified_plot_window.h"
 
 #include <QApplication>
@@ -276,6 +281,16 @@ void register_editor_dialogs()
     register_dialog("NewReverb", run_echo_dialog);
     register_dialog("NEWFILTEROPTIONS", run_filter_options_dialog);
     register_dialog("MAGNIFIEDPLOT", run_magnified_plot);
+    // Saving, presets, combining, silence and the amplify module's dialogs.
+    register_dialog("SAVEWAVEFORM", run_save_waveform_dialog);
+    register_dialog("NEWSELECT", run_preset_select_dialog);
+    register_dialog("SAVE", run_preset_save_dialog);
+    register_dialog("COPYSELECTION", run_combine_selection_dialog);
+    register_dialog("SILENCE", run_insert_silence_dialog);
+    register_dialog("AMPLIFY", levra_ui::run_amplify_dialog);
+    register_dialog("FADE", levra_ui::run_fade_dialog);
+    register_dialog("PAN", levra_ui::run_pan_dialog);
+    register_dialog("MODULATE", levra_ui::run_modulate_dialog);
 }
 
 } // namespace ui

@@ -777,6 +777,7 @@ void CMainFrame::open_file_dialog()
                             ? QFileInfo(app::g_current_file).absolutePath().toStdString()
                             : std::string();
     request.filter = "Wave files (*.wav)|*.wav|All files (*.*)|*.*";
+    request.file_specs_panel = true;
     const std::string chosen = kel::ui().file_dialog(request);
     if (chosen.empty() || !app::set_current_file(chosen))
         return;

@@ -1,5 +1,7 @@
 #include "editor/ui/qt_ui.h"
 
+#include "editor/ui/open_file_dialog.h"
+
 #include "platform/paths.h"
 #include "platform/process.h"
 
@@ -329,6 +331,12 @@ std::string QtUi::file_dialog(const kel::FileDialogRequest& request)
     if (!request.file_name.empty())
         start = start.isEmpty() ? q(request.file_name) : start + "/" + q(request.file_name);
     const QString filter = qt_filter(request.filter);
+    if (request.file_specs_panel && !request.save) {
+        OpenFileDialog dialog(parent, q(request.title), start, filter);
+        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+            return std::string();
+        return dialog.selectedFiles().front().toStdString();
+    }
     const QString chosen =
         request.save ? QFileDialog::getSaveFileName(parent, q(request.title), start, filter)
                      : QFileDialog::getOpenFileName(parent, q(request.title), start, filter);
