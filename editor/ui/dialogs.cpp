@@ -2,6 +2,7 @@
 
 #include "editor/app/startup_dialogs.h"
 #include "editor/files/new_file.h"
+#include "editor/ui/ocw_compression_dialog.h"
 #include "editor/ui/qt_ui.h"
 #include "effra/ui/echo_dialog_window.h"
 #include "filtrel/ui/filter_options_ui.h"
@@ -268,6 +269,7 @@ void register_editor_dialogs()
     register_dialog("LOGOBITMAP", run_logo);
     register_dialog("TIPOFTHEDAY", run_tip);
     register_dialog("CREATENEWFILE", run_create_new_file);
+    register_dialog("OCW_FILE_COMPRESSION", run_ocw_compression_dialog);
     // The modules' own dialogs.
     register_dialog("NewEcho", run_echo_dialog);
     register_dialog("NewReverb", run_echo_dialog);
