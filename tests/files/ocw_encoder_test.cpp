@@ -361,8 +361,7 @@ OcwLowPass g_real_low_pass = nullptr;
 kel::HeadlessUi* g_ui = nullptr;
 int g_polls_after_filter = 0;
 
-int low_pass_then_arm_cancel(CChildFrame& doc, float frequency, const char* type,
-                             const char* text)
+int low_pass_then_arm_cancel(CChildFrame& doc, float frequency, const char* type, const char* text)
 {
     const int ok = g_real_low_pass(doc, frequency, type, text);
     g_ui->cancel_after_polls(g_polls_after_filter);
