@@ -4,7 +4,11 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds="${1:-30}"
-cmake --preset fuzz -G Ninja >/dev/null
+if [ -f build/fuzz/CMakeCache.txt ]; then
+  cmake --preset fuzz >/dev/null
+else
+  cmake --preset fuzz -G Ninja >/dev/null
+fi
 cmake --build --preset fuzz -j"$(nproc)"
 mkdir -p fuzz/crashes
 for t in build/fuzz/bin/fuzz_*; do

@@ -102,6 +102,21 @@ size_t decimate_block(const int16_t* in, int words, int channels, float r, const
     return k;
 }
 
+// The low-pass has made a new current state of the document; unless kept, it is undone
+// again when the compression fails.
+struct FilterStep
+{
+    CChildFrame& doc;
+    std::string unfiltered; // working file before the filter
+    bool keep = false;
+
+    ~FilterStep()
+    {
+        if (!keep && doc.undo_available && unfiltered == doc.undo_file())
+            doc.undo_command();
+    }
+};
+
 } // namespace
 
 OcwLowPass ocw_low_pass = nullptr;
@@ -188,8 +203,12 @@ int compress_to_ocw(CChildFrame& doc, const std::string& target)
                kel::paths::file_part(target).c_str());
         return 0;
     }
+    const std::string unfiltered = doc.working_file();
     if (!ocw_low_pass(doc, 22050.0f / r, "LOPASS", "Antialiasing filtering"))
         return 0;
+    // From here on a failure takes the filter step back: a Save As that wrote nothing
+    // usable must not leave the sound changed.
+    FilterStep filter{doc, unfiltered};
 
     const int channels = std::max<int>(1, doc.wave_format.channels);
     long start = 0;
@@ -307,6 +326,7 @@ int compress_to_ocw(CChildFrame& doc, const std::string& target)
     char text[100];
     std::snprintf(text, sizeof text, "File compression = %f",
                   length > 0.0 ? static_cast<double>(range) / length : 0.0);
+    filter.keep = true;
     kel::ui().message_box(text, "File Compression Successful", kel::Buttons::Ok, kel::Icon::None);
     return 1;
 }

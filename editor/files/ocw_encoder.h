@@ -51,5 +51,8 @@ extern OcwLowPass ocw_low_pass;
 
 // Save As to an OCW file from the document's selection (or the whole of it when nothing
 // is selected). 1 on success; 0 on Cancel in the dialog or failure (the message has been
-// shown). The anti-aliasing filter stays in the document as an undoable step.
+// shown). Cancel while compressing keeps what is written so far: that shorter file is
+// still coded and reported, result 1. Cancel in the converter's window is a failure. The
+// anti-aliasing filter stays in the document as an undoable step when the file is made
+// and is taken back on failure.
 int compress_to_ocw(CChildFrame& doc, const std::string& target);

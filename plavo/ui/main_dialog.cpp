@@ -96,6 +96,14 @@ void MainDialog::build()
     volume_->setPageStep(10);
     volume_->setValue(128);
     volume_->setToolTip("Volume");
+    // A plain channel as on a track bar: with the scale upside down, the style's fill
+    // would grow as the volume falls.
+    volume_->setStyleSheet(
+        "QSlider::groove:vertical { width: 4px; background: #808080; border: 1px solid #404040;"
+        " border-right-color: #ffffff; border-bottom-color: #ffffff; }"
+        "QSlider::add-page:vertical, QSlider::sub-page:vertical { background: transparent; }"
+        "QSlider::handle:vertical { height: 10px; margin: 0 -8px; background: #c0c0c0;"
+        " border: 1px solid #404040; border-top-color: #ffffff; border-left-color: #ffffff; }");
     add(kVolumeBar, volume_, nullptr);
 
     struct Transport

@@ -352,3 +352,119 @@ TEST_F(OcwEncoderTest, SoxDecodesOurFileToOurSamples)
     theirs.resize(ours.size());
     EXPECT_EQ(theirs, ours);
 }
+
+namespace {
+
+// Arms a Cancel press a given number of progress polls after the low-pass, so the press
+// lands in the compression loop or in the converter's window that follows it.
+OcwLowPass g_real_low_pass = nullptr;
+kel::HeadlessUi* g_ui = nullptr;
+int g_polls_after_filter = 0;
+
+int low_pass_then_arm_cancel(CChildFrame& doc, float frequency, const char* type, const char* text)
+{
+    const int ok = g_real_low_pass(doc, frequency, type, text);
+    g_ui->cancel_after_polls(g_polls_after_filter);
+    return ok;
+}
+
+} // namespace
+
+class OcwCancelTest : public OcwEncoderTest
+{
+  protected:
+    void SetUp() override
+    {
+        OcwEncoderTest::SetUp();
+        g_real_low_pass = ocw_low_pass;
+        g_ui = &ui;
+        ocw_low_pass = low_pass_then_arm_cancel;
+    }
+    void TearDown() override
+    {
+        ocw_low_pass = g_real_low_pass;
+        OcwEncoderTest::TearDown();
+    }
+    // Ten seconds of mono at 22050 Hz: six whole 65536-byte reads and a short seventh.
+    std::string source = tone(10.0, 22050, 1, 300.0);
+};
+
+TEST_F(OcwCancelTest, CancelWhileCompressingCodesWhatWasWritten)
+{
+    CChildFrame* doc = open_doc(source, 1, 16, 22050);
+    ASSERT_NE(doc, nullptr);
+    choose(2002); // r = 2: each read gives 16384 words
+    g_polls_after_filter = 2;
+    const std::string name = path("cut.ocw");
+    EXPECT_EQ(compress_to_ocw(*doc, name), 1);
+
+    const std::string file = read_file(name);
+    const std::string fmt = chunk_body(file, "fmt ");
+    ASSERT_GE(fmt.size(), 50u);
+    EXPECT_EQ(u16(fmt, 0), 2);
+    EXPECT_EQ(u32(fmt, 8), 22050u);
+    // Two reads were decimated before the press; nothing after it.
+    EXPECT_EQ(u32(chunk_body(file, "fact"), 0), 2u * 16384u);
+    EXPECT_EQ(decode_ours(file).size(), 2u * 16384u);
+    EXPECT_EQ(u32(file, 4) + 8, file.size());
+    const auto* report = box("File Compression Successful");
+    ASSERT_NE(report, nullptr);
+    char want[64];
+    std::snprintf(want, sizeof want, "File compression = %f", 441000.0 / file.size());
+    EXPECT_EQ(report->text, want);
+    for (const auto& b : ui.boxes)
+        EXPECT_NE(b.text, "Conversion aborted--destination file is corrupt!");
+    EXPECT_FALSE(exists(path("outadpcm.wav")));
+    EXPECT_FALSE(exists(path("finished")));
+    // The file was made, so the low-pass stays as the document's undoable step.
+    EXPECT_NE(contents(doc), source);
+    EXPECT_EQ(doc->undo_available, 1);
+    EXPECT_EQ(read_file(doc->undo_file()), source);
+    EXPECT_EQ(ui.open_progress, 0);
+}
+
+TEST_F(OcwCancelTest, CancelInTheConverterFailsAndGivesTheSoundBack)
+{
+    CChildFrame* doc = open_doc(source, 1, 16, 22050);
+    ASSERT_NE(doc, nullptr);
+    choose(2002);
+    // Six polls in the compression loop (the seventh read fills the file and ends it);
+    // the press comes during the converter's loop.
+    g_polls_after_filter = 6 + 4;
+    const std::string name = path("half.ocw");
+    EXPECT_EQ(compress_to_ocw(*doc, name), 0);
+
+    bool aborted = false;
+    for (const auto& b : ui.boxes)
+        aborted = aborted || b.text == "Conversion aborted--destination file is corrupt!";
+    EXPECT_TRUE(aborted);
+    ASSERT_FALSE(ui.boxes.empty());
+    EXPECT_EQ(ui.boxes.back().text, "Failed to decompress file");
+    EXPECT_EQ(box("File Compression Successful"), nullptr);
+    // The whole intermediate PCM stays under the target's name; the half-coded file goes.
+    const std::string file = read_file(name);
+    EXPECT_EQ(u16(chunk_body(file, "fmt "), 0), 1);
+    EXPECT_EQ(chunk_body(file, "data").size(), 220500u);
+    EXPECT_FALSE(exists(path("outadpcm.wav")));
+    EXPECT_FALSE(exists(path("finished")));
+    // The failed save takes its filter back.
+    EXPECT_EQ(contents(doc), source);
+    EXPECT_EQ(ui.open_progress, 0);
+}
+
+TEST_F(OcwCancelTest, CancelDuringTheLowPassWritesNothing)
+{
+    CChildFrame* doc = open_doc(source, 1, 16, 22050);
+    ASSERT_NE(doc, nullptr);
+    const std::string before = doc->working_file();
+    choose(2000);
+    g_polls_after_filter = 0;
+    ui.cancel_after_polls(1); // the filter's first poll
+    const std::string name = path("none.ocw");
+    EXPECT_EQ(compress_to_ocw(*doc, name), 0);
+    EXPECT_FALSE(exists(name));
+    EXPECT_FALSE(exists(path("outadpcm.wav")));
+    EXPECT_EQ(box("File Compression Successful"), nullptr);
+    EXPECT_EQ(doc->working_file(), before);
+    EXPECT_EQ(contents(doc), source);
+}

@@ -189,4 +189,26 @@ TEST_F(DialogTest, Screenshot)
     EXPECT_GT(shot.width(), 250);
     EXPECT_GT(shot.height(), 100);
 }
+// The dialog as the user sees it a few seconds into a real file: name, time, meter and
+// progress all come from the player.
+TEST_F(DialogTest, ScreenshotWhilePlayingAFile)
+{
+    const std::string file = path("Nocturne in E flat.ocw");
+    write_ocw(file, test_signal(2, 44100 * 6, 44100), 2, 44100, 20000);
+    ui::MainDialog d("");
+    d.show();
+    ASSERT_TRUE(d.player().request_play(file));
+    run_for(3200);
+    QCoreApplication::processEvents();
+    ASSERT_TRUE(d.player().playing());
+    EXPECT_EQ(static_cast<QLabel*>(d.control(kFileNameText))->text(), "Nocturne in E flat.ocw");
+    // Three seconds of stretched output have played.
+    EXPECT_NE(d.findChild<ui::DigitDisplay*>()->shown(), "0000");
+    EXPECT_GT(static_cast<QProgressBar*>(d.control(kProgressBar))->value(), 1);
+    const char* dir = std::getenv("KELVARA_SCREENSHOT_DIR");
+    const std::string folder = dir && *dir ? std::string(dir) + "/" : build_dir();
+    ASSERT_TRUE(d.grab().save(QString::fromStdString(folder + "plavo_playing.png")));
+    d.player().on_stop();
+    run_for(200);
+}
 #endif
