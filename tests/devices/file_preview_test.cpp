@@ -137,19 +137,19 @@ TEST_F(FilePreviewTest, LookingAtAFileLeavesTheSharedHeaderStateAlone)
     EXPECT_EQ(data_offset, 44u);
 }
 
-TEST_F(FilePreviewTest, AFileShorterThanItsHeaderSaysEndsEarly)
+TEST_F(FilePreviewTest, AFileCutShortAfterItWasLookedAtEndsEarly)
 {
-    WaveImage w;
-    w.rate = 11025;
-    w.samples = pcm16(noise16(4000, 9));
-    std::string bytes = w.bytes();
-    write_file(path("t.wav"), bytes.substr(0, bytes.size() - 3000));
+    // The user's file may change while the dialog shows it.
+    const std::string name = make_file("t.wav", 4000);
     FilePreview p;
-    // The reader may refuse such a file; if it takes it, what is there is played.
-    if (!p.open(path("t.wav")))
-        return;
+    ASSERT_TRUE(p.open(name));
+    const std::string whole = read_file(name);
+    write_file(name, whole.substr(0, whole.size() - 3000));
     ASSERT_TRUE(p.play());
     play_out(p);
     EXPECT_FALSE(p.playing());
-    EXPECT_EQ(sink_bytes(), w.samples.substr(0, sink_bytes().size()));
+    const std::string heard = sink_bytes();
+    EXPECT_FALSE(heard.empty());
+    EXPECT_LT(heard.size(), data.size());
+    EXPECT_EQ(heard, data.substr(0, heard.size()));
 }
