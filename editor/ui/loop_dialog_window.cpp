@@ -22,7 +22,7 @@ namespace {
 
 using Model = SetupPlaybackLoopDialog;
 
-struct SpinSpec
+struct SpinField
 {
     int spin;
     int edit;
@@ -31,7 +31,7 @@ struct SpinSpec
     const char* caption;
 };
 
-constexpr SpinSpec kLeadIn[] = {
+constexpr SpinField kLeadIn[] = {
     {Model::kHourSpin, Model::kHourEdit, 0, 23, "Hr"},
     {Model::kMinuteSpin, Model::kHourEdit + 1, 0, 59, "Min"},
     {Model::kSecondSpin, Model::kHourEdit + 2, 0, 59, "Sec"},
@@ -78,11 +78,11 @@ int run_setup_playback_loop_dialog(kel::DialogModel& m, QWidget* parent)
     lead_layout->addWidget(trigger, 0, 0, 1, 4);
     std::map<int, QSpinBox*> spins{{Model::kLoopSpin, count}};
     int column = 0;
-    for (const SpinSpec& spec : kLeadIn) {
-        QSpinBox* s = make_spin(lead_box, spec.spin, spec.edit, spec.low, spec.high);
-        lead_layout->addWidget(new QLabel(spec.caption, lead_box), 1, column);
+    for (const SpinField& field : kLeadIn) {
+        QSpinBox* s = make_spin(lead_box, field.spin, field.edit, field.low, field.high);
+        lead_layout->addWidget(new QLabel(field.caption, lead_box), 1, column);
         lead_layout->addWidget(s, 2, column);
-        spins[spec.spin] = s;
+        spins[field.spin] = s;
         ++column;
     }
     outer->addWidget(lead_box);

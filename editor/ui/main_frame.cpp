@@ -858,16 +858,7 @@ void CMainFrame::on_command(int id, long param)
         if (!doc)
             break;
         const QString title = doc->file_title;
-        auto* w = new DocumentWindow(std::move(doc), title);
-        QMdiSubWindow* sub = mdi_->addSubWindow(w);
-        sub->setWindowIcon(bar_icon(cmd::kPlay, color_));
-        connect(sub, &QObject::destroyed, this,
-                [this] { QTimer::singleShot(0, this, [this] { document_count_changed(); }); });
-        sub->resize(560, 280);
-        sub->show();
-        mdi_->setActiveSubWindow(sub);
-        documents::set_active(w->document());
-        document_count_changed();
+        adopt_document(std::move(doc), title);
         break;
     }
     case cmd::kOpen:
