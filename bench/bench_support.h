@@ -60,7 +60,7 @@ inline double peak_rss_mb()
 // Says nothing and never cancels.
 class QuietUi : public kel::HeadlessUi
 {
-public:
+  public:
     long progress_open(const std::string&) override { return 1; }
     void progress_bar(long, int, const std::string&) override {}
     void progress_time_left(long, const std::string&) override {}

@@ -52,7 +52,7 @@ enum class SlotRole { Current, Undo, Redo };
 
 class CChildFrame
 {
-public:
+  public:
     CChildFrame();
     ~CChildFrame();
     CChildFrame(const CChildFrame&) = delete;
@@ -110,8 +110,8 @@ public:
 
     // ---- Exported services ----
     int copy_file_to_file(const char* destination, const char* source, unsigned long byte_count,
-                          unsigned long source_offset, long destination_offset,
-                          int force_progress, const char* progress_text);
+                          unsigned long source_offset, long destination_offset, int force_progress,
+                          const char* progress_text);
     unsigned char* make_pSaveBuffer_single_display(unsigned long offset_in_selection,
                                                    unsigned long* file_position, int frame_count);
     float get_total_milliseconds();
@@ -169,13 +169,12 @@ public:
         void operator()(UndoPending* pending) const;
     };
 
-private:
+  private:
     // What setup_for_undo displaced, kept until setup_for_redo commits the step.
     std::unique_ptr<UndoPending, UndoPendingDeleter> pending_undo_;
     long overview_head_bytes_ = 0;
 
-public:
-
+  public:
     // ---- Playback ----
     // The range of the last start: sample words aligned to whole frames, the same in
     // bytes and in milliseconds (truncated).
@@ -255,7 +254,7 @@ public:
     // Runs "Echo" or "Reverb" on the selection with the module's current parameters.
     int do_new_echo_waveform(const char* operation_name, int undo_flag);
 
-private:
+  private:
     bool files_discarded_ = false;
 };
 

@@ -67,13 +67,13 @@ struct DrawItemRecord
 
 struct ButtonDrawing
 {
-    bool draw = true;         // false: nothing is drawn for this request
-    std::string bitmap;       // centred, light grey (192,192,192) transparent
-    std::string label;        // drawn in the small Arial font, transparent
-    bool label_from_middle;   // one line from the horizontal middle, vertically centred
-    Rect label_rect;          // otherwise centred in this band
-    bool inverted;            // pressed
-    bool focus_rect;          // inset 10 left/right, 5 top/bottom
+    bool draw = true;       // false: nothing is drawn for this request
+    std::string bitmap;     // centred, light grey (192,192,192) transparent
+    std::string label;      // drawn in the small Arial font, transparent
+    bool label_from_middle; // one line from the horizontal middle, vertically centred
+    Rect label_rect;        // otherwise centred in this band
+    bool inverted;          // pressed
+    bool focus_rect;        // inset 10 left/right, 5 top/bottom
     Rect focus;
 };
 

@@ -14,7 +14,7 @@ std::string g_dir;
 
 class QuietUi : public kel::HeadlessUi
 {
-public:
+  public:
     int message_box(const std::string&, const std::string&, kel::Buttons, kel::Icon) override
     {
         return kel::kIdOk;

@@ -10,10 +10,10 @@
 // One channel value at a time is too slow; blocks come as signed values, frame-interleaved.
 struct SectionBlock
 {
-    int* values;        // channels * frames signed sample values (8-bit data minus 128)
-    long frames;        // frames in this block
-    long first_frame;   // index of the block's first frame within the section
-    long total_frames;  // frames in the whole section
+    int* values;       // channels * frames signed sample values (8-bit data minus 128)
+    long frames;       // frames in this block
+    long first_frame;  // index of the block's first frame within the section
+    long total_frames; // frames in the whole section
     int channels;
 };
 

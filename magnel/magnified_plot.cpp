@@ -26,8 +26,8 @@ void MagnifiedPlotDialog::on_open()
 
 void MagnifiedPlotDialog::show_page(long first_frame)
 {
-    readable_ = build_page(doc_, page_start(range_, layout_, first_frame), layout_,
-                           channel_height_, time_format_, page_);
+    readable_ = build_page(doc_, page_start(range_, layout_, first_frame), layout_, channel_height_,
+                           time_format_, page_);
 }
 
 void MagnifiedPlotDialog::next_page()

@@ -10,7 +10,7 @@ namespace magnel {
 
 class MagnifiedPlotDialog : public kel::DialogModel
 {
-public:
+  public:
     MagnifiedPlotDialog(const CChildFrame& doc, int time_format, int width_px = kPlotWidth,
                         int channel_height_px = kChannelHeight);
     const char* template_name() const override { return "MAGNIFIEDPLOT"; }
@@ -34,12 +34,12 @@ public:
     // Whether the frames of the page could be read.
     bool readable() const { return readable_; }
 
-    std::string caption() const;       // "Magnified Image - NAME.WAV"
-    std::string start_text() const;    // "Start: " and the first sample's time
-    std::string frames_text() const;   // "Frames 1 - 160 of 4410"
+    std::string caption() const;     // "Magnified Image - NAME.WAV"
+    std::string start_text() const;  // "Start: " and the first sample's time
+    std::string frames_text() const; // "Frames 1 - 160 of 4410"
     std::string channel_name(int channel) const;
 
-private:
+  private:
     void show_page(long first_frame);
 
     const CChildFrame& doc_;

@@ -84,9 +84,8 @@ bool read_frames(const CChildFrame& doc, long first_frame, long count,
         for (long f = 0; f < count; ++f) {
             for (int c = 0; c < channels; ++c) {
                 int ok = 0;
-                const int v =
-                    doc.get_sample(slot, SlotRole::Current, top, (first_frame + f) * channels + c,
-                                   &ok);
+                const int v = doc.get_sample(slot, SlotRole::Current, top,
+                                             (first_frame + f) * channels + c, &ok);
                 if (!ok)
                     return false;
                 per_channel[static_cast<size_t>(c)].push_back(v);
@@ -100,9 +99,8 @@ bool read_frames(const CChildFrame& doc, long first_frame, long count,
         return false;
     const long size = count * channels * bytes;
     std::vector<unsigned char> raw(static_cast<size_t>(size));
-    if (size > 0 &&
-        copy_file_to_memory(doc.current.file_name, raw.data(), 0, size,
-                            first_frame * channels * bytes, 0) != size)
+    if (size > 0 && copy_file_to_memory(doc.current.file_name, raw.data(), 0, size,
+                                        first_frame * channels * bytes, 0) != size)
         return false;
     for (long i = 0; i < count * channels; ++i) {
         const int v = bytes == 1 ? static_cast<int>(raw[static_cast<size_t>(i)]) - 128

@@ -13,7 +13,9 @@ std::unique_ptr<MappedFile> MappedFile::open(const std::string& path, Access acc
     int fd = ::open(path.c_str(), (rw ? O_RDWR : O_RDONLY) | O_CLOEXEC);
     if (fd < 0)
         return nullptr;
-    struct stat st {};
+    struct stat st
+    {
+    };
     if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_size <= 0) {
         ::close(fd);
         return nullptr;
@@ -31,8 +33,8 @@ std::unique_ptr<MappedFile> MappedFile::anonymous(size_t size_in_bytes)
 {
     if (size_in_bytes == 0)
         size_in_bytes = 1;
-    void* base = mmap(nullptr, size_in_bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS,
-                      -1, 0);
+    void* base =
+        mmap(nullptr, size_in_bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
     if (base == MAP_FAILED)
         return nullptr;
     return std::unique_ptr<MappedFile>(new MappedFile(base, size_in_bytes, true));

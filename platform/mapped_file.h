@@ -9,7 +9,7 @@ namespace kel {
 // A whole file (or anonymous memory) mapped into the address space.
 class MappedFile
 {
-public:
+  public:
     enum class Access { Read, ReadWrite };
 
     // Maps an existing file whole. Null when the file is missing, empty or cannot be mapped.
@@ -32,8 +32,11 @@ public:
     // the file (or, for anonymous memory, must not be needed again).
     void drop_pages(size_t offset, size_t length);
 
-private:
-    MappedFile(void* base, size_t size, bool writable) : base_(base), size_(size), writable_(writable) {}
+  private:
+    MappedFile(void* base, size_t size, bool writable)
+        : base_(base), size_(size), writable_(writable)
+    {
+    }
     void* base_;
     size_t size_;
     bool writable_;

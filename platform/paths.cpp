@@ -1,9 +1,9 @@
 #include "platform/paths.h"
 
 #include <cerrno>
-#include <dlfcn.h>
 #include <climits>
 #include <cstdlib>
+#include <dlfcn.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -46,13 +46,17 @@ bool make_dirs(const std::string& dir)
                 return false;
         }
     }
-    struct stat st {};
+    struct stat st
+    {
+    };
     return stat(d.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
 bool is_writable_dir(const std::string& dir)
 {
-    struct stat st {};
+    struct stat st
+    {
+    };
     if (stat(dir.c_str(), &st) != 0 || !S_ISDIR(st.st_mode))
         return false;
     return access(dir.c_str(), W_OK | X_OK) == 0;

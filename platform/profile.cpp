@@ -130,8 +130,8 @@ const Line* find_entry(const std::vector<Line>& lines, const std::string& sectio
 
 } // namespace
 
-std::string read_string(const std::string& section, const std::string& key,
-                        const std::string& def, const std::string& file)
+std::string read_string(const std::string& section, const std::string& key, const std::string& def,
+                        const std::string& file)
 {
     auto lines = load(file);
     if (const Line* l = find_entry(lines, section, key))
@@ -151,8 +151,7 @@ std::optional<std::string> lookup(const std::string& section, const std::string&
     return std::nullopt;
 }
 
-long read_int(const std::string& section, const std::string& key, long def,
-              const std::string& file)
+long read_int(const std::string& section, const std::string& key, long def, const std::string& file)
 {
     auto lines = load(file);
     const Line* l = find_entry(lines, section, key);

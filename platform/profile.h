@@ -9,8 +9,8 @@ namespace kel::profile {
 
 // The value of the key, or the default (its trailing blanks removed) when the key,
 // the section or the file is missing.
-std::string read_string(const std::string& section, const std::string& key,
-                        const std::string& def, const std::string& file);
+std::string read_string(const std::string& section, const std::string& key, const std::string& def,
+                        const std::string& file);
 
 // The value of the key, or nothing when the key (or its section or file) is missing.
 std::optional<std::string> lookup(const std::string& section, const std::string& key,

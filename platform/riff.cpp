@@ -6,7 +6,9 @@ namespace kel::riff {
 
 std::unique_ptr<File> File::open(const std::string& path, Mode mode)
 {
-    struct stat st {};
+    struct stat st
+    {
+    };
     if (stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode))
         return nullptr;
     const char* m = mode == Mode::Read ? "rb" : mode == Mode::Create ? "w+b" : "r+b";
@@ -81,7 +83,9 @@ uint64_t File::length()
 {
     // Buffered writes count too.
     std::fflush(f_);
-    struct stat st {};
+    struct stat st
+    {
+    };
     if (fstat(fileno(f_), &st) != 0)
         return 0;
     return static_cast<uint64_t>(st.st_size);

@@ -17,7 +17,10 @@ constexpr uint32_t fourcc(char a, char b, char c, char d)
            (static_cast<uint32_t>(static_cast<uint8_t>(c)) << 16) |
            (static_cast<uint32_t>(static_cast<uint8_t>(d)) << 24);
 }
-constexpr uint32_t fourcc(const char (&s)[5]) { return fourcc(s[0], s[1], s[2], s[3]); }
+constexpr uint32_t fourcc(const char (&s)[5])
+{
+    return fourcc(s[0], s[1], s[2], s[3]);
+}
 
 inline constexpr uint32_t kRiff = fourcc("RIFF");
 inline constexpr uint32_t kList = fourcc("LIST");
@@ -31,8 +34,7 @@ struct Chunk
     bool dirty = false;       // created by us: ascend fixes the size
 };
 
-enum Flags : unsigned
-{
+enum Flags : unsigned {
     kFindChunk = 0x10,
     kFindRiff = 0x20,
     kFindList = 0x40,
@@ -40,8 +42,7 @@ enum Flags : unsigned
     kCreateList = 0x40,
 };
 
-enum Result : int
-{
+enum Result : int {
     kOk = 0,
     kChunkNotFound = 265,
     kCannotRead = 266,
@@ -53,7 +54,7 @@ enum Result : int
 
 class File
 {
-public:
+  public:
     enum class Mode { Read, Create, ReadWrite };
 
     // Null when the path cannot be opened (or is not a regular file) in that mode.
@@ -80,7 +81,7 @@ public:
     bool close();
     const std::string& path() const { return path_; }
 
-private:
+  private:
     File(std::FILE* f, std::string path, bool writable)
         : f_(f), path_(std::move(path)), writable_(writable)
     {

@@ -13,8 +13,7 @@ enum class Icon { None, Exclamation, Question, Information, Stop };
 enum class Cursor { Arrow, Wait, Watch, Cross, SizeWE, Hand, Drag, NoDrop };
 
 // Results as the classic message box returns them.
-enum BoxResult : int
-{
+enum BoxResult : int {
     kIdOk = 1,
     kIdCancel = 2,
     kIdAbort = 3,
@@ -28,7 +27,7 @@ enum BoxResult : int
 // toolkit binds widgets to it; tests drive it by calling its event methods.
 class DialogModel
 {
-public:
+  public:
     virtual ~DialogModel() = default;
     virtual const char* template_name() const = 0;
     // Called once before the dialog is shown.
@@ -47,7 +46,7 @@ public:
         end_code_ = 0;
     }
 
-private:
+  private:
     bool ended_ = false;
     int end_code_ = 0;
 };
@@ -65,7 +64,7 @@ struct FileDialogRequest
 
 class Ui
 {
-public:
+  public:
     virtual ~Ui() = default;
 
     virtual int message_box(const std::string& text, const std::string& caption, Buttons buttons,
@@ -111,7 +110,7 @@ void set_ui(Ui* implementation);
 // Records everything, answers from scripts. The default for tools and tests.
 class HeadlessUi : public Ui
 {
-public:
+  public:
     struct Box
     {
         std::string text;
@@ -201,7 +200,7 @@ public:
     int screen_w = 1024;
     int screen_h = 768;
 
-private:
+  private:
     std::vector<std::pair<std::string, DialogScript>> scripts;
     long cancel_at_ = 0;
     long next_handle_ = 100;

@@ -6,7 +6,7 @@ packages=(
   qt6-base-dev libgl-dev
   libasound2-dev
   googletest libgtest-dev libgmock-dev libbenchmark-dev
-  clang libclang-rt-14-dev
+  clang libclang-rt-14-dev clang-format
   sox libsox-fmt-all ffmpeg
   libsox-dev libmp3lame-dev libfftw3-dev
   fonts-dejavu-core xvfb xauth time python3

@@ -27,11 +27,10 @@ bool FilePreview::open(const std::string& path)
     const uint16_t kept_tag = last_format_tag;
     const uint64_t kept_offset = data_offset;
     last_format_tag = 0;
-    const bool ok = ReadInputWaveformHeader(path.c_str(), 0) != 0 &&
-                    last_format.format_tag == kWaveFormatPcm &&
-                    (last_format.bits_per_sample == 8 || last_format.bits_per_sample == 16) &&
-                    (last_format.channels == 1 || last_format.channels == 2) &&
-                    last_format.sample_rate > 0;
+    const bool ok =
+        ReadInputWaveformHeader(path.c_str(), 0) != 0 && last_format.format_tag == kWaveFormatPcm &&
+        (last_format.bits_per_sample == 8 || last_format.bits_per_sample == 16) &&
+        (last_format.channels == 1 || last_format.channels == 2) && last_format.sample_rate > 0;
     if (ok) {
         format_.format_tag = 1;
         format_.channels = last_format.channels;

@@ -127,8 +127,8 @@ void CChildFrame::fill_new_document(const char* source_name)
     wave_format.format_tag = 1;
     wave_format.avg_bytes_per_sec =
         wave_format.sample_rate * wave_format.bits_per_sample * wave_format.channels / 8;
-    wave_format.block_align = static_cast<uint16_t>(wave_format.bits_per_sample *
-                                                    wave_format.channels / 8);
+    wave_format.block_align =
+        static_cast<uint16_t>(wave_format.bits_per_sample * wave_format.channels / 8);
     video_source = 0;
     video_height = 0;
     video_file[0] = '\0';
@@ -177,7 +177,9 @@ int CChildFrame::open_working_file(const char* source_name)
     if (!copy_file_to_file(current.file_name, source_name, bytes,
                            static_cast<unsigned long>(data_offset), 0, 1, text))
         return 0;
-    struct stat st {};
+    struct stat st
+    {
+    };
     if (::stat(current.file_name, &st) != 0 || static_cast<unsigned long>(st.st_size) != bytes)
         return 0;
     current.total_samples = static_cast<long>(bytes) / std::max(1, bytes_per_sample());

@@ -91,15 +91,16 @@ int CChildFrame::copy_file_to_file(const char* destination, const char* source,
 
     if (::lseek(in.get(), static_cast<off_t>(source_offset), SEEK_SET) < 0)
         return 0;
-    off_t at = destination_offset == -1 ? ::lseek(out.get(), 0, SEEK_END)
-                                        : ::lseek(out.get(), std::max(0L, destination_offset),
-                                                  SEEK_SET);
+    off_t at = destination_offset == -1
+                   ? ::lseek(out.get(), 0, SEEK_END)
+                   : ::lseek(out.get(), std::max(0L, destination_offset), SEEK_SET);
     if (at < 0)
         return 0;
 
     const unsigned long rate = wave_format.sample_rate ? wave_format.sample_rate : 1;
     if (byte_count > 0 && (byte_count / rate >= 6 || force_progress)) {
-        guard.progress = display_message_dialog(progress_text ? progress_text : "Updating buffers ...", 1);
+        guard.progress =
+            display_message_dialog(progress_text ? progress_text : "Updating buffers ...", 1);
         show_percent_done(guard.progress, 0);
     }
 
@@ -122,8 +123,8 @@ int CChildFrame::copy_file_to_file(const char* destination, const char* source,
             ssize_t n = ::copy_file_range(in.get(), nullptr, out.get(), nullptr, piece, 0);
             if (n < 0 && errno == EINTR)
                 continue;
-            if (n < 0 && (errno == EXDEV || errno == ENOSYS || errno == EINVAL ||
-                          errno == EOPNOTSUPP)) {
+            if (n < 0 &&
+                (errno == EXDEV || errno == ENOSYS || errno == EINVAL || errno == EOPNOTSUPP)) {
                 in_kernel = false;
                 continue;
             }

@@ -1,14 +1,14 @@
 #include "editor/files/file_commands.h"
 
 #include "common/host_services.h"
-#include "editor/files/file_types.h"
 #include "editor/files/adpcm_files.h"
+#include "editor/files/file_types.h"
 #include "editor/files/ocw_encoder.h"
 #include "editor/files/ocw_import.h"
 #include "editor/files/outside_program.h"
-#include "platform/clock.h"
 #include "editor/files/wave_convert.h"
 #include "editor/files/wave_header.h"
+#include "platform/clock.h"
 #include "platform/paths.h"
 
 #include <cctype>
@@ -24,7 +24,9 @@ namespace {
 
 bool regular_file(const std::string& name)
 {
-    struct stat st {};
+    struct stat st
+    {
+    };
     return stat(name.c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
@@ -277,7 +279,9 @@ FileSpecs describe_file_for_open_dialog(const std::string& name)
     FileSpecs s;
     if (name.empty())
         return s;
-    struct stat st {};
+    struct stat st
+    {
+    };
     const bool exists = stat(name.c_str(), &st) == 0;
     char buf[128];
     std::snprintf(buf, sizeof buf, "%ld bytes", exists ? static_cast<long>(st.st_size) : 0L);

@@ -23,7 +23,7 @@ int run_converter(const std::string& input, const std::string& output);
 // "Save Waveform To Disk": the file name and the Attributes group.
 class SaveAsDialog : public kel::DialogModel
 {
-public:
+  public:
     const char* template_name() const override { return "SAVEWAVEFORM"; }
     std::string title = "Save Waveform To Disk";
     std::string filter;    // save_dialog_filter()

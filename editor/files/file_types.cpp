@@ -99,7 +99,7 @@ std::string open_dialog_filter()
 
 std::string save_dialog_filter()
 {
-    static const int codes[] = {0,  1,  2,  3,  4,  5,  6,  7,  8,  9,  10,
+    static const int codes[] = {0,  1,  2,  3,  4,  5,  6,  7,  8,  9, 10,
                                 11, 12, 13, 14, 15, 16, 17, 18, 19, 20};
     return filter_of(codes, sizeof codes / sizeof codes[0]);
 }
@@ -117,8 +117,8 @@ std::string with_extension(const std::string& name, const std::string& extension
 {
     auto slash = name.find_last_of("/\\");
     auto dot = name.rfind('.');
-    std::string stem =
-        dot == std::string::npos || (slash != std::string::npos && dot < slash) ? name
-                                                                                : name.substr(0, dot);
+    std::string stem = dot == std::string::npos || (slash != std::string::npos && dot < slash)
+                           ? name
+                           : name.substr(0, dot);
     return stem + "." + extension;
 }

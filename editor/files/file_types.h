@@ -2,8 +2,7 @@
 // Sound file types by extension, as the open and save dialogs list them.
 #include <string>
 
-enum FileTypeCode
-{
+enum FileTypeCode {
     kTypeWave = 0,
     kTypeFirstConverted = 1,
     kTypeLastConverted = 15,

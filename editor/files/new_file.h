@@ -9,7 +9,7 @@
 // changes the playback copy of the format at once; Cancel puts back what it opened with.
 class CreateNewFileDialog : public kel::DialogModel
 {
-public:
+  public:
     const char* template_name() const override { return "CREATENEWFILE"; }
     void on_open() override;
     void choose_bits(int bits);
@@ -19,7 +19,7 @@ public:
     void cancel();
     void help();
 
-private:
+  private:
     PlayFormat opened_with_;
 };
 

@@ -18,7 +18,8 @@ long start_outside_program(const std::string& name, const std::vector<std::strin
                            bool shown);
 
 // Checks every 100 ms for "finished", at most 1000 times (about 100 seconds) or until
-// Escape is held; a program that has ended gets one more check. Deletes "finished"; true when it came.
+// Escape is held; a program that has ended gets one more check. Deletes "finished"; true when it
+// came.
 bool wait_for_finished(long process);
 
 // The program's file in the program directory (our stand-ins have lower-case names).

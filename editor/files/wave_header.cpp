@@ -1,6 +1,7 @@
 // Reading and writing RIFF/WAVE headers: the one place that knows the layout.
-#include "common/host_services.h"
 #include "editor/files/wave_header.h"
+
+#include "common/host_services.h"
 #include "platform/riff.h"
 #include "platform/wave_device.h"
 

@@ -47,8 +47,8 @@ int save_wave_file(CChildFrame& doc, const std::string& name, bool highlighted_o
                    const SaveFormat& format)
 {
     const SaveFormat own = save_format_of(doc);
-    const bool convert = format.channels != own.channels || format.bits != own.bits ||
-                         format.rate != own.rate;
+    const bool convert =
+        format.channels != own.channels || format.bits != own.bits || format.rate != own.rate;
     if ((format.channels != 1 && format.channels != 2) || (format.bits != 8 && format.bits != 16) ||
         format.rate <= 0) {
         NewErrMsg(5009);

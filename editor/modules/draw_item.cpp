@@ -50,7 +50,8 @@ ButtonDrawing describe_draw_item(const DrawItemRecord& item)
     else if (item.control_id == 2)
         d.bitmap = "cancel";
     else {
-        const char* name = string_table_text(item.disabled ? item.control_id + 9000 : item.control_id);
+        const char* name =
+            string_table_text(item.disabled ? item.control_id + 9000 : item.control_id);
         d.bitmap = name ? name : "blank";
     }
     if (const char* label = fixed_label(item.control_id)) {
@@ -66,8 +67,8 @@ ButtonDrawing describe_draw_item(const DrawItemRecord& item)
     }
     d.inverted = item.selected;
     d.focus_rect = item.focused;
-    d.focus = Rect{item.rect.left + 10, item.rect.top + 5, item.rect.right - 10,
-                   item.rect.bottom - 5};
+    d.focus =
+        Rect{item.rect.left + 10, item.rect.top + 5, item.rect.right - 10, item.rect.bottom - 5};
     return d;
 }
 

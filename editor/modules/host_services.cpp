@@ -63,8 +63,7 @@ void show_percent_done(int handle, int percent)
         g_host.last_time_left_s = 9999999.0f;
         return;
     }
-    const float remaining =
-        static_cast<float>(100 - percent) * g_host.estimated_total_s * 0.01f;
+    const float remaining = static_cast<float>(100 - percent) * g_host.estimated_total_s * 0.01f;
     if (g_host.last_time_left_s - remaining <= 0.5f)
         return;
     g_host.last_time_left_s = remaining;
@@ -131,7 +130,9 @@ void ReplaceExt(char* name, const char* extension)
 
 unsigned long get_named_file_length(const char* name)
 {
-    struct stat st {};
+    struct stat st
+    {
+    };
     if (!name || stat(name, &st) != 0 || !S_ISREG(st.st_mode))
         return 0;
     return static_cast<unsigned long>(st.st_size);

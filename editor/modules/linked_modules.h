@@ -12,12 +12,8 @@ inline ModuleCalls linked_module_calls()
     };
     c.fade_waveform = [](CChildFrame& d, HWND w, int id) { return d.fade_waveform(w, id); };
     c.pan_waveform = [](CChildFrame& d, HWND w, int id) { return d.pan_waveform(w, id); };
-    c.modulate_waveform = [](CChildFrame& d, HWND w, int id) {
-        return d.modulate_waveform(w, id);
-    };
-    c.reverse_waveform = [](CChildFrame& d, HWND w, int id) {
-        return d.reverse_waveform(w, id);
-    };
+    c.modulate_waveform = [](CChildFrame& d, HWND w, int id) { return d.modulate_waveform(w, id); };
+    c.reverse_waveform = [](CChildFrame& d, HWND w, int id) { return d.reverse_waveform(w, id); };
     c.filter_waveform = [](CChildFrame& d, HWND w) { d.filter_waveform(w); };
     c.echo_waveform = [](CChildFrame& d, HWND w, int command, int undo_flag) {
         return d.echo_waveform(w, command, undo_flag);

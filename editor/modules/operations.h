@@ -14,8 +14,8 @@
 struct ModuleCalls
 {
     // Levra
-    std::function<int(CChildFrame&, HWND main_frame, HWND window, int command_id,
-                      int time_format, const char* temp_dir)>
+    std::function<int(CChildFrame&, HWND main_frame, HWND window, int command_id, int time_format,
+                      const char* temp_dir)>
         amplify_waveform;
     std::function<int(CChildFrame&, HWND window, int command_id)> fade_waveform;
     std::function<int(CChildFrame&, HWND window, int command_id)> pan_waveform;

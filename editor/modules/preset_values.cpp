@@ -25,23 +25,52 @@ PresetFamily preset_family(PresetKind kind)
         return {"KVSECHO.INI", "Select Echo / Reverb File", "Echo Presets", "Echo Preset", "Echo",
                 "Echo Values", "Save Echo / Reverb Values"};
     case PresetKind::Reverb:
-        return {"KVSECHO.INI",   "Select Echo / Reverb File", "Reverb Presets", "Reverb Preset",
-                "Reverb",        "Reverb Values",             "Save Echo / Reverb Values"};
+        return {"KVSECHO.INI",
+                "Select Echo / Reverb File",
+                "Reverb Presets",
+                "Reverb Preset",
+                "Reverb",
+                "Reverb Values",
+                "Save Echo / Reverb Values"};
     case PresetKind::Compressor:
-        return {"KVSECHO.INI", text(5056), text(5057), text(5058), text(5059), text(5060),
+        return {"KVSECHO.INI",
+                text(5056),
+                text(5057),
+                text(5058),
+                text(5059),
+                text(5060),
                 "Save Compressor / Expander Values"};
     case PresetKind::Equalizer:
-        return {"KVSEQUAL.INI", "Select Equalization File", "Equalization Values", "Equalize",
-                "Equalize",     "FGW",                      "Save Equalization Values"};
+        return {"KVSEQUAL.INI",
+                "Select Equalization File",
+                "Equalization Values",
+                "Equalize",
+                "Equalize",
+                "FGW",
+                "Save Equalization Values"};
     case PresetKind::Flange:
-        return {"KVSFLNGE.INI", "Select Flange Parameters", "Flange Presets", "Flange Preset",
-                "Flange",       "Flange Values",            "Save Flange Preset Values"};
+        return {"KVSFLNGE.INI",
+                "Select Flange Parameters",
+                "Flange Presets",
+                "Flange Preset",
+                "Flange",
+                "Flange Values",
+                "Save Flange Preset Values"};
     case PresetKind::Filter:
-        return {"KVSFILTR.INI", "Select Filter Parameters", "Filter Presets", "Filter Preset",
-                "Filter",       "Filter Values",            "Save Filter Preset Values"};
+        return {"KVSFILTR.INI",
+                "Select Filter Parameters",
+                "Filter Presets",
+                "Filter Preset",
+                "Filter",
+                "Filter Values",
+                "Save Filter Preset Values"};
     case PresetKind::Tones:
-        return {"KVSTONES.INI",  "Select Special Effects Parameters", "Effects Presets",
-                "Effects Preset", "Effects",                          "Effects Values",
+        return {"KVSTONES.INI",
+                "Select Special Effects Parameters",
+                "Effects Presets",
+                "Effects Preset",
+                "Effects",
+                "Effects Values",
                 "Save Effects Preset Values"};
     }
     return {};
@@ -62,7 +91,8 @@ std::vector<int> parse_preset_values(const std::string& text)
         size_t blank = text.find(' ', start);
         std::string piece =
             text.substr(start, blank == std::string::npos ? std::string::npos : blank - start);
-        out.push_back(piece.empty() ? 0 : static_cast<int>(std::strtol(piece.c_str(), nullptr, 10)));
+        out.push_back(piece.empty() ? 0
+                                    : static_cast<int>(std::strtol(piece.c_str(), nullptr, 10)));
         if (blank == std::string::npos)
             break;
         start = blank + 1;
@@ -84,7 +114,8 @@ std::string format_preset_values(const std::vector<int>& values)
 bool read_preset_values(const PresetFamily& family, const std::string& ini_path,
                         const std::string& preset, int key_index, std::vector<int>& values)
 {
-    auto v = kel::profile::lookup(preset, family.value_prefix + std::to_string(key_index), ini_path);
+    auto v =
+        kel::profile::lookup(preset, family.value_prefix + std::to_string(key_index), ini_path);
     if (!v || v->empty())
         return false;
     values = parse_preset_values(*v);

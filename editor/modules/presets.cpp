@@ -38,9 +38,8 @@ std::vector<std::string> read_preset_list(const PresetContext& context)
 {
     std::vector<std::string> names;
     for (int n = 1; n <= kMaxPresets; ++n) {
-        std::string v =
-            profile::read_string(context.list_section, key(context.list_prefix, n), " ",
-                                 context.ini_path);
+        std::string v = profile::read_string(context.list_section, key(context.list_prefix, n), " ",
+                                             context.ini_path);
         if (v.empty())
             break;
         if (v.size() > kMaxPresetName)
@@ -123,8 +122,7 @@ void PresetSelectDialog::delete_preset()
     if (!found)
         return;
     profile::delete_section(picked_name, g_preset.ini_path);
-    profile::delete_key(g_preset.list_section, key(g_preset.list_prefix, found),
-                        g_preset.ini_path);
+    profile::delete_key(g_preset.list_section, key(g_preset.list_prefix, found), g_preset.ini_path);
     for (int n = found; n < kMaxPresets; ++n) {
         auto next = profile::lookup(g_preset.list_section, key(g_preset.list_prefix, n + 1),
                                     g_preset.ini_path);

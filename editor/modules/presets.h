@@ -34,7 +34,7 @@ std::vector<std::string> read_preset_list(const PresetContext& context);
 // "NEWSELECT": pick, view, create or delete a preset.
 class PresetSelectDialog : public kel::DialogModel
 {
-public:
+  public:
     const char* template_name() const override { return "NEWSELECT"; }
     void on_open() override;
     void select(int index);       // a click on an entry
@@ -52,14 +52,14 @@ public:
     int selected = -1;
     std::string picked_name; // static 260, shown red on white
 
-private:
+  private:
     void refill();
 };
 
 // "SAVE": store the current values under a name.
 class PresetSaveDialog : public kel::DialogModel
 {
-public:
+  public:
     const char* template_name() const override { return "SAVE"; }
     void on_open() override;
     void select(int index);
@@ -73,7 +73,7 @@ public:
     int selected = -1;
     std::string name; // edit 260
 
-private:
+  private:
     void refill();
     void copy_values(const std::string& preset);
 };

@@ -81,7 +81,8 @@ OpenFileDialog::OpenFileDialog(QWidget* parent, const QString& caption, const QS
                 file_selected(QString());
                 return;
             }
-            const QString path = QFileInfo(text).isAbsolute() ? text : this->directory().filePath(text);
+            const QString path =
+                QFileInfo(text).isAbsolute() ? text : this->directory().filePath(text);
             if (path != shown_)
                 file_selected(path);
         });

@@ -1,7 +1,6 @@
 #include "editor/ui/qt_ui.h"
 
 #include "editor/ui/open_file_dialog.h"
-
 #include "platform/paths.h"
 #include "platform/process.h"
 

@@ -59,11 +59,12 @@ SaveWaveformWindow::SaveWaveformWindow(SaveAsDialog& model, QWidget* parent)
                           static_cast<int>(model.rate));
     bits_ = radio_column(box, grid, 1, "Bits Per Sample:", {{"&8 bits", 8}, {"1&6 bits", 16}},
                          model.bits);
-    channels_ = radio_column(box, grid, 2, "Channels:", {{"&Mono", 1}, {"&Stereo", 2}},
-                             model.channels);
-    compression_ = radio_column(
-        box, grid, 3, "Compression:",
-        {{"&Standard PCM format", 0}, {"&Compressed ADPCM format", 1}}, model.compressed_adpcm);
+    channels_ =
+        radio_column(box, grid, 2, "Channels:", {{"&Mono", 1}, {"&Stereo", 2}}, model.channels);
+    compression_ =
+        radio_column(box, grid, 3,
+                     "Compression:", {{"&Standard PCM format", 0}, {"&Compressed ADPCM format", 1}},
+                     model.compressed_adpcm);
     comments_ = new QPushButton("&Add comments...", box);
     comments_->setObjectName("add_comments");
     // The comments editor is not part of this build yet.

@@ -275,16 +275,14 @@ int run_amplify_dialog(kel::DialogModel& m, QWidget* parent)
 
 int run_fade_dialog(kel::DialogModel& m, QWidget* parent)
 {
-    return run_window<FadeDialog>(m, parent, [](FadeDialog& d, QWidget* p) {
-        return std::make_unique<FadeWindow>(d, p);
-    });
+    return run_window<FadeDialog>(
+        m, parent, [](FadeDialog& d, QWidget* p) { return std::make_unique<FadeWindow>(d, p); });
 }
 
 int run_pan_dialog(kel::DialogModel& m, QWidget* parent)
 {
-    return run_window<PanDialog>(m, parent, [](PanDialog& d, QWidget* p) {
-        return std::make_unique<PanWindow>(d, p);
-    });
+    return run_window<PanDialog>(
+        m, parent, [](PanDialog& d, QWidget* p) { return std::make_unique<PanWindow>(d, p); });
 }
 
 int run_modulate_dialog(kel::DialogModel& m, QWidget* parent)

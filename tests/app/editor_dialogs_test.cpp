@@ -23,10 +23,10 @@
 #include <QAbstractButton>
 #include <QDir>
 #include <QFileSystemModel>
-#include <QListView>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListView>
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
@@ -454,7 +454,8 @@ TEST_F(EditorDialogsTest, CombineDialogFollowsTheDestination)
     mono.on_open();
     ui::CombineSelectionWindow m(mono, nullptr);
     show(m);
-    EXPECT_TRUE(qobject_cast<QRadioButton*>(m.control(CombineSelectionDialog::kInsert))->isChecked());
+    EXPECT_TRUE(
+        qobject_cast<QRadioButton*>(m.control(CombineSelectionDialog::kInsert))->isChecked());
     EXPECT_FALSE(m.control(CombineSelectionDialog::kPaste)->isEnabled());
     EXPECT_EQ(qobject_cast<QAbstractButton*>(m.control(CombineSelectionDialog::kMixBoth))->text(),
               "&Mix");
@@ -567,8 +568,8 @@ TEST_F(EditorDialogsTest, TheProgramShowsEveryDialogUnderItsTemplateName)
     FadeDialog fade;
     PanDialog pan;
     ModulateDialog modulate;
-    kel::DialogModel* models[] = {&save, &select,  &preset_save, &combine, &silence,
-                                  &amplify, &fade, &pan,         &modulate};
+    kel::DialogModel* models[] = {&save,    &select, &preset_save, &combine, &silence,
+                                  &amplify, &fade,   &pan,         &modulate};
     for (kel::DialogModel* m : models) {
         EXPECT_TRUE(ui::has_dialog(m->template_name())) << m->template_name();
         QString shown;

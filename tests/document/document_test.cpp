@@ -13,7 +13,7 @@
 
 class DocumentTest : public TestEnv
 {
-protected:
+  protected:
     std::string make_wave(const std::string& name, uint16_t channels, uint16_t bits,
                           const std::string& samples, uint32_t rate = 44100)
     {
@@ -66,8 +66,8 @@ TEST_F(DocumentTest, WorkingNamesFollowTheCounterAndNeverClobberAFile)
     make_working_name(a, ".tmp");
     EXPECT_EQ(std::string(a), data + "23456790.tmp");
     // A data directory too long for the 100-character slots gives no name.
-    kel::profile::write_string("Data directory", "Last used directory", root + std::string(120, 'd'),
-                               kel::profile::app_profile());
+    kel::profile::write_string("Data directory", "Last used directory",
+                               root + std::string(120, 'd'), kel::profile::app_profile());
     make_working_name(a, ".tmp");
     EXPECT_STREQ(a, "");
 }
@@ -265,7 +265,9 @@ TEST_F(DocumentTest, NewEmptyFilesCountUpAndHoldEightSampleBytes)
         EXPECT_EQ(read_file(doc->working_file()), std::string("\x80\0\x80\0\x80\0\x80\0", 8));
         EXPECT_EQ(doc->wave_format.sample_rate, 22050u);
         // The file itself is gone; the document lives in its working file.
-        struct stat st {};
+        struct stat st
+        {
+        };
         EXPECT_NE(stat(path("SAMPLE" + std::to_string(n) + ".WAV").c_str(), &st), 0);
         ++n;
     }

@@ -5,7 +5,7 @@
 
 class SampleCopyTest : public TestEnv
 {
-protected:
+  protected:
     void SetUp() override
     {
         TestEnv::SetUp();
@@ -48,11 +48,14 @@ TEST_F(SampleCopyTest, CopyOntoItselfAppendAndEmptyCopies)
     EXPECT_EQ(doc.copy_file_to_file(path("b").c_str(), path("a").c_str(), 0, 0, 0, 1, nullptr), 1);
     EXPECT_EQ(progress_windows(), 0);
     // Asking for more than the source holds copies what there is.
-    EXPECT_EQ(doc.copy_file_to_file(path("b").c_str(), path("a").c_str(), 100, 7, -1, 0, nullptr), 1);
+    EXPECT_EQ(doc.copy_file_to_file(path("b").c_str(), path("a").c_str(), 100, 7, -1, 0, nullptr),
+              1);
     EXPECT_EQ(read_file(path("b")), "x89456789");
     // The destination must exist; the source must exist.
-    EXPECT_EQ(doc.copy_file_to_file(path("nope").c_str(), path("a").c_str(), 4, 0, 0, 0, nullptr), 0);
-    EXPECT_EQ(doc.copy_file_to_file(path("b").c_str(), path("nope").c_str(), 4, 0, 0, 0, nullptr), 0);
+    EXPECT_EQ(doc.copy_file_to_file(path("nope").c_str(), path("a").c_str(), 4, 0, 0, 0, nullptr),
+              0);
+    EXPECT_EQ(doc.copy_file_to_file(path("b").c_str(), path("nope").c_str(), 4, 0, 0, 0, nullptr),
+              0);
     EXPECT_TRUE(ui.boxes.empty());
     EXPECT_EQ(ui.cursor, kel::Cursor::Arrow);
 }
@@ -62,9 +65,9 @@ TEST_F(SampleCopyTest, ProgressWindowRulesAndCancel)
     std::string big(300000, 'z'); // 300000 / 44100 >= 6
     write_file(path("src"), big);
     write_file(path("dst"), "");
-    EXPECT_EQ(doc.copy_file_to_file(path("dst").c_str(), path("src").c_str(), 300000, 0, 0, 0,
-                                    nullptr),
-              1);
+    EXPECT_EQ(
+        doc.copy_file_to_file(path("dst").c_str(), path("src").c_str(), 300000, 0, 0, 0, nullptr),
+        1);
     ASSERT_EQ(progress_windows(), 1);
     EXPECT_EQ(ui.progress.front().text, "Updating buffers ...");
     EXPECT_EQ(ui.progress.back().percent, -2) << "the window is closed again";
@@ -81,9 +84,9 @@ TEST_F(SampleCopyTest, ProgressWindowRulesAndCancel)
     // Cancel after the second block: result 0, destination holds what was written.
     write_file(path("dst2"), "");
     ui.cancel_after_polls(2);
-    EXPECT_EQ(doc.copy_file_to_file(path("dst2").c_str(), path("src").c_str(), 300000, 0, 0, 0,
-                                    nullptr),
-              0);
+    EXPECT_EQ(
+        doc.copy_file_to_file(path("dst2").c_str(), path("src").c_str(), 300000, 0, 0, 0, nullptr),
+        0);
     EXPECT_EQ(read_file(path("dst2")).size(), 2u * 32768u);
     EXPECT_EQ(ui.cursor, kel::Cursor::Arrow);
     EXPECT_EQ(ui.open_progress, 0);

@@ -10,14 +10,15 @@
 
 class FileCommandsTest : public EditTest
 {
-protected:
+  protected:
     // Puts our stand-in programs into the test's program directory.
     void install_tools()
     {
         const char* t = std::getenv("KELVARA_TEST_TOOLS");
         ASSERT_NE(t, nullptr);
         for (const char* name : {"nvacnvrt", "waveconv", "bladeenc"}) {
-            std::string cmd = std::string("ln -sf '") + t + "/" + name + "' '" + program + name + "'";
+            std::string cmd =
+                std::string("ln -sf '") + t + "/" + name + "' '" + program + name + "'";
             ASSERT_EQ(std::system(cmd.c_str()), 0);
         }
     }
@@ -25,7 +26,9 @@ protected:
     int sh(const std::string& cmd) { return std::system(("cd " + root + " && " + cmd).c_str()); }
     bool exists(const std::string& p)
     {
-        struct stat st {};
+        struct stat st
+        {
+        };
         return stat(p.c_str(), &st) == 0;
     }
 };
@@ -171,9 +174,9 @@ TEST_F(FileCommandsTest, ForeignFilesOpenThroughTheConverter)
     // Export: the save as of an .aif name goes through the converter too.
     CChildFrame* doc = open_doc(pcm16(noise16(3000, 6)), 2, 16, 22050);
     ASSERT_TRUE(doc);
-    ASSERT_EQ(save_to_named_file(*doc, path("out.aif"), SaveScope::Whole, save_format_of(*doc),
-                                 false),
-              1);
+    ASSERT_EQ(
+        save_to_named_file(*doc, path("out.aif"), SaveScope::Whole, save_format_of(*doc), false),
+        1);
     ASSERT_EQ(sh("sox out.aif -t raw -e signed -b 16 -L back.raw"), 0);
     EXPECT_EQ(read_file(path("back.raw")), contents(doc));
     EXPECT_FALSE(exists(program + "NVACNVRT.WAV"));
@@ -211,12 +214,12 @@ TEST_F(FileCommandsTest, Mp3NeedsTheEncoderAndWritesBesideTheWaveFile)
 {
     CChildFrame* doc = open_doc(pcm16(noise16(44100, 6)), 2, 16, 44100);
     ASSERT_TRUE(doc);
-    EXPECT_EQ(save_to_named_file(*doc, path("t.mp3"), SaveScope::Whole, save_format_of(*doc), false),
-              0);
+    EXPECT_EQ(
+        save_to_named_file(*doc, path("t.mp3"), SaveScope::Whole, save_format_of(*doc), false), 0);
     EXPECT_EQ(ui.boxes.back().text, "BLADEENC.EXE missing.");
     install_tools();
-    ASSERT_EQ(save_to_named_file(*doc, path("t.mp3"), SaveScope::Whole, save_format_of(*doc), false),
-              1);
+    ASSERT_EQ(
+        save_to_named_file(*doc, path("t.mp3"), SaveScope::Whole, save_format_of(*doc), false), 1);
     EXPECT_TRUE(exists(path("t.wav")));
     // The encoder runs on its own; give it a moment.
     for (int i = 0; i < 100 && !exists(path("t.mp3")); ++i)

@@ -10,7 +10,7 @@
 
 class WaveHeaderTest : public TestEnv
 {
-protected:
+  protected:
     // Reads with reporting on and returns the texts of the boxes shown.
     std::vector<std::string> read_reporting(const std::string& file, int expect)
     {
@@ -137,7 +137,7 @@ TEST_F(WaveHeaderTest, DeviceWarningsFollowTheInputCapabilitiesAndDoNotStopTheRe
     const std::string f = put("w.wav", w.bytes());
     selected_input_caps().formats = kAllFormats & ~k1S16 & ~k4M08;
     EXPECT_EQ(read_reporting(f, 1), (Texts{"Sound board cannot play 16-bit data.",
-                                          "Sound board does not support 44KHz sample-rate."}));
+                                           "Sound board does not support 44KHz sample-rate."}));
     // Silent reads never warn.
     ui.boxes.clear();
     EXPECT_EQ(ReadInputWaveformHeader(f.c_str(), 0), 1);

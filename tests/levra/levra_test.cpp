@@ -6,7 +6,7 @@
 
 class LevraTest : public EditTest
 {
-protected:
+  protected:
     std::vector<int16_t> words(CChildFrame* doc)
     {
         std::string s = contents(doc);
@@ -16,8 +16,7 @@ protected:
                                         (static_cast<uint8_t>(s[2 * i + 1]) << 8));
         return w;
     }
-    template <typename D, typename F>
-    void script(const char* name, F set)
+    template <typename D, typename F> void script(const char* name, F set)
     {
         ui.on_dialog(name, [set](kel::DialogModel& m) {
             auto& d = dynamic_cast<D&>(m);
@@ -113,11 +112,11 @@ TEST_F(LevraTest, PanMovesTheBalanceAndNeedsStereo)
     });
     ASSERT_EQ(doc->pan_waveform(doc->window, 11512), 1);
     auto w = words(doc);
-    EXPECT_EQ(w[0], 8000);       // hard left: left full
-    EXPECT_EQ(w[1], 0);          // ... right silent
-    EXPECT_EQ(w[100], 8000);     // centre: both full
+    EXPECT_EQ(w[0], 8000);   // hard left: left full
+    EXPECT_EQ(w[1], 0);      // ... right silent
+    EXPECT_EQ(w[100], 8000); // centre: both full
     EXPECT_EQ(w[101], 8000);
-    EXPECT_EQ(w[200], 0);        // hard right
+    EXPECT_EQ(w[200], 0); // hard right
     EXPECT_EQ(w[201], 8000);
     CChildFrame* mono = open_doc(pcm16({1, 2, 3, 4}), 1, 16, 22050);
     EXPECT_EQ(mono->pan_waveform(mono->window, 11512), 0);

@@ -93,8 +93,8 @@ TEST_F(MagnelTest, FramesAreReadPerChannelFromMappedAndUnmappedDocuments)
     EXPECT_FALSE(read_frames(*doc, -1, 1, v));
 
     // 8-bit mono: the bytes minus 128.
-    CChildFrame* eight = open_doc(bytes8({0, 128, 255, 100, 130, 140, 150, 160, 170, 180}), 1, 8,
-                                  8000);
+    CChildFrame* eight =
+        open_doc(bytes8({0, 128, 255, 100, 130, 140, 150, 160, 170, 180}), 1, 8, 8000);
     ASSERT_TRUE(eight);
     ASSERT_TRUE(read_frames(*eight, 0, 4, v));
     ASSERT_EQ(v.size(), 1u);

@@ -7,7 +7,7 @@ namespace profile = kel::profile;
 
 class PresetsTest : public TestEnv
 {
-protected:
+  protected:
     void SetUp() override
     {
         TestEnv::SetUp();
@@ -198,7 +198,8 @@ TEST_F(PresetsTest, EchoAndReverbListsStayApartInOneFile)
     EXPECT_EQ(kel::profile::read_string("Echo Presets", "Echo Preset1", "", file), "Big hall echo");
     set_preset_context_for(preset_family(PresetKind::Reverb), program);
     EXPECT_TRUE(read_preset_list(g_preset).empty());
-    EXPECT_FALSE(read_preset_values(preset_family(PresetKind::Reverb), file, "Big hall echo", 1, v));
+    EXPECT_FALSE(
+        read_preset_values(preset_family(PresetKind::Reverb), file, "Big hall echo", 1, v));
     // A missing or empty first key is a failed read.
     kel::profile::write_string("Empty", "Echo Values1", "", file);
     EXPECT_FALSE(read_preset_values(echo, file, "Empty", 1, v));
@@ -210,6 +211,7 @@ TEST_F(PresetsTest, ModulesFindTheirPresetsBesideThemselves)
     EXPECT_EQ(kel::paths::module_dir_of(reinterpret_cast<const void*>(&parse_preset_values)),
               program);
     unsetenv("KELVARA_HOME");
-    std::string dir = kel::paths::module_dir_of(reinterpret_cast<const void*>(&parse_preset_values));
+    std::string dir =
+        kel::paths::module_dir_of(reinterpret_cast<const void*>(&parse_preset_values));
     EXPECT_EQ(dir, kel::paths::program_dir()) << "the library sits beside the program";
 }

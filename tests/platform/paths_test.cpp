@@ -16,7 +16,9 @@ TEST_F(PathsTest, ProgramDirectoryFollowsTheEnvironmentElseTheExecutable)
     unsetenv("KELVARA_HOME");
     std::string dir = paths::program_dir();
     EXPECT_EQ(dir.back(), '/');
-    struct stat st {};
+    struct stat st
+    {
+    };
     EXPECT_EQ(stat((dir + "platform_tests").c_str(), &st), 0) << dir;
 }
 

@@ -8,7 +8,7 @@ namespace profile = kel::profile;
 
 class ProfileTest : public TestEnv
 {
-protected:
+  protected:
     std::string ini() const { return path("t.ini"); }
 };
 

@@ -7,7 +7,7 @@
 // A fresh program directory, data directory, profile and headless UI for each test.
 class TestEnv : public ::testing::Test
 {
-protected:
+  protected:
     void SetUp() override;
     void TearDown() override;
 
@@ -17,9 +17,9 @@ protected:
     std::string read_file(const std::string& file) const;
     void write_file(const std::string& file, const std::string& bytes) const;
 
-    std::string root;      // with trailing '/'
-    std::string program;   // $KELVARA_HOME
-    std::string data;      // "Last used directory"
+    std::string root;    // with trailing '/'
+    std::string program; // $KELVARA_HOME
+    std::string data;    // "Last used directory"
     kel::HeadlessUi ui;
     std::string old_cwd;
 };

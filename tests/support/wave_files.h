@@ -10,11 +10,11 @@ struct WaveImage
     uint16_t channels = 2;
     uint32_t rate = 44100;
     uint16_t bits = 16;
-    std::string samples; // raw data bytes
-    std::string before_fmt;   // whole chunks placed before "fmt "
-    std::string between;      // ... between "fmt " and "data"
-    std::string after_data;   // ... after "data"
-    int fmt_size = 16;        // bytes of the fmt body written (extra bytes are zero)
+    std::string samples;    // raw data bytes
+    std::string before_fmt; // whole chunks placed before "fmt "
+    std::string between;    // ... between "fmt " and "data"
+    std::string after_data; // ... after "data"
+    int fmt_size = 16;      // bytes of the fmt body written (extra bytes are zero)
     int64_t data_size_override = -1;
     int64_t riff_size_override = -1;
     std::string form = "WAVE";

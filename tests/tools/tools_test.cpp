@@ -8,7 +8,7 @@
 
 class ToolsTest : public TestEnv
 {
-protected:
+  protected:
     void SetUp() override
     {
         TestEnv::SetUp();
@@ -20,7 +20,9 @@ protected:
     int run(const std::string& cmd) { return std::system(("cd " + root + " && " + cmd).c_str()); }
     bool exists(const std::string& name)
     {
-        struct stat st {};
+        struct stat st
+        {
+        };
         return stat(path(name).c_str(), &st) == 0;
     }
     std::string tools;
@@ -32,7 +34,8 @@ TEST_F(ToolsTest, ConverterImportsForeignFilesWithTheirSamples)
     {
         const char* file;
         const char* make;
-    } cases[] = {{"song.aiff", "-r 22050 -c 2 -b 16"}, {"song.au", "-r 8000 -c 1 -b 16"},
+    } cases[] = {{"song.aiff", "-r 22050 -c 2 -b 16"},
+                 {"song.au", "-r 8000 -c 1 -b 16"},
                  {"song.voc", "-r 11025 -c 1 -b 8"}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.file);
@@ -84,8 +87,8 @@ TEST_F(ToolsTest, EncoderWritesAnMp3ThatDecodesToTheSource)
     ASSERT_GT(b.size(), a.size() / 2);
     // The decoder adds a delay; find the best lag and require a near-perfect correlation.
     auto word = [](const std::string& s, size_t i) {
-        return static_cast<double>(static_cast<int16_t>(
-            static_cast<uint8_t>(s[2 * i]) | (static_cast<uint8_t>(s[2 * i + 1]) << 8)));
+        return static_cast<double>(static_cast<int16_t>(static_cast<uint8_t>(s[2 * i]) |
+                                                        (static_cast<uint8_t>(s[2 * i + 1]) << 8)));
     };
     const size_t n = std::min(a.size(), b.size()) / 2 - 8000;
     double best = 0;

@@ -1,12 +1,11 @@
 // bladeenc -320 -quit FILE.wav
 // Encodes a PCM wave file (8 or 16 bits, mono or stereo) as MP3 beside it: FILE.mp3.
 // "-NNN" sets the bit rate in kbit/s; "-quit" (leave when done) is what it always does.
-#include <lame/lame.h>
-
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <lame/lame.h>
 #include <string>
 #include <vector>
 
@@ -139,7 +138,8 @@ int main(int argc, char** argv)
                                                      static_cast<int>(mp3.size()))
                     : lame_encode_buffer(lame, pcm.data(), pcm.data(), frames, mp3.data(),
                                          static_cast<int>(mp3.size()));
-        if (n < 0 || std::fwrite(mp3.data(), 1, static_cast<size_t>(n), out) != static_cast<size_t>(n)) {
+        if (n < 0 ||
+            std::fwrite(mp3.data(), 1, static_cast<size_t>(n), out) != static_cast<size_t>(n)) {
             ok = false;
             break;
         }

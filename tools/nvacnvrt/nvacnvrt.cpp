@@ -7,11 +7,10 @@
 //   input --(read by extension)--> [channels <= 2] --> [8 or 16 bits] --> output
 //
 // Headerless inputs (raw, sb, sw, ub, ul, uw, sou) are taken as 22050 Hz mono.
-#include <sox.h>
-
 #include <cctype>
 #include <cstdio>
 #include <cstring>
+#include <sox.h>
 #include <string>
 
 namespace {
@@ -36,8 +35,8 @@ const char* sox_type(const std::string& ext)
         return "sndt";
     if (ext == "wav")
         return "wav";
-    static const char* same[] = {"au", "raw", "sb", "sf", "smp", "sou", "sw",
-                                 "ub", "ul",  "uw", "voc"};
+    static const char* same[] = {"au", "raw", "sb", "sf", "smp", "sou",
+                                 "sw", "ub",  "ul", "uw", "voc"};
     for (const char* s : same)
         if (ext == s)
             return s;
@@ -92,10 +91,9 @@ bool convert(const std::string& in_name, const std::string& out_name)
         out_encoding.encoding = SOX_ENCODING_UNKNOWN; // the format's own default
         out_encoding.bits_per_sample = 0;
     }
-    sox_format_t* out =
-        sox_open_write(out_name.c_str(), &out_signal,
-                       std::strcmp(out_type, "wav") == 0 ? &out_encoding : nullptr, out_type,
-                       nullptr, nullptr);
+    sox_format_t* out = sox_open_write(out_name.c_str(), &out_signal,
+                                       std::strcmp(out_type, "wav") == 0 ? &out_encoding : nullptr,
+                                       out_type, nullptr, nullptr);
     if (!out) {
         sox_close(in);
         return false;
