@@ -263,6 +263,10 @@ class CChildFrame
 void make_working_name(char* output, const char* extension);
 // The data directory ("Last used directory"), with a trailing '/'.
 std::string data_directory();
+// This run's private folder inside the data directory (made on first use, trailing '/'):
+// the intermediates of outside programs and conversions live there. Empty when neither
+// the data directory nor the runtime folder can hold it.
+std::string run_directory();
 
 // Single-channel copying for the one copy that asks for it.
 extern int channel_mode;

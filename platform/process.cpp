@@ -32,7 +32,7 @@ void reap_ended()
 
 } // namespace
 
-long start(const std::vector<std::string>& argv, bool shown)
+long start(const std::vector<std::string>& argv, bool shown, const std::string& folder)
 {
     reap_ended();
     if (argv.empty() || argv[0].empty())
@@ -55,6 +55,8 @@ long start(const std::vector<std::string>& argv, bool shown)
         posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
     }
     posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+    if (!folder.empty())
+        posix_spawn_file_actions_addchdir_np(&actions, folder.c_str());
     pid_t pid = 0;
     const int r = posix_spawn(&pid, argv[0].c_str(), &actions, nullptr, args.data(), environ);
     posix_spawn_file_actions_destroy(&actions);

@@ -7,9 +7,10 @@
 
 namespace kel::process {
 
-// argv[0] is the program's path. A hidden program gets no terminal output. Returns the
-// process id, or 0 when the program could not be started.
-long start(const std::vector<std::string>& argv, bool shown);
+// argv[0] is the program's path. A hidden program gets no terminal output; a non-empty
+// folder becomes its working folder. Returns the process id, or 0 when the program could
+// not be started.
+long start(const std::vector<std::string>& argv, bool shown, const std::string& folder = "");
 
 // True once a started process has ended (it is reaped then); also for an unknown id.
 bool has_exited(long id);

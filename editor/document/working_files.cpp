@@ -3,6 +3,7 @@
 #include "platform/clock.h"
 #include "platform/paths.h"
 #include "platform/profile.h"
+#include "platform/run_dir.h"
 
 #include <cstdio>
 #include <cstring>
@@ -18,6 +19,16 @@ std::string data_directory()
         kel::profile::write_string("Data directory", "Last used directory", dir, profile);
     }
     return kel::paths::with_slash(dir);
+}
+
+std::string run_directory()
+{
+    std::string dir = kel::run_dir::current();
+    if (dir.empty())
+        dir = kel::run_dir::open(data_directory(), "orlo");
+    if (dir.empty())
+        dir = kel::run_dir::open(kel::run_dir::runtime_base(), "orlo");
+    return dir;
 }
 
 void make_working_name(char* output, const char* extension)

@@ -45,7 +45,7 @@ int open_compressed_adpcm(const std::string& adpcm_path, std::string& pcm_path)
     if (target.empty())
         return 0;
     // Clearing the signal files first would delete the very file to convert.
-    if (same_file(adpcm_path, kOutAdpcmFile))
+    if (same_file(adpcm_path, out_adpcm_file().c_str()))
         return ErrMsg("Failed to decompress file");
 
     delete_signal_files();
@@ -53,11 +53,11 @@ int open_compressed_adpcm(const std::string& adpcm_path, std::string& pcm_path)
     if (!program)
         return ErrMsg("Compression algorithm not found. Returning.");
     wait_for_finished(program);
-    if (!file_exists(kOutAdpcmFile))
+    if (!file_exists(out_adpcm_file().c_str()))
         return ErrMsg("Failed to decompress file");
     std::remove(target.c_str());
-    if (!move_file(kOutAdpcmFile, target)) {
-        std::remove(kOutAdpcmFile);
+    if (!move_file(out_adpcm_file().c_str(), target)) {
+        std::remove(out_adpcm_file().c_str());
         return ErrMsg("Failed to rename file");
     }
     pcm_path = target;
@@ -68,16 +68,16 @@ int compress_saved_wave(const std::string& path)
 {
     // Saved under the converter's own output name: the converter refuses it, so keep it
     // until then.
-    if (!same_file(path, kOutAdpcmFile))
-        std::remove(kOutAdpcmFile);
-    if (!convert_wave_file(nullptr, path.c_str(), kOutAdpcmFile)) {
-        std::remove(kOutAdpcmFile);
+    if (!same_file(path, out_adpcm_file().c_str()))
+        std::remove(out_adpcm_file().c_str());
+    if (!convert_wave_file(nullptr, path.c_str(), out_adpcm_file().c_str())) {
+        std::remove(out_adpcm_file().c_str());
         std::remove(path.c_str());
         return 0;
     }
     std::remove(path.c_str());
-    if (!move_file(kOutAdpcmFile, path)) {
-        std::remove(kOutAdpcmFile);
+    if (!move_file(out_adpcm_file().c_str(), path)) {
+        std::remove(out_adpcm_file().c_str());
         return ErrMsg("Failed to rename file");
     }
     return 1;

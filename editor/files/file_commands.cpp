@@ -114,9 +114,9 @@ int run_converter(const std::string& input, const std::string& output)
     // The converter gets a second before the first look.
     kel::clock::sleep_ms(1000);
     wait_for_finished(process);
-    if (!file_exists(kOutAdpcmFile))
+    if (!file_exists(out_adpcm_file().c_str()))
         return 0;
-    std::remove(kOutAdpcmFile);
+    std::remove(out_adpcm_file().c_str());
     return 1;
 }
 

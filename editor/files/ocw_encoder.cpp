@@ -304,17 +304,17 @@ int compress_to_ocw(CChildFrame& doc, const std::string& target)
         return 0;
     }
 
-    std::remove(kOutAdpcmFile);
+    std::remove(out_adpcm_file().c_str());
     ocw_rate_marker_mode = 1;
-    const int coded = convert_wave_file(doc.owner_window, target.c_str(), kOutAdpcmFile);
+    const int coded = convert_wave_file(doc.owner_window, target.c_str(), out_adpcm_file().c_str());
     ocw_rate_marker_mode = 0;
     if (!coded) {
-        std::remove(kOutAdpcmFile);
+        std::remove(out_adpcm_file().c_str());
         ErrMsg("Failed to decompress file");
         return 0;
     }
     std::remove(target.c_str());
-    if (!move_file(kOutAdpcmFile, target)) {
+    if (!move_file(out_adpcm_file().c_str(), target)) {
         ErrMsg("Failed to rename file");
         return 0;
     }

@@ -107,7 +107,7 @@ struct ImportFiles
         }
         if (!keep_output && !out_name.empty())
             std::remove(out_name.c_str());
-        std::remove(kOutAdpcmFile);
+        std::remove(out_adpcm_file().c_str());
     }
 };
 
@@ -153,14 +153,14 @@ int ocw_to_wave(std::string& path)
         return ErrMsg("Decompression algorithm not found. Returning.");
     wait_for_finished(program);
     ImportFiles files;
-    if (!file_exists(kOutAdpcmFile))
+    if (!file_exists(out_adpcm_file().c_str()))
         return ErrMsg("Failed to decompress file");
 
     std::unique_ptr<uint8_t[]> input(new (std::nothrow) uint8_t[kInputBlock]);
     std::unique_ptr<int16_t[]> output(new (std::nothrow) int16_t[kOutputBlock / 2]);
     if (!input || !output)
         return refuse(5026);
-    if (!ReadInputWaveformHeader(kOutAdpcmFile, 0))
+    if (!ReadInputWaveformHeader(out_adpcm_file().c_str(), 0))
         return ErrMsg("Can't read header");
     const int channels = last_format.channels;
     const int in_bytes = last_format.bits_per_sample / 8;
@@ -173,7 +173,7 @@ int ocw_to_wave(std::string& path)
     format.block_align = static_cast<uint16_t>(channels * 2);
     format.avg_bytes_per_sec = format.sample_rate * format.block_align;
 
-    files.in = File::open(kOutAdpcmFile, File::Mode::Read);
+    files.in = File::open(out_adpcm_file().c_str(), File::Mode::Read);
     if (!files.in)
         return ErrMsg("Can't read header");
     files.out_name = with_wav_extension(path);

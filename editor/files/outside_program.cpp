@@ -1,11 +1,13 @@
 #include "editor/files/outside_program.h"
 
+#include "common/child_frame.h"
 #include "platform/clock.h"
 #include "platform/paths.h"
 #include "platform/process.h"
 #include "platform/ui.h"
 
 #include <cerrno>
+#include <climits>
 #include <cstdio>
 #include <unistd.h>
 
@@ -42,6 +44,16 @@ bool copy_file(const std::string& from, const std::string& to)
 
 } // namespace
 
+std::string out_adpcm_file()
+{
+    return run_directory() + "outadpcm.wav";
+}
+
+std::string finished_file()
+{
+    return run_directory() + "finished";
+}
+
 bool file_exists(const std::string& name)
 {
     return access(name.c_str(), F_OK) == 0;
@@ -49,24 +61,30 @@ bool file_exists(const std::string& name)
 
 void delete_signal_files()
 {
-    std::remove(kOutAdpcmFile);
-    std::remove(kFinishedFile);
+    std::remove(out_adpcm_file().c_str());
+    std::remove(finished_file().c_str());
 }
 
 long start_outside_program(const std::string& name, const std::vector<std::string>& args,
                            bool shown)
 {
     std::vector<std::string> argv = {kel::paths::program_dir() + name};
-    argv.insert(argv.end(), args.begin(), args.end());
-    return kel::process::start(argv, shown);
+    char cwd[PATH_MAX];
+    const std::string here = getcwd(cwd, sizeof cwd) ? std::string(cwd) + "/" : std::string();
+    for (const std::string& a : args)
+        argv.push_back(!a.empty() && a[0] != '-' && a[0] != '/' ? here + a : a);
+    const std::string folder = run_directory();
+    if (folder.empty())
+        return 0;
+    return kel::process::start(argv, shown, folder);
 }
 
 bool wait_for_finished(long process)
 {
     bool ended = false;
     for (int check = 0; check < kChecks; ++check) {
-        if (file_exists(kFinishedFile)) {
-            std::remove(kFinishedFile);
+        if (file_exists(finished_file())) {
+            std::remove(finished_file().c_str());
             return true;
         }
         // It wrote nothing before it ended: no use waiting out the full time.
@@ -75,7 +93,7 @@ bool wait_for_finished(long process)
         kel::clock::sleep_ms(kCheckEvery);
         ended = kel::process::has_exited(process);
     }
-    std::remove(kFinishedFile);
+    std::remove(finished_file().c_str());
     return false;
 }
 

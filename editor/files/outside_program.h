@@ -3,17 +3,20 @@
 #include <string>
 #include <vector>
 
-// In the current folder: the result of the ADPCM program and the signal it is done.
-inline constexpr const char* kOutAdpcmFile = "outadpcm.wav";
-inline constexpr const char* kFinishedFile = "finished";
+// The outside programs write "outadpcm.wav" (their result) and "finished" (the signal
+// that they are done) in their working folder, which is this run's private folder, so
+// that no file of the user's can be in the way. These are the two files' full names.
+std::string out_adpcm_file();
+std::string finished_file();
 // Our stand-in for WAVECONV.EXE, in the program directory.
 inline constexpr const char* kWaveconvProgram = "waveconv";
 
 // Deletes "outadpcm.wav" and "finished".
 void delete_signal_files();
 
-// Starts <program dir>/<name> with the arguments, without waiting; the process id, or 0
-// when it cannot be started.
+// Starts <program dir>/<name> with the arguments, in this run's private folder, without
+// waiting; the process id, or 0 when it cannot be started. Relative file arguments are
+// made absolute first, since the program runs elsewhere.
 long start_outside_program(const std::string& name, const std::vector<std::string>& args,
                            bool shown);
 

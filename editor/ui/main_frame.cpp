@@ -32,6 +32,7 @@
 #include "platform/paths.h"
 #include "platform/process.h"
 #include "platform/profile.h"
+#include "platform/run_dir.h"
 #include "platform/ui.h"
 
 #include <QAbstractSpinBox>
@@ -216,6 +217,7 @@ CMainFrame::~CMainFrame()
         delete w;
     const std::string dir = data_directory();
     app::delete_temporary_files(dir);
+    kel::run_dir::close();
 }
 
 bool CMainFrame::create()

@@ -5,6 +5,7 @@
 #include "platform/clock.h"
 #include "platform/paths.h"
 #include "platform/profile.h"
+#include "platform/run_dir.h"
 
 #include <climits>
 #include <cstdlib>
@@ -34,6 +35,7 @@ void TestEnv::SetUp()
     ASSERT_EQ(chdir(root.c_str()), 0);
     kel::set_ui(&ui);
     kel::clock::fix(1000);
+    kel::run_dir::close(); // each test's run folder lives in its own data directory
 }
 
 void TestEnv::TearDown()
@@ -42,6 +44,7 @@ void TestEnv::TearDown()
     single_channel_copy = 0;
     kel::clock::unfix();
     kel::set_ui(nullptr);
+    kel::run_dir::close();
     if (chdir(old_cwd.c_str()) != 0) {
     }
     std::string cmd = "rm -rf '" + root + "'";
