@@ -209,35 +209,48 @@ void first2_sse2(const float* src, float* dst, int n, const int* group_rev, cons
 void first3_sse2(const float* src, float* dst, int n, const int* group_rev, const float* tw2,
                  const float* tw3)
 {
-    static constexpr int kRev3[8] = {0, 4, 2, 6, 1, 5, 3, 7};
     const int q = n / 8;
-    const Bc w2[2] = {broadcast(tw2), broadcast(tw2 + 2)};
-    const Bc w3[4] = {broadcast(tw3), broadcast(tw3 + 2), broadcast(tw3 + 4), broadcast(tw3 + 6)};
+    const Bc u0 = broadcast(tw2), u1 = broadcast(tw2 + 2);
+    const Bc w0 = broadcast(tw3), w1 = broadcast(tw3 + 2), w2 = broadcast(tw3 + 4),
+             w3 = broadcast(tw3 + 6);
+    // Point i of a group comes from the eighth of the input its bits reversed name.
+    const float* s0 = src;
+    const float* s1 = src + 2 * (4 * q);
+    const float* s2 = src + 2 * (2 * q);
+    const float* s3 = src + 2 * (6 * q);
+    const float* s4 = src + 2 * q;
+    const float* s5 = src + 2 * (5 * q);
+    const float* s6 = src + 2 * (3 * q);
+    const float* s7 = src + 2 * (7 * q);
     for (int r = 0; r < q; r += 2) {
-        __m128 v[8];
-        for (int i = 0; i < 8; ++i)
-            v[i] = _mm_loadu_ps(src + 2 * (kRev3[i] * q + r));
-        for (int i = 0; i < 8; i += 2) {
-            const __m128 a = v[i], b = v[i + 1];
-            v[i] = _mm_add_ps(a, b);
-            v[i + 1] = _mm_sub_ps(a, b);
-        }
-        for (int i = 0; i < 8; i += 4) {
-            for (int k = 0; k < 2; ++k) {
-                const __m128 t = cmul2(w2[k], v[i + k + 2]);
-                v[i + k + 2] = _mm_sub_ps(v[i + k], t);
-                v[i + k] = _mm_add_ps(v[i + k], t);
-            }
-        }
-        for (int k = 0; k < 4; ++k) {
-            const __m128 t = cmul2(w3[k], v[k + 4]);
-            v[k + 4] = _mm_sub_ps(v[k], t);
-            v[k] = _mm_add_ps(v[k], t);
-        }
+        const int o = 2 * r;
+        // Pass 1: the twiddle (1, 0) only.
+        const __m128 x0 = _mm_loadu_ps(s0 + o), x1 = _mm_loadu_ps(s1 + o);
+        const __m128 x2 = _mm_loadu_ps(s2 + o), x3 = _mm_loadu_ps(s3 + o);
+        const __m128 x4 = _mm_loadu_ps(s4 + o), x5 = _mm_loadu_ps(s5 + o);
+        const __m128 x6 = _mm_loadu_ps(s6 + o), x7 = _mm_loadu_ps(s7 + o);
+        const __m128 a0 = _mm_add_ps(x0, x1), a1 = _mm_sub_ps(x0, x1);
+        const __m128 a2 = _mm_add_ps(x2, x3), a3 = _mm_sub_ps(x2, x3);
+        const __m128 a4 = _mm_add_ps(x4, x5), a5 = _mm_sub_ps(x4, x5);
+        const __m128 a6 = _mm_add_ps(x6, x7), a7 = _mm_sub_ps(x6, x7);
+        // Pass 2.
+        __m128 t = cmul2(u0, a2);
+        const __m128 b0 = _mm_add_ps(a0, t), b2 = _mm_sub_ps(a0, t);
+        t = cmul2(u1, a3);
+        const __m128 b1 = _mm_add_ps(a1, t), b3 = _mm_sub_ps(a1, t);
+        t = cmul2(u0, a6);
+        const __m128 b4 = _mm_add_ps(a4, t), b6 = _mm_sub_ps(a4, t);
+        t = cmul2(u1, a7);
+        const __m128 b5 = _mm_add_ps(a5, t), b7 = _mm_sub_ps(a5, t);
+        // Pass 3.
+        const __m128 t0 = cmul2(w0, b4), t1 = cmul2(w1, b5);
+        const __m128 t2 = cmul2(w2, b6), t3 = cmul2(w3, b7);
         float* g0 = dst + 16 * group_rev[r];
         float* g1 = dst + 16 * group_rev[r + 1];
-        for (int i = 0; i < 8; i += 2)
-            store_groups(g0 + 2 * i, g1 + 2 * i, v[i], v[i + 1]);
+        store_groups(g0, g1, _mm_add_ps(b0, t0), _mm_add_ps(b1, t1));
+        store_groups(g0 + 4, g1 + 4, _mm_add_ps(b2, t2), _mm_add_ps(b3, t3));
+        store_groups(g0 + 8, g1 + 8, _mm_sub_ps(b0, t0), _mm_sub_ps(b1, t1));
+        store_groups(g0 + 12, g1 + 12, _mm_sub_ps(b2, t2), _mm_sub_ps(b3, t3));
     }
 }
 
