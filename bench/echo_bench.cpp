@@ -99,13 +99,21 @@ void BM_echo(benchmark::State& state)
 {
     run(state, effra::echo_effect(), 250, 50);
 }
-BENCHMARK(BM_echo)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
+BENCHMARK(BM_echo)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1)
+    ->Repetitions(3)
+    ->MeasureProcessCPUTime();
 
 void BM_reverb(benchmark::State& state)
 {
     run(state, effra::reverb_effect(), 40, 40);
 }
-BENCHMARK(BM_reverb)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
+BENCHMARK(BM_reverb)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1)
+    ->Repetitions(3)
+    ->MeasureProcessCPUTime();
 
 } // namespace
 

@@ -95,8 +95,9 @@ void BM_do_filter_waveform_lowpass(benchmark::State& state)
 }
 BENCHMARK(BM_do_filter_waveform_lowpass)
     ->Unit(benchmark::kMillisecond)
-    ->Iterations(3)
-    ->UseRealTime();
+    ->Iterations(1)
+    ->Repetitions(3)
+    ->MeasureProcessCPUTime();
 
 } // namespace
 

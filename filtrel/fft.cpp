@@ -1,18 +1,22 @@
-// Radix-2 transform on the 1-based packed layout. The twiddle factors come from the
-// classic recurrence w <- w + w(cos t - 1) + i w sin t, run once per size and kept in
-// tables, so each butterfly pass is a straight vectorisable loop.
+// The packed real FFT. The twiddle factors come from the classic recurrence
+// w <- w + w(cos t - 1) + i w sin t, one per radix-2 pass, run once per size and kept in
+// tables. The passes themselves are fused in pairs (radix 4) and the first two or three
+// with the bit reversal, on plain, SSE2 or AVX2 code chosen at run time; all of them do
+// the radix-2 arithmetic on the same twiddles, so the choice never changes a result.
 #include "filtrel/fft.h"
 
 #include "common/host_services.h"
+#include "filtrel/fft_kernels.h"
+#include "filtrel/fft_paths.h"
 
+#include <atomic>
 #include <cmath>
 #include <map>
 #include <memory>
+#include <mutex>
 #include <new>
+#include <utility>
 #include <vector>
-#if defined(__SSE2__)
-#include <immintrin.h>
-#endif
 
 int fft_size = 0;
 float* fft_data = nullptr;
@@ -60,14 +64,38 @@ void fft_release()
 
 namespace {
 
+// Below this many complex points the classic in-place loop does the transform.
+constexpr int kFastFrom = 16;
+
+bool power_of_two(int n)
+{
+    return n > 0 && (n & (n - 1)) == 0;
+}
+
+int bit_reversed(int v, int bits)
+{
+    int r = 0;
+    for (int b = 0; b < bits; ++b, v >>= 1)
+        r = (r << 1) | (v & 1);
+    return r;
+}
+
 // Everything a transform of n complex points in one direction needs.
 struct Plan
 {
-    std::vector<int> swaps; // pairs of 0-based complex indices to exchange
-    // Per pass (span m = 2, 4, ... 2n floats): for each butterfly k of the pass the twiddle
-    // duplicated (wr, wr) and signed (-wi, wi), laid out for two butterflies per vector.
-    std::vector<std::vector<float>> wr_dup;
-    std::vector<std::vector<float>> wi_sign;
+    // Per radix-2 pass p (half span h = 2^p points): the twiddles (wr, wi) of k = 0 .. h-1.
+    std::vector<std::vector<float>> twiddles;
+    std::vector<int> swaps; // the classic loop's exchanges, pairs of point indices
+    // The fast passes: first two (even pass count) or three (odd) with the bit reversal,
+    // then pairs of passes.
+    int first_passes = 0;
+    std::vector<int> group_rev;
+    struct Fused
+    {
+        int h;
+        std::vector<float> twiddles;
+    };
+    std::vector<Fused> fused;
 };
 
 struct RealPlan
@@ -76,12 +104,10 @@ struct RealPlan
     std::vector<float> wi;
 };
 
-const Plan& plan_for(int n, int direction)
+std::mutex plans_lock;
+
+std::unique_ptr<Plan> make_plan(int n, int direction)
 {
-    static std::map<std::pair<int, int>, std::unique_ptr<Plan>> cache;
-    auto& slot = cache[{n, direction}];
-    if (slot)
-        return *slot;
     auto p = std::make_unique<Plan>();
     // Bit reversal, as the classic 1-based loop walks it.
     const int floats = 2 * n;
@@ -102,26 +128,56 @@ const Plan& plan_for(int n, int direction)
         const double wpr = -2.0 * wtemp * wtemp;
         const double wpi = std::sin(theta);
         double wr = 1.0, wi = 0.0;
-        std::vector<float> dup, sign;
+        std::vector<float> w;
         for (int m = 1; m < mmax; m += 2) {
-            dup.push_back(static_cast<float>(wr));
-            dup.push_back(static_cast<float>(wr));
-            sign.push_back(static_cast<float>(-wi));
-            sign.push_back(static_cast<float>(wi));
+            w.push_back(static_cast<float>(wr));
+            w.push_back(static_cast<float>(wi));
             const double t = wr;
             wr = t * wpr - wi * wpi + wr;
             wi = wi * wpr + t * wpi + wi;
         }
-        p->wr_dup.push_back(std::move(dup));
-        p->wi_sign.push_back(std::move(sign));
+        p->twiddles.push_back(std::move(w));
     }
-    slot = std::move(p);
+    if (n < kFastFrom)
+        return p;
+
+    const int passes = static_cast<int>(p->twiddles.size());
+    p->first_passes = passes % 2 ? 3 : 2;
+    const int groups = n >> p->first_passes;
+    const int group_bits = passes - p->first_passes;
+    for (int g = 0; g < groups; ++g)
+        p->group_rev.push_back(bit_reversed(g, group_bits));
+    for (int pass = p->first_passes; pass < passes; pass += 2) {
+        const int h = 1 << pass;
+        const std::vector<float>& one = p->twiddles[static_cast<size_t>(pass)];
+        const std::vector<float>& two = p->twiddles[static_cast<size_t>(pass + 1)];
+        Plan::Fused f{h, {}};
+        f.twiddles.reserve(static_cast<size_t>(6 * h));
+        for (int k0 = 0; k0 < h; k0 += 4) {
+            const auto at = [](const std::vector<float>& v, int k) { return v.begin() + 2 * k; };
+            f.twiddles.insert(f.twiddles.end(), at(one, k0), at(one, k0 + 4));
+            f.twiddles.insert(f.twiddles.end(), at(two, k0), at(two, k0 + 4));
+            f.twiddles.insert(f.twiddles.end(), at(two, k0 + h), at(two, k0 + h + 4));
+        }
+        p->fused.push_back(std::move(f));
+    }
+    return p;
+}
+
+const Plan& plan_for(int n, int direction)
+{
+    static std::map<std::pair<int, int>, std::unique_ptr<Plan>> cache;
+    std::lock_guard<std::mutex> hold(plans_lock);
+    auto& slot = cache[{n, direction}];
+    if (!slot)
+        slot = make_plan(n, direction);
     return *slot;
 }
 
 const RealPlan& real_plan_for(int n, int direction)
 {
     static std::map<std::pair<int, int>, std::unique_ptr<RealPlan>> cache;
+    std::lock_guard<std::mutex> hold(plans_lock);
     auto& slot = cache[{n, direction}];
     if (slot)
         return *slot;
@@ -144,84 +200,172 @@ const RealPlan& real_plan_for(int n, int direction)
     return *slot;
 }
 
-// One pass: blocks of span mmax floats, each butterfly k pairs complex i = base+k with
-// i + mmax/2. x is 0-based interleaved complex here.
-void pass(float* x, int floats, int mmax, const float* dup, const float* sign)
+// The instruction set in use, chosen once from the processor.
+FftPath best_path()
 {
-    const int half = mmax; // floats from i to its partner
-    const int step = mmax * 2;
-#if defined(__SSE2__)
-    if (mmax == 2) {
-        // The first pass has only the twiddle (1, 0): plain sums and differences.
-        for (int base = 0; base < floats; base += 4) {
-            __m128 v = _mm_loadu_ps(x + base);
-            __m128 s = _mm_shuffle_ps(v, v, _MM_SHUFFLE(1, 0, 3, 2));
-            _mm_storeu_ps(x + base, _mm_movelh_ps(_mm_add_ps(v, s), _mm_sub_ps(v, s)));
-        }
-        return;
-    }
-    if (mmax >= 4) {
-        for (int base = 0; base < floats; base += step) {
-            float* a = x + base;
-            float* b = x + base + half;
-            for (int k = 0; k < mmax; k += 4) {
-                __m128 xb = _mm_loadu_ps(b + k);
-                __m128 wr = _mm_loadu_ps(dup + k);
-                __m128 wi = _mm_loadu_ps(sign + k);
-                __m128 sw = _mm_shuffle_ps(xb, xb, _MM_SHUFFLE(2, 3, 0, 1));
-                // t = (wr xr - wi xi, wr xi + wi xr)
-                __m128 t = _mm_add_ps(_mm_mul_ps(wr, xb), _mm_mul_ps(wi, sw));
-                __m128 xa = _mm_loadu_ps(a + k);
-                _mm_storeu_ps(b + k, _mm_sub_ps(xa, t));
-                _mm_storeu_ps(a + k, _mm_add_ps(xa, t));
-            }
-        }
-        return;
-    }
+#if defined(__x86_64__) || defined(__i386__)
+    if (__builtin_cpu_supports("avx2"))
+        return FftPath::Avx2;
+    if (__builtin_cpu_supports("sse2"))
+        return FftPath::Sse2;
 #endif
-    for (int base = 0; base < floats; base += step) {
-        float* a = x + base;
-        float* b = x + base + half;
-        for (int k = 0; k < mmax; k += 2) {
-            const float tr = dup[k] * b[k] + sign[k] * b[k + 1];
-            const float ti = dup[k + 1] * b[k + 1] + sign[k + 1] * b[k];
-            b[k] = a[k] - tr;
-            b[k + 1] = a[k + 1] - ti;
-            a[k] += tr;
-            a[k + 1] += ti;
-        }
+    return FftPath::Plain;
+}
+
+std::atomic<FftPath>& path_in_use()
+{
+    static std::atomic<FftPath> path{best_path()};
+    return path;
+}
+
+const FftKernels* kernels_for(FftPath path)
+{
+    switch (path) {
+    case FftPath::Plain:
+        return &fft_kernels_plain();
+#if defined(__x86_64__) || defined(__i386__)
+    case FftPath::Sse2:
+        return &fft_kernels_sse2();
+    case FftPath::Avx2:
+        return &fft_kernels_avx2();
+#endif
+    default:
+        return nullptr;
     }
 }
 
-} // namespace
-
-void fft_complex_on(float* x1, int n, int direction)
+// The fast passes work out of place; each thread keeps one buffer of the largest size.
+float* scratch(size_t floats)
 {
-    if (n < 1 || !x1)
-        return;
-    const int s = direction == -1 ? -1 : 1;
-    const Plan& p = plan_for(n, s);
-    float* x = x1 + 1; // to 0-based
+    struct Buffer
+    {
+        float* data = nullptr;
+        size_t size = 0;
+        ~Buffer() { ::operator delete[](data, std::align_val_t(64)); }
+    };
+    static thread_local Buffer b;
+    if (b.size < floats) {
+        ::operator delete[](b.data, std::align_val_t(64));
+        b.data = static_cast<float*>(
+            ::operator new[](floats * sizeof(float), std::align_val_t(64), std::nothrow));
+        b.size = b.data ? floats : 0;
+    }
+    return b.data;
+}
+
+// The classic in-place loop: bit reversal by exchanges, then one radix-2 pass per span.
+void classic(float* x, int n, const Plan& p)
+{
     for (size_t i = 0; i < p.swaps.size(); i += 2) {
         float* a = x + 2 * p.swaps[i];
         float* b = x + 2 * p.swaps[i + 1];
         std::swap(a[0], b[0]);
         std::swap(a[1], b[1]);
     }
-    const int floats = 2 * n;
-    size_t pass_index = 0;
-    for (int mmax = 2; floats > mmax; mmax <<= 1, ++pass_index)
-        pass(x, floats, mmax, p.wr_dup[pass_index].data(), p.wi_sign[pass_index].data());
-    if (s == -1) {
-        const float inv = 1.0f / static_cast<float>(n);
-        for (int i = 0; i < floats; ++i)
-            x[i] *= inv;
+    for (size_t pass = 0; pass < p.twiddles.size(); ++pass) {
+        const int h = 1 << pass;
+        const float* w = p.twiddles[pass].data();
+        for (int base = 0; base < n; base += 2 * h) {
+            for (int k = 0; k < h; ++k) {
+                float* a = x + 2 * (base + k);
+                float* b = a + 2 * h;
+                const float wr = w[2 * k], wi = w[2 * k + 1];
+                const float tr = wr * b[0] - wi * b[1];
+                const float ti = wr * b[1] + wi * b[0];
+                b[0] = a[0] - tr;
+                b[1] = a[1] - ti;
+                a[0] += tr;
+                a[1] += ti;
+            }
+        }
+    }
+}
+
+} // namespace
+
+bool fft_path_available(FftPath path)
+{
+    switch (path) {
+    case FftPath::Radix2:
+    case FftPath::Plain:
+        return true;
+#if defined(__x86_64__) || defined(__i386__)
+    case FftPath::Sse2:
+        return __builtin_cpu_supports("sse2");
+    case FftPath::Avx2:
+        return __builtin_cpu_supports("avx2");
+#endif
+    default:
+        return false;
+    }
+}
+
+FftPath fft_path()
+{
+    return path_in_use().load();
+}
+
+bool fft_use_path(FftPath path)
+{
+    if (!fft_path_available(path))
+        return false;
+    path_in_use().store(path);
+    return true;
+}
+
+void fft_use_best_path()
+{
+    path_in_use().store(best_path());
+}
+
+const char* fft_path_name(FftPath path)
+{
+    switch (path) {
+    case FftPath::Radix2:
+        return "radix-2";
+    case FftPath::Plain:
+        return "plain";
+    case FftPath::Sse2:
+        return "sse2";
+    case FftPath::Avx2:
+        return "avx2";
+    }
+    return "?";
+}
+
+void fft_complex_on(float* x1, int n, int direction)
+{
+    // Only powers of two have a radix-2 transform.
+    if (!x1 || !power_of_two(n))
+        return;
+    const int s = direction == -1 ? -1 : 1;
+    const Plan& p = plan_for(n, s);
+    float* x = x1 + 1; // to 0-based
+    const float inv = 1.0f / static_cast<float>(n);
+    const FftKernels* k = kernels_for(fft_path());
+    float* work = k && n >= kFastFrom ? scratch(2 * static_cast<size_t>(n)) : nullptr;
+    if (!work) {
+        classic(x, n, p);
+        if (s == -1) {
+            for (int i = 0; i < 2 * n; ++i)
+                x[i] *= inv;
+        }
+        return;
+    }
+    if (p.first_passes == 2)
+        k->first2(x, work, n, p.group_rev.data(), p.twiddles[1].data());
+    else
+        k->first3(x, work, n, p.group_rev.data(), p.twiddles[1].data(), p.twiddles[2].data());
+    for (size_t f = 0; f < p.fused.size(); ++f) {
+        const bool last = f + 1 == p.fused.size();
+        k->fused(work, last ? x : work, n, p.fused[f].h, p.fused[f].twiddles.data(),
+                 last && s == -1 ? inv : 1.0f);
     }
 }
 
 void fft_real_on(float* x, int n, int direction)
 {
-    if (n < 2 || !x)
+    if (n < 2 || !x || !power_of_two(n))
         return;
     const int s = direction == -1 ? -1 : 1;
     const float c1 = 0.5f;
@@ -229,58 +373,8 @@ void fft_real_on(float* x, int n, int direction)
     if (s == 1)
         fft_complex_on(x, n, 1);
     const RealPlan& p = real_plan_for(n, s);
-    const int np3 = 2 * n + 3;
-    int i = 2;
-#if defined(__SSE2__)
-    // Four pairs at a time, the same operations in the same order as one at a time.
-    const __m128 vc1 = _mm_set1_ps(c1), vc2 = _mm_set1_ps(c2), vmc2 = _mm_set1_ps(-c2);
-    for (; i + 3 <= n / 2; i += 4) {
-        float* lo = x + (2 * i - 1);       // re, im of i .. i+3
-        float* hi = x + (np3 - 2 * i - 6); // re, im of the mirrors of i+3 .. i
-        __m128 l0 = _mm_loadu_ps(lo), l1 = _mm_loadu_ps(lo + 4);
-        __m128 h0 = _mm_loadu_ps(hi), h1 = _mm_loadu_ps(hi + 4);
-        __m128 ar = _mm_shuffle_ps(l0, l1, _MM_SHUFFLE(2, 0, 2, 0));
-        __m128 ai = _mm_shuffle_ps(l0, l1, _MM_SHUFFLE(3, 1, 3, 1));
-        // hi holds mirrors of i+3, i+2 | i+1, i: reverse into i .. i+3 order.
-        __m128 br = _mm_shuffle_ps(h1, h0, _MM_SHUFFLE(0, 2, 0, 2));
-        __m128 bi = _mm_shuffle_ps(h1, h0, _MM_SHUFFLE(1, 3, 1, 3));
-        __m128 wr = _mm_loadu_ps(p.wr.data() + (i - 2));
-        __m128 wi = _mm_loadu_ps(p.wi.data() + (i - 2));
-        __m128 h1r = _mm_mul_ps(vc1, _mm_add_ps(ar, br));
-        __m128 h1i = _mm_mul_ps(vc1, _mm_sub_ps(ai, bi));
-        __m128 h2r = _mm_mul_ps(vmc2, _mm_add_ps(ai, bi));
-        __m128 h2i = _mm_mul_ps(vc2, _mm_sub_ps(ar, br));
-        __m128 wr_h2r = _mm_mul_ps(wr, h2r), wi_h2i = _mm_mul_ps(wi, h2i);
-        __m128 wr_h2i = _mm_mul_ps(wr, h2i), wi_h2r = _mm_mul_ps(wi, h2r);
-        __m128 o1 = _mm_sub_ps(_mm_add_ps(h1r, wr_h2r), wi_h2i);
-        __m128 o2 = _mm_add_ps(_mm_add_ps(h1i, wr_h2i), wi_h2r);
-        __m128 o3 = _mm_add_ps(_mm_sub_ps(h1r, wr_h2r), wi_h2i);
-        __m128 o4 = _mm_add_ps(_mm_add_ps(_mm_sub_ps(_mm_setzero_ps(), h1i), wr_h2i), wi_h2r);
-        _mm_storeu_ps(lo, _mm_unpacklo_ps(o1, o2));
-        _mm_storeu_ps(lo + 4, _mm_unpackhi_ps(o1, o2));
-        // Back to descending order: mirrors of i+3, i+2 first.
-        __m128 m_lo = _mm_unpacklo_ps(o3, o4); // i, i+1
-        __m128 m_hi = _mm_unpackhi_ps(o3, o4); // i+2, i+3
-        _mm_storeu_ps(hi, _mm_shuffle_ps(m_hi, m_hi, _MM_SHUFFLE(1, 0, 3, 2)));
-        _mm_storeu_ps(hi + 4, _mm_shuffle_ps(m_lo, m_lo, _MM_SHUFFLE(1, 0, 3, 2)));
-    }
-#endif
-    for (; i <= n / 2; ++i) {
-        const int i1 = i + i - 1;
-        const int i2 = i1 + 1;
-        const int i3 = np3 - i2;
-        const int i4 = i3 + 1;
-        const float wr = p.wr[static_cast<size_t>(i - 2)];
-        const float wi = p.wi[static_cast<size_t>(i - 2)];
-        const float h1r = c1 * (x[i1] + x[i3]);
-        const float h1i = c1 * (x[i2] - x[i4]);
-        const float h2r = -c2 * (x[i2] + x[i4]);
-        const float h2i = c2 * (x[i1] - x[i3]);
-        x[i1] = h1r + wr * h2r - wi * h2i;
-        x[i2] = h1i + wr * h2i + wi * h2r;
-        x[i3] = h1r - wr * h2r + wi * h2i;
-        x[i4] = -h1i + wr * h2i + wi * h2r;
-    }
+    const FftKernels* k = kernels_for(fft_path());
+    (k ? k : &fft_kernels_plain())->real_pass(x, n, p.wr.data(), p.wi.data(), c1, c2);
     const float h1r = x[1];
     if (s == 1) {
         x[1] = h1r + x[2];

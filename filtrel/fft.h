@@ -27,6 +27,6 @@ void fft_release();
 void fft_real(int n, int direction);
 void fft_complex(int n, int direction);
 
-// The same on any 1-based array.
+// The same on any 1-based array. n must be a power of two; other sizes leave x as it is.
 void fft_real_on(float* x, int n, int direction);
 void fft_complex_on(float* x, int n, int direction);

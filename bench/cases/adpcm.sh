@@ -3,12 +3,11 @@
 # 10-minute 44.1 kHz stereo 16-bit file, in the same run.
 #   encode: 16-bit PCM wave -> MS ADPCM wave   (ffmpeg -c:a adpcm_ms)
 #   decode: our MS ADPCM wave -> 8-bit PCM wave (ffmpeg -c:a pcm_u8, the same output)
-# Prints "<case> <ours> <peer> <ratio>": best-of-N seconds of processor time (user +
-# system, steadier than wall time on a shared machine), ratio = ours / peer (below 1:
-# ours is faster). Usage: bench/cases/adpcm.sh [bin dir] [runs]
+# Each side: the least processor time (user + system, steadier than wall time on a shared
+# machine) of N runs; ours should be faster. Usage: bench/cases/adpcm.sh [bin dir] [runs]
 set -euo pipefail
 here="$(cd "$(dirname "$0")/../.." && pwd)"
-bin="${1:-$here/build/default/bin}"
+bin="${1:-${BIN:-$here/build/default/bin}}"
 runs="${2:-3}"
 waveconv="$bin/waveconv"
 for tool in sox ffmpeg; do
@@ -39,15 +38,17 @@ best_of() {
   echo "$best"
 }
 
+status=0
 report() {
-  awk -v c="$1" -v o="$2" -v p="$3" 'BEGIN { printf "%s %.3f %.3f %.2f\n", c, o, p, (p > 0 ? o / p : 0) }'
+  python3 "$here/bench/report.py" time "$1" "$2" ffmpeg "$3" 1.0 "<" || status=1
 }
 
 ours_enc=$(best_of "$waveconv" long.wav 0)
 mv outadpcm.wav ours.wav
 peer_enc=$(best_of ffmpeg -nostdin -loglevel error -y -i long.wav -c:a adpcm_ms peer.wav)
-report adpcm_encode_10min "$ours_enc" "$peer_enc"
+report "adpcm encode 10 min" "$ours_enc" "$peer_enc"
 
 ours_dec=$(best_of "$waveconv" ours.wav 0)
 peer_dec=$(best_of ffmpeg -nostdin -loglevel error -y -i ours.wav -c:a pcm_u8 peer8.wav)
-report adpcm_decode_10min "$ours_dec" "$peer_dec"
+report "adpcm decode 10 min" "$ours_dec" "$peer_dec"
+exit $status

@@ -3,8 +3,7 @@
 # 10-minute OCW file at 320,000 bps (r = 2.205) against ffmpeg decoding the same file to a
 # 16-bit wave, in the same run. ffmpeg stops at the nominal rate, so it writes 2.205 times
 # fewer bytes than the player does.
-# Prints "<case> <ours> <peer> <ratio>": best-of-N seconds of processor time (user +
-# system), ratio = ours / peer (below 1: ours is faster).
+# Each side: the least processor time (user + system) of N runs; ours must be faster.
 # Usage: bench/cases/plavo.sh [bin dir] [runs]
 set -euo pipefail
 here="$(cd "$(dirname "$0")/../.." && pwd)"
@@ -61,6 +60,4 @@ best_of() {
 ours=$(best_of "$bin/plavo_convert" ten.ocw ours.wav)
 "$bin/plavo_convert" ten.ocw ours.wav || { echo "plavo: convert failed" >&2; exit 1; }
 peer=$(best_of ffmpeg -nostdin -loglevel error -y -f wav -i ten.ocw -c:a pcm_s16le peer.wav)
-awk -v c=plavo_convert_10min -v o="$ours" -v p="$peer" -v ob="$(stat -c %s ours.wav)" \
-  -v pb="$(stat -c %s peer.wav)" \
-  'BEGIN { printf "%s %.3f %.3f %.2f   (writes %.0f MB, peer %.0f MB)\n", c, o, p, (p > 0 ? o / p : 0), ob / 1e6, pb / 1e6 }'
+python3 "$here/bench/report.py" time "plavo_convert 10 min" "$ours" ffmpeg "$peer" 1.0 "<"
