@@ -284,6 +284,16 @@ TEST_F(SaveSafetyTest, AdpcmAndOcwSaves)
             },
             ".wav", true);
     }
+    // A rate the ADPCM coder refuses fails the save and leaves the earlier file.
+    CChildFrame* odd = open_doc(pcm16(noise16(2 * 4000, 6)), 2, 16, 48000);
+    ASSERT_NE(odd, nullptr);
+    write_file(out + "odd.wav", kOld);
+    const std::set<std::string> files = listing(out);
+    EXPECT_EQ(
+        save_to_named_file(*odd, out + "odd.wav", SaveScope::Whole, save_format_of(*odd), true), 0);
+    EXPECT_EQ(read_file(out + "odd.wav"), kOld);
+    EXPECT_EQ(listing(out), files);
+    std::remove((out + "odd.wav").c_str());
     {
         const OcwLowPass real_low_pass = ocw_low_pass;
         ocw_low_pass = no_low_pass;
