@@ -71,8 +71,10 @@ int open_compressed_adpcm(const std::string& adpcm_path, std::string& pcm_path)
 int compress_wave_file(const std::string& pcm_path, const std::string& target)
 {
     kel::SafeWrite out(target);
-    if (!out.ok())
-        return ErrMsgDetail("Failed to rename file", out.error_text());
+    if (!out.ok()) {
+        NewErrMsg(5031, out.error_text());
+        return 0;
+    }
     // The converter writes the temporary file beside the target; a failure or Cancel there
     // drops it, and the earlier file stays as it was.
     if (!convert_wave_file(nullptr, pcm_path.c_str(), out.temp_path().c_str()))

@@ -42,10 +42,6 @@ struct Progress
     }
 };
 
-} // namespace
-
-namespace {
-
 // Reads count bytes at offset unless the file ends or fails first; the bytes read.
 ssize_t read_fully(int fd, uint8_t* buffer, size_t count, off_t offset)
 {
