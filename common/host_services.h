@@ -49,6 +49,11 @@ int create_waveform_format_header(HMMIO file, unsigned long data_size_in_bytes);
 int ascend_and_update_waveform_file(HMMIO file);
 }
 
+// As NewErrMsg and ErrMsg, with what went wrong on a second line ("The disk is full.",
+// from kel::file_error_text); no second line when the detail is empty.
+int NewErrMsg(int string_id, const std::string& detail);
+int ErrMsgDetail(const std::string& text, const std::string& detail);
+
 // The shared transfer buffer: one for the whole program.
 extern unsigned char* pSaveBuffer;
 extern unsigned long pSaveBuffer_size;

@@ -1,6 +1,7 @@
 #include "platform/process.h"
 
 #include <cerrno>
+#include <csignal>
 #include <fcntl.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -66,8 +67,10 @@ long start(const std::vector<std::string>& argv, bool shown, const std::string& 
     return static_cast<long>(pid);
 }
 
-bool has_exited(long id)
+bool has_exited(long id, int* exit_code)
 {
+    if (exit_code)
+        *exit_code = -1;
     if (id <= 0)
         return true;
     int status = 0;
@@ -77,6 +80,8 @@ bool has_exited(long id)
     } while (r < 0 && errno == EINTR);
     if (r == 0)
         return false;
+    if (r > 0 && exit_code && WIFEXITED(status))
+        *exit_code = WEXITSTATUS(status);
     for (size_t i = 0; i < g_running.size(); ++i)
         if (g_running[i] == static_cast<pid_t>(id)) {
             g_running[i] = g_running.back();
@@ -84,6 +89,21 @@ bool has_exited(long id)
             break;
         }
     return true;
+}
+
+void kill_started(long id)
+{
+    if (id <= 1 || has_exited(id))
+        return;
+    for (pid_t p : g_running)
+        if (p == static_cast<pid_t>(id)) {
+            ::kill(p, SIGKILL);
+            int status = 0;
+            while (waitpid(p, &status, 0) < 0 && errno == EINTR) {
+            }
+            has_exited(id);
+            return;
+        }
 }
 
 void set_observer(Observer observer)

@@ -13,7 +13,10 @@ namespace kel::process {
 long start(const std::vector<std::string>& argv, bool shown, const std::string& folder = "");
 
 // True once a started process has ended (it is reaped then); also for an unknown id.
-bool has_exited(long id);
+// `exit_code` gets its exit status, or -1 when it was killed or its status is unknown.
+bool has_exited(long id, int* exit_code = nullptr);
+// Ends a started process that is still running (SIGKILL) and reaps it.
+void kill_started(long id);
 
 // ---- Editor shell: command lines and observed starts ----
 

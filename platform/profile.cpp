@@ -1,10 +1,13 @@
 #include "platform/profile.h"
 
 #include "platform/paths.h"
+#include "platform/safe_write.h"
 
 #include <cctype>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <fcntl.h>
 #include <fstream>
 #include <sstream>
 #include <strings.h>
@@ -70,31 +73,49 @@ std::vector<Line> load(const std::string& file)
     return lines;
 }
 
+int g_last_error = 0;
+
 bool store(const std::string& file, const std::vector<Line>& lines)
 {
     std::string path = paths::native(file);
     auto slash = path.rfind('/');
     if (slash != std::string::npos)
         paths::make_dirs(path.substr(0, slash));
-    // Write beside the file and rename, so a full disk never leaves half a profile.
-    std::string tmp = path + ".new" + std::to_string(getpid());
-    {
-        std::ofstream out(tmp, std::ios::binary | std::ios::trunc);
-        if (!out)
-            return false;
-        for (const Line& l : lines)
-            out << l.raw << "\r\n";
-        out.flush();
-        if (!out) {
-            out.close();
-            std::remove(tmp.c_str());
-            return false;
-        }
-    }
-    if (std::rename(tmp.c_str(), path.c_str()) != 0) {
-        std::remove(tmp.c_str());
+    std::string text;
+    for (const Line& l : lines)
+        text += l.raw + "\r\n";
+    // A full disk or a kill part-way never leaves half a profile: the old one stays.
+    SafeWrite out(path);
+    if (!out.ok()) {
+        g_last_error = out.error();
         return false;
     }
+    const int fd = ::open(out.temp_path().c_str(), O_WRONLY | O_CLOEXEC);
+    if (fd < 0) {
+        g_last_error = errno;
+        return false;
+    }
+    size_t done = 0;
+    while (done < text.size()) {
+        const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            g_last_error = n == 0 ? EIO : errno;
+            ::close(fd);
+            return false;
+        }
+        done += static_cast<size_t>(n);
+    }
+    if (::close(fd) != 0) {
+        g_last_error = errno;
+        return false;
+    }
+    if (!out.commit()) {
+        g_last_error = out.error();
+        return false;
+    }
+    g_last_error = 0;
     return true;
 }
 
@@ -195,6 +216,44 @@ bool write_string(const std::string& section, const std::string& key, const std:
         --at;
     lines.insert(lines.begin() + static_cast<long>(at), entry);
     return store(file, lines);
+}
+
+bool replace_section(const std::string& section,
+                     const std::vector<std::pair<std::string, std::string>>& entries,
+                     const std::string& file)
+{
+    auto lines = load(file);
+    size_t h = find_section(lines, section);
+    size_t at = lines.size();
+    if (h != lines.size()) {
+        size_t end = section_end(lines, h);
+        // Blank lines that part it from the next section stay where they were.
+        while (end > h + 1 && trim(lines[end - 1].raw).empty())
+            --end;
+        lines.erase(lines.begin() + static_cast<long>(h), lines.begin() + static_cast<long>(end));
+        at = h;
+    }
+    std::vector<Line> block;
+    Line head;
+    head.kind = Line::Section;
+    head.name = section;
+    head.raw = "[" + section + "]";
+    block.push_back(head);
+    for (const auto& [key, value] : entries) {
+        Line entry;
+        entry.kind = Line::Entry;
+        entry.name = key;
+        entry.value = value;
+        entry.raw = key + "=" + value;
+        block.push_back(entry);
+    }
+    lines.insert(lines.begin() + static_cast<long>(at), block.begin(), block.end());
+    return store(file, lines);
+}
+
+int last_error()
+{
+    return g_last_error;
 }
 
 bool write_int(const std::string& section, const std::string& key, long value,

@@ -1,6 +1,7 @@
 #pragma once
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 // Private-profile INI files: [section] / key=value lines, names compared without
@@ -26,6 +27,13 @@ bool write_string(const std::string& section, const std::string& key, const std:
                   const std::string& file);
 bool write_int(const std::string& section, const std::string& key, long value,
                const std::string& file);
+// Rewrites a section whole with these entries, in one write of the file (in its old place,
+// or at the end when new). False when the file cannot be written.
+bool replace_section(const std::string& section,
+                     const std::vector<std::pair<std::string, std::string>>& entries,
+                     const std::string& file);
+// errno of the last write that failed (0 after one that succeeded), for the user's message.
+int last_error();
 
 bool delete_key(const std::string& section, const std::string& key, const std::string& file);
 bool delete_section(const std::string& section, const std::string& file);

@@ -142,12 +142,13 @@ size_t ConvertJob::out_capacity() const
 }
 
 bool ConvertJob::begin(const std::string& source_path, const std::string& target_path,
-                       const WaveFileDesc& source)
+                       const WaveFileDesc& source, const std::string& replaces)
 {
     close();
     desc_ = source;
     data_size_ = source.data_size;
     consumed_ = 0;
+    truncated_ = source.truncated;
     const bool ok = [&] {
         if (!suggest_format(source, target_format_)) {
             warn("AcmAppChooserFormatSuggest() there is no suggested destination format. "
@@ -173,7 +174,8 @@ bool ConvertJob::begin(const std::string& source_path, const std::string& target
         struct stat a
         {
         }, b{};
-        if (source_ && stat(source_path.c_str(), &a) == 0 && stat(target_path.c_str(), &b) == 0 &&
+        const std::string& replaced = replaces.empty() ? target_path : replaces;
+        if (source_ && stat(source_path.c_str(), &a) == 0 && stat(replaced.c_str(), &b) == 0 &&
             a.st_dev == b.st_dev && a.st_ino == b.st_ino) {
             warn("Failed, 1358");
             return false;
@@ -289,7 +291,14 @@ long ConvertJob::step(uint8_t* out)
         return 0;
     const size_t want = std::min<size_t>(source_block_, data_size_ - consumed_);
     const int64_t got = source_->read(source_buffer_.data(), static_cast<int64_t>(want));
-    if (got <= 0)
+    if (got < 0) {
+        warn("Failed, 1358");
+        return -1;
+    }
+    // The file has become shorter than its data chunk: what is there is all there is.
+    if (static_cast<size_t>(got) < want)
+        truncated_ = true;
+    if (got == 0)
         return 0;
     const bool last =
         consumed_ + static_cast<uint64_t>(got) >= data_size_ || static_cast<size_t>(got) < want;

@@ -36,9 +36,10 @@ class ConvertJob
     ~ConvertJob();
     // Reads nothing itself: `source` comes from read_wave_file. Writes the target's headers
     // (the source's "DISP" and "plst" chunks, "fmt ", "fact") and opens its "data" chunk.
-    // Shows the failure's message and returns false; the job is then closed.
+    // Shows the failure's message and returns false; the job is then closed. `replaces`
+    // names the file the target will be moved over, when it is a temporary file.
     bool begin(const std::string& source_path, const std::string& target_path,
-               const WaveFileDesc& source);
+               const WaveFileDesc& source, const std::string& replaces = "");
     // One decoding step into `out` (at least out_capacity() bytes). Returns the bytes, 0 at
     // the end of the stream, -1 on a failure (its message shown).
     long step(uint8_t* out);
@@ -55,6 +56,8 @@ class ConvertJob
     size_t out_capacity() const;
     uint32_t data_size() const { return data_size_; }
     uint32_t consumed() const { return consumed_; }
+    // The source ended before its data chunk said: the file is cut short.
+    bool truncated() const { return truncated_; }
     int channels() const { return target_format_.channels; }
 
   private:
@@ -69,6 +72,7 @@ class ConvertJob
     size_t target_block_ = 0;
     uint32_t data_size_ = 0;
     uint32_t consumed_ = 0;
+    bool truncated_ = false;
     std::vector<uint8_t> source_buffer_;
     std::vector<int16_t> target_buffer_;
 };

@@ -1,9 +1,12 @@
 #include "plavo/playback.h"
 
+#include "platform/run_dir.h"
+#include "platform/safe_write.h"
 #include "platform/ui.h"
 #include "plavo/texts.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 
 namespace plavo {
@@ -16,7 +19,28 @@ Playback::~Playback()
     release();
 }
 
-bool Playback::begin(const std::string& path, const std::string& target)
+std::string run_folder()
+{
+    std::string folder = kel::run_dir::current();
+    if (!folder.empty())
+        return folder;
+    const std::string base = kel::run_dir::runtime_base() + "kelvara/";
+    folder = kel::run_dir::open(base, "plavo");
+    if (!folder.empty())
+        for (const std::string& dead : kel::run_dir::orphans(base, "plavo"))
+            if (kel::run_dir::adopt(dead))
+                kel::run_dir::remove(dead);
+    return folder;
+}
+
+std::string play_target()
+{
+    const std::string folder = run_folder();
+    return folder.empty() ? std::string() : folder + "compressocw.wav";
+}
+
+bool Playback::begin(const std::string& path, const std::string& target,
+                     const std::string& replaces)
 {
     if (read_wave_file(path, desc_) != kReadOk) {
         char text[400];
@@ -24,7 +48,7 @@ bool Playback::begin(const std::string& path, const std::string& target)
         kel::ui().message_box(text, kCaption, kel::Buttons::Ok, kel::Icon::Exclamation);
         return false;
     }
-    return job_.begin(path, target, desc_);
+    return job_.begin(path, target, desc_, replaces);
 }
 
 bool Playback::fill(Slot& slot)
@@ -44,8 +68,8 @@ bool Playback::fill(Slot& slot)
 int Playback::open_and_play(const std::string& path)
 {
     release();
-    target_written_ = true;
-    if (!begin(path, kPlayTarget)) {
+    play_target_ = play_target();
+    if (!begin(path, play_target_)) {
         release();
         return 0;
     }
@@ -145,9 +169,9 @@ void Playback::release()
     ring_.clear();
     queued_ = 0;
     next_slot_ = 0;
-    if (target_written_) {
-        std::remove(kPlayTarget);
-        target_written_ = false;
+    if (!play_target_.empty()) {
+        std::remove(play_target_.c_str());
+        play_target_.clear();
     }
 }
 
@@ -192,20 +216,27 @@ int Playback::convert(const std::string& source, const std::string& target,
                       const ConvertHooks& hooks)
 {
     release();
-    auto fail = [&] {
-        kel::ui().message_box("Failed to convert file.", kCaption, kel::Buttons::Ok,
-                              kel::Icon::Exclamation);
+    converted_truncated_ = false;
+    auto fail = [&](const std::string& detail = "") {
+        job_.close();
+        kel::ui().message_box(detail.empty() ? "Failed to convert file."
+                                             : "Failed to convert file.\n" + detail,
+                              kCaption, kel::Buttons::Ok, kel::Icon::Exclamation);
         return 0;
     };
-    if (!begin(source, target))
+    // The job writes a temporary file beside the target, which takes the target's place
+    // only when it is complete.
+    kel::SafeWrite out(target);
+    if (!out.ok())
+        return fail(out.error_text());
+    if (!begin(source, out.temp_path(), out.final_path()))
         return fail();
     if (hooks.progress)
         hooks.progress(0);
-    std::vector<uint8_t> out;
+    std::vector<uint8_t> bytes;
     try {
-        out.assign(job_.out_capacity(), 0);
+        bytes.assign(job_.out_capacity(), 0);
     } catch (...) {
-        job_.close();
         return fail();
     }
     while (job_.consumed() < job_.data_size()) {
@@ -217,20 +248,22 @@ int Playback::convert(const std::string& source, const std::string& target,
             hooks.progress(static_cast<int>(uint64_t(job_.consumed()) * 100 / job_.data_size()));
         if (hooks.pump)
             hooks.pump();
-        const long n = job_.step(out.data());
-        if (n < 0) {
-            job_.close();
+        const long n = job_.step(bytes.data());
+        if (n < 0)
             return fail();
-        }
         if (n == 0)
             break;
-        if (!job_.write(out.data(), static_cast<size_t>(n))) {
-            job_.close();
-            return fail();
-        }
+        errno = 0;
+        if (!job_.write(bytes.data(), static_cast<size_t>(n)))
+            return fail(kel::file_error_text(errno));
     }
+    const bool truncated = job_.truncated();
+    errno = 0;
     if (!job_.close())
-        return fail();
+        return fail(kel::file_error_text(errno));
+    if (!out.commit())
+        return fail(out.error_text());
+    converted_truncated_ = truncated;
     return 1;
 }
 

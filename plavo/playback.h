@@ -11,8 +11,11 @@
 
 namespace plavo {
 
-// The wave file a playing job writes its headers to, in the current folder.
-inline constexpr const char* kPlayTarget = "compressocw.wav";
+// This run's private folder ("plavo-..." under the runtime folder), made when first
+// needed; folders left by runs that died go then. Empty when it cannot be made.
+std::string run_folder();
+// The wave file a playing job writes its headers to, in that folder.
+std::string play_target();
 
 class Playback
 {
@@ -51,9 +54,13 @@ class Playback
         std::function<void(int)> progress; // percent
         std::function<void()> pump;        // let the window breathe
     };
-    // Converts `source` into the wave file `target`. 1 on success; a failure shows
-    // "Failed to convert file.", a cancel only closes the job (sizes fixed).
+    // Converts `source` into the wave file `target`, which is replaced only by the complete
+    // result: a failure (it shows "Failed to convert file.", with the reason when a write
+    // failed) or a cancel leaves an earlier target as it was and no partial file. 1 on
+    // success.
     int convert(const std::string& source, const std::string& target, const ConvertHooks& hooks);
+    // The last conversion's source was cut short: only what it holds was converted.
+    bool converted_truncated() const { return converted_truncated_; }
 
   private:
     struct Slot
@@ -63,7 +70,8 @@ class Playback
         bool filled = false;
     };
     bool fill(Slot& slot);
-    bool begin(const std::string& path, const std::string& target);
+    bool begin(const std::string& path, const std::string& target,
+               const std::string& replaces = "");
 
     void* window_;
     ConvertJob job_;
@@ -72,7 +80,8 @@ class Playback
     kel::wave_device::Handle handle_ = 0;
     int queued_ = 0;
     int next_slot_ = 0;
-    bool target_written_ = false;
+    std::string play_target_; // written by the playing job, removed on release
+    bool converted_truncated_ = false;
 };
 
 } // namespace plavo

@@ -95,7 +95,9 @@ void Player::set_playing_buttons()
 void Player::on_file()
 {
     OpenDialog dialog;
-    dialog.panel.entries = read_list(kCurrentSection);
+    int dropped = 0;
+    dialog.panel.entries = read_list(kCurrentSection, &dropped);
+    tell_dropped(dropped);
     dialog.panel.playlist_mode = playlist_mode_;
     if (kel::ui().run_modal(dialog) != kel::kIdOk || dialog.path.empty())
         return;
@@ -226,8 +228,14 @@ void Player::on_convert()
     };
     const int ok = playback_.convert(current_file_, target, hooks);
     converting_ = false;
-    box(formatted(ok ? "File %s converted successfully." : "Error in converting file %s.",
-                  current_file_));
+    if (ok && playback_.converted_truncated())
+        kel::ui().message_box(formatted("File %s is cut short: only the part it holds was "
+                                        "converted.",
+                                        current_file_),
+                              kCaption, kel::Buttons::Ok, kel::Icon::Exclamation);
+    else
+        box(formatted(ok ? "File %s converted successfully." : "Error in converting file %s.",
+                      current_file_));
     view_.set_text(kExitButton, "&Exit");
     view_.set_progress(0);
     for (int c : {kPlayButton, kFileButton, kConvertButton})

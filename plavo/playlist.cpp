@@ -2,9 +2,12 @@
 
 #include "platform/paths.h"
 #include "platform/profile.h"
+#include "plavo/texts.h"
 
 #include <algorithm>
 #include <cctype>
+#include <cstdio>
+#include <cstdlib>
 #include <dirent.h>
 #include <strings.h>
 #include <sys/stat.h>
@@ -48,7 +51,7 @@ std::string file_key(int index)
     return "File" + std::to_string(index);
 }
 
-std::vector<std::string> read_list(const std::string& section)
+std::vector<std::string> read_list(const std::string& section, int* dropped)
 {
     std::vector<std::string> list;
     const std::string file = playlist_file();
@@ -58,17 +61,48 @@ std::vector<std::string> read_list(const std::string& section)
             break;
         list.push_back(*v);
     }
+    if (dropped) {
+        // Entries past the hundredth, counted as far as they run without a gap.
+        int more = 0;
+        if (static_cast<int>(list.size()) == kMaxEntries) {
+            const std::vector<std::string> keys = pf::key_names(section, file);
+            std::vector<bool> present(keys.size() + 2, false);
+            for (const std::string& k : keys) {
+                if (k.size() <= 4 || strncasecmp(k.c_str(), "File", 4) != 0)
+                    continue;
+                char* end = nullptr;
+                const long n = std::strtol(k.c_str() + 4, &end, 10);
+                if (*end == '\0' && n > kMaxEntries && n < static_cast<long>(present.size()))
+                    present[static_cast<size_t>(n)] = true;
+            }
+            while (kMaxEntries + more + 1 < static_cast<int>(present.size()) &&
+                   present[static_cast<size_t>(kMaxEntries + more + 1)])
+                ++more;
+        }
+        *dropped = more;
+    }
     return list;
+}
+
+void tell_dropped(int dropped)
+{
+    if (dropped <= 0)
+        return;
+    char text[160];
+    std::snprintf(text, sizeof text, "A playlist holds at most %d entries; %d %s dropped.",
+                  kMaxEntries, dropped, dropped == 1 ? "entry was" : "entries were");
+    kel::ui().message_box(text, kCaption, kel::Buttons::Ok, kel::Icon::Exclamation);
 }
 
 bool write_list(const std::string& section, const std::vector<std::string>& paths)
 {
-    const std::string file = playlist_file();
-    pf::delete_section(section, file);
-    bool ok = true;
+    if (paths.empty())
+        return pf::delete_section(section, playlist_file());
+    // One write of the file for the whole list: a failure leaves the earlier list.
+    std::vector<std::pair<std::string, std::string>> entries;
     for (size_t i = 0; i < paths.size(); ++i)
-        ok = pf::write_string(section, file_key(static_cast<int>(i) + 1), paths[i], file) && ok;
-    return ok;
+        entries.emplace_back(file_key(static_cast<int>(i) + 1), paths[i]);
+    return pf::replace_section(section, entries, playlist_file());
 }
 
 std::string current_entry(int index)
@@ -115,12 +149,12 @@ bool delete_saved(const std::string& name)
         return false;
     pf::delete_section(*it, file);
     names.erase(it);
-    pf::delete_section(kNamesSection, file);
-    bool ok = true;
+    if (names.empty())
+        return pf::delete_section(kNamesSection, file);
+    std::vector<std::pair<std::string, std::string>> entries;
     for (size_t i = 0; i < names.size(); ++i)
-        ok = pf::write_string(kNamesSection, name_key(static_cast<int>(i) + 1), names[i], file) &&
-             ok;
-    return ok;
+        entries.emplace_back(name_key(static_cast<int>(i) + 1), names[i]);
+    return pf::replace_section(kNamesSection, entries, file);
 }
 
 void SelectPlaylistDialog::on_open()
@@ -140,7 +174,11 @@ void SelectPlaylistDialog::on_delete()
 
 void PlaylistPanel::add_items()
 {
-    if (!selected_file.empty())
+    if (selected_file.empty())
+        return;
+    if (entries.size() >= static_cast<size_t>(kMaxEntries))
+        tell_dropped(1);
+    else
         entries.push_back(selected_file);
 }
 
@@ -160,9 +198,14 @@ void PlaylistPanel::add_all()
         closedir(d);
     }
     std::sort(found.begin(), found.end());
-    for (const std::string& f : found)
+    int dropped = 0;
+    for (const std::string& f : found) {
         if (entries.size() < static_cast<size_t>(kMaxEntries))
             entries.push_back(f);
+        else
+            ++dropped;
+    }
+    tell_dropped(dropped);
 }
 
 void PlaylistPanel::delete_items()
@@ -189,7 +232,9 @@ void PlaylistPanel::load_prev()
     if (kel::ui().run_modal(select) != kel::kIdOk || select.selected < 0 ||
         select.selected >= static_cast<int>(select.names.size()))
         return;
-    entries = read_list(select.names[select.selected]);
+    int dropped = 0;
+    entries = read_list(select.names[select.selected], &dropped);
+    tell_dropped(dropped);
     selection.clear();
     if (!entries.empty()) {
         file_name_field = entries.front();

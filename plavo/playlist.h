@@ -18,9 +18,11 @@ std::string playlist_file();
 // "File%d" / "Playlist%d"
 std::string file_key(int index);
 
-// File1 .. File100 of a section, stopping at the first missing key; paths are cut to 143
-// characters as the list's buffers hold them.
-std::vector<std::string> read_list(const std::string& section);
+// File1 .. File100 of a section, stopping at the first missing key. `dropped`, when
+// given, gets the number of entries past the hundredth that were left out.
+std::vector<std::string> read_list(const std::string& section, int* dropped = nullptr);
+// Says how many entries did not fit in a playlist (nothing for 0).
+void tell_dropped(int dropped);
 // Rewrites the section whole.
 bool write_list(const std::string& section, const std::vector<std::string>& paths);
 // Entry `index` (1-based) of "Playlist"; empty when the key is missing.

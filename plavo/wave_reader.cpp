@@ -69,8 +69,11 @@ unsigned parse(const std::string& path, WaveFileDesc& desc)
                 return kRefused;
         }
         // Never believe a size past the end of the file itself.
-        if (body + size > length)
+        if (body + size > length) {
             size = static_cast<uint32_t>(length - body);
+            if (id == kel::riff::fourcc("data") && !have_data)
+                desc.truncated = true;
+        }
         if (id == kel::riff::fourcc("fmt ") && !have_format) {
             std::vector<uint8_t> block;
             try {

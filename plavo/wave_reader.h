@@ -26,6 +26,9 @@ struct WaveFileDesc
     uint64_t data_offset = 0;
     uint32_t data_size = 0;
     uint32_t sample_count = 0; // from "fact"
+    // The data chunk says it runs past the end of the file (a file cut short); data_size
+    // holds only what is there.
+    bool truncated = false;
 
     uint16_t format_tag() const;
     uint16_t channels() const;

@@ -1,11 +1,14 @@
 #include "editor/files/adpcm_files.h"
 
+#include "common/child_frame.h"
 #include "common/host_services.h"
 #include "editor/files/outside_program.h"
 #include "editor/files/wave_convert.h"
 #include "platform/paths.h"
+#include "platform/safe_write.h"
 #include "platform/ui.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <sys/stat.h>
 
@@ -55,30 +58,46 @@ int open_compressed_adpcm(const std::string& adpcm_path, std::string& pcm_path)
     wait_for_finished(program);
     if (!file_exists(out_adpcm_file().c_str()))
         return ErrMsg("Failed to decompress file");
-    std::remove(target.c_str());
-    if (!move_file(out_adpcm_file().c_str(), target)) {
-        std::remove(out_adpcm_file().c_str());
-        return ErrMsg("Failed to rename file");
-    }
+    // The decoded file replaces the chosen one only once it is complete and on disk.
+    kel::SafeWrite out(target);
+    int error = 0;
+    if (!move_into(out_adpcm_file(), out, error) || !out.commit())
+        return ErrMsgDetail("Failed to rename file",
+                            kel::file_error_text(error ? error : out.error()));
     pcm_path = target;
     return 1;
 }
 
-int compress_saved_wave(const std::string& path)
+int compress_wave_file(const std::string& pcm_path, const std::string& target)
 {
-    // Saved under the converter's own output name: the converter refuses it, so keep it
-    // until then.
-    if (!same_file(path, out_adpcm_file().c_str()))
-        std::remove(out_adpcm_file().c_str());
-    if (!convert_wave_file(nullptr, path.c_str(), out_adpcm_file().c_str())) {
-        std::remove(out_adpcm_file().c_str());
-        std::remove(path.c_str());
+    kel::SafeWrite out(target);
+    if (!out.ok()) {
+        NewErrMsg(5031, out.error_text());
         return 0;
     }
-    std::remove(path.c_str());
-    if (!move_file(out_adpcm_file().c_str(), path)) {
-        std::remove(out_adpcm_file().c_str());
-        return ErrMsg("Failed to rename file");
-    }
+    // The converter writes the temporary file beside the target; a failure or Cancel there
+    // drops it, and the earlier file stays as it was.
+    if (!convert_wave_file(nullptr, pcm_path.c_str(), out.temp_path().c_str()))
+        return 0;
+    if (!out.commit())
+        return ErrMsgDetail("Failed to rename file", out.error_text());
     return 1;
+}
+
+int save_compressed_adpcm(CChildFrame& doc, const std::string& target, bool highlighted_only,
+                          const SaveFormat& format)
+{
+    const std::string folder = run_directory();
+    if (folder.empty()) {
+        NewErrMsg(5009, kel::file_error_text(errno));
+        return 0;
+    }
+    const std::string pcm = folder + "adpcmsave.wav";
+    if (!save_wave_intermediate(doc, pcm, highlighted_only, format))
+        return 0;
+    const int ok = compress_wave_file(pcm, target);
+    std::remove(pcm.c_str());
+    if (ok && !highlighted_only)
+        doc.is_modified = 0;
+    return ok;
 }

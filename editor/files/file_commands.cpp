@@ -3,6 +3,7 @@
 #include "common/host_services.h"
 #include "editor/files/adpcm_files.h"
 #include "editor/files/file_types.h"
+#include "editor/files/foreign_save.h"
 #include "editor/files/ocw_encoder.h"
 #include "editor/files/ocw_import.h"
 #include "editor/files/outside_program.h"
@@ -185,25 +186,12 @@ int save_by_type(CChildFrame& doc, const std::string& name, SaveScope scope,
         if (!compressed_adpcm) {
             ok = save_wave_file(doc, name, part, format);
         } else {
-            ok = save_wave_file(doc, name, part, format) && compress_saved_wave(name);
+            ok = save_compressed_adpcm(doc, name, part, format);
         }
     } else if (code >= kTypeFirstConverted && code <= kTypeLastConverted) {
-        const std::string pcm = kel::paths::program_dir() + "NVACNVRT.WAV";
-        ok = save_wave_file(doc, pcm, part, format) && run_converter(pcm, name);
-        std::remove(pcm.c_str());
-        if (!ok)
-            ErrMsg("Could not convert to %s.", kel::paths::file_part(name).c_str());
-        return ok;
+        return save_converted_file(doc, name, part, format);
     } else if (code == kTypeMp3) {
-        if (!outside_program_exists("bladeenc")) {
-            ErrMsg("BLADEENC.EXE missing.");
-            return 0;
-        }
-        const std::string wav = with_extension(name, "wav");
-        ok = save_wave_file(doc, wav, part, format);
-        if (ok && !start_outside_program("bladeenc", {"-320", "-quit", wav}, true))
-            ok = 0;
-        return ok;
+        return save_mp3_file(doc, name, part, format);
     } else if (code == kTypeOcw) {
         // The encoder works from the document's selection, whatever the scope.
         return compress_to_ocw(doc, name);

@@ -4,11 +4,11 @@
 
 #include "common/child_frame.h"
 #include "common/host_services.h"
-#include "editor/files/outside_program.h"
 #include "editor/files/wave_convert.h"
 #include "platform/ocw_rate.h"
 #include "platform/paths.h"
 #include "platform/riff.h"
+#include "platform/safe_write.h"
 
 #include <algorithm>
 #include <bit>
@@ -54,6 +54,7 @@ bool valid_choice(int control)
 struct EncodeRun
 {
     int working = -1;
+    std::string intermediate; // the PCM stage, in this run's folder
     std::unique_ptr<kel::riff::File> out;
     int progress = 0;
 
@@ -63,6 +64,9 @@ struct EncodeRun
             terminate_message_dialog(progress);
         if (working >= 0)
             ::close(working);
+        out.reset();
+        if (!intermediate.empty())
+            std::remove(intermediate.c_str());
     }
 };
 
@@ -230,25 +234,36 @@ int compress_to_ocw(CChildFrame& doc, const std::string& target)
         NewErrMsg(5009);
         return 0;
     }
-    run.out = kel::riff::File::open(target, kel::riff::File::Mode::Create);
+    // The target is replaced only by the finished OCW file: until then an earlier file of
+    // that name stays as it was, and the PCM stage never appears under the target's name.
+    kel::SafeWrite out(target);
+    if (!out.ok()) {
+        NewErrMsg(5031, out.error_text());
+        return 0;
+    }
+    const std::string folder = run_directory();
+    if (folder.empty()) {
+        NewErrMsg(5031, kel::file_error_text(errno));
+        return 0;
+    }
+    run.intermediate = folder + "ocwsave.wav";
+    run.out = kel::riff::File::open(run.intermediate, kel::riff::File::Mode::Create);
     if (!run.out) {
-        NewErrMsg(5031);
+        NewErrMsg(5031, kel::file_error_text(errno));
         return 0;
     }
     last_format = doc.wave_format;
     last_format.format_tag = kWaveFormatPcm;
     last_format.avg_bytes_per_sec = kel::ocw::marker_for_ratio(r);
+    errno = 0;
     if (!create_waveform_format_header(run.out.get(), 0)) {
-        run.out.reset();
-        std::remove(target.c_str());
+        NewErrMsg(5031, kel::file_error_text(errno));
         return 0;
     }
 
     std::unique_ptr<int16_t[]> source(new (std::nothrow) int16_t[kBlockBytes / 2]());
     std::unique_ptr<int16_t[]> output(new (std::nothrow) int16_t[kBlockBytes / 2]());
     if (!source || !output) {
-        run.out.reset();
-        std::remove(target.c_str());
         NewErrMsg(5001);
         return 0;
     }
@@ -275,9 +290,10 @@ int compress_to_ocw(CChildFrame& doc, const std::string& target)
         const bool last = written + bytes >= expected;
         if (last)
             bytes = expected - written;
+        errno = 0;
         if (run.out->write(output.get(), static_cast<int64_t>(bytes)) !=
             static_cast<int64_t>(bytes)) {
-            NewErrMsg(5031);
+            NewErrMsg(5031, kel::file_error_text(errno));
             return 0;
         }
         written += bytes;
@@ -293,36 +309,37 @@ int compress_to_ocw(CChildFrame& doc, const std::string& target)
     run.progress = 0;
     source.reset();
     output.reset();
+    errno = 0;
     const bool sized = ascend_and_update_waveform_file(run.out.get()) == 0;
-    const bool closed = run.out->close();
+    const bool closed = run.out->close() && sized;
+    const int close_error = errno;
     run.out.reset();
     ::close(run.working);
     run.working = -1;
-    if (!sized || !closed) {
-        std::remove(target.c_str());
-        NewErrMsg(5031);
+    if (!closed) {
+        NewErrMsg(5031, kel::file_error_text(close_error));
         return 0;
     }
 
-    std::remove(out_adpcm_file().c_str());
+    // The converter codes straight into the temporary file beside the target.
     ocw_rate_marker_mode = 1;
-    const int coded = convert_wave_file(doc.owner_window, target.c_str(), out_adpcm_file().c_str());
+    const int coded =
+        convert_wave_file(doc.owner_window, run.intermediate.c_str(), out.temp_path().c_str());
     ocw_rate_marker_mode = 0;
     if (!coded) {
-        std::remove(out_adpcm_file().c_str());
         ErrMsg("Failed to decompress file");
         return 0;
     }
-    std::remove(target.c_str());
-    if (!move_file(out_adpcm_file().c_str(), target)) {
-        ErrMsg("Failed to rename file");
+    if (!out.commit()) {
+        ErrMsgDetail("Failed to rename file", out.error_text());
         return 0;
     }
 
     struct stat st
     {
     };
-    const double length = ::stat(target.c_str(), &st) == 0 ? static_cast<double>(st.st_size) : 0.0;
+    const double length =
+        ::stat(out.final_path().c_str(), &st) == 0 ? static_cast<double>(st.st_size) : 0.0;
     char text[100];
     std::snprintf(text, sizeof text, "File compression = %f",
                   length > 0.0 ? static_cast<double>(range) / length : 0.0);

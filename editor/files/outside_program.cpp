@@ -1,44 +1,69 @@
 #include "editor/files/outside_program.h"
 
 #include "common/child_frame.h"
+#include "common/host_services.h"
 #include "platform/clock.h"
 #include "platform/paths.h"
 #include "platform/process.h"
 #include "platform/ui.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstdio>
+#include <fcntl.h>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 
 constexpr int kChecks = 1000;
 constexpr uint32_t kCheckEvery = 100; // ms
 
-bool copy_file(const std::string& from, const std::string& to)
+// Copies in blocks into an existing file of ours; false with errno set.
+bool copy_into(const std::string& from, const std::string& to)
 {
-    std::FILE* in = std::fopen(from.c_str(), "rb");
-    if (!in)
+    const int in = ::open(from.c_str(), O_RDONLY | O_CLOEXEC);
+    if (in < 0)
         return false;
-    std::FILE* out = std::fopen(to.c_str(), "wb");
-    if (!out) {
-        std::fclose(in);
+    const int out = ::open(to.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
+    if (out < 0) {
+        const int e = errno;
+        ::close(in);
+        errno = e;
         return false;
     }
-    char buffer[32768];
+    std::vector<char> buffer(65536);
     bool ok = true;
-    size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, in)) > 0)
-        if (std::fwrite(buffer, 1, n, out) != n) {
-            ok = false;
+    for (;;) {
+        ssize_t n = ::read(in, buffer.data(), buffer.size());
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            ok = n == 0;
             break;
         }
-    ok = !std::ferror(in) && ok;
-    std::fclose(in);
-    ok = std::fclose(out) == 0 && ok;
+        // A short write is retried for the rest; an error or no progress ends the copy.
+        for (ssize_t at = 0; ok && at < n;) {
+            const ssize_t w = ::write(out, buffer.data() + at, static_cast<size_t>(n - at));
+            if (w < 0 && errno == EINTR)
+                continue;
+            if (w <= 0) {
+                if (w == 0)
+                    errno = EIO;
+                ok = false;
+            } else {
+                at += w;
+            }
+        }
+        if (!ok)
+            break;
+    }
+    const int e = errno;
+    ::close(in);
+    ok = ::close(out) == 0 && ok;
     if (!ok)
-        std::remove(to.c_str());
+        errno = e ? e : EIO;
     return ok;
 }
 
@@ -107,12 +132,46 @@ bool outside_program_exists(const std::string& name)
     return access(outside_program_path(name).c_str(), X_OK) == 0;
 }
 
-bool move_file(const std::string& from, const std::string& to)
+bool move_into(const std::string& from, kel::SafeWrite& out, int& error)
 {
-    if (std::rename(from.c_str(), to.c_str()) == 0)
-        return true;
-    if (errno != EXDEV || !copy_file(from, to))
-        return false;
+    error = 0;
+    if (!out.ok()) {
+        error = out.error() ? out.error() : EINVAL;
+    } else if (std::rename(from.c_str(), out.temp_path().c_str()) != 0) {
+        if (errno != EXDEV)
+            error = errno;
+        else if (!copy_into(from, out.temp_path()))
+            error = errno;
+    }
     std::remove(from.c_str());
-    return true;
+    return error == 0;
+}
+
+ProgramEnd wait_for_program(long process, const char* progress_text,
+                            const std::function<int()>& progress)
+{
+    const int handle = display_message_dialog(progress_text, 1);
+    show_percent_done(handle, 0);
+    int code = -1;
+    bool ended = false;
+    for (;;) {
+        if (kel::process::has_exited(process, &code)) {
+            ended = true;
+            break;
+        }
+        if (cancel_button_pressed(handle))
+            break;
+        if (progress) {
+            const int percent = progress();
+            if (percent >= 0)
+                show_percent_done(handle, std::min(percent, 99));
+        }
+        kel::clock::sleep_ms(kCheckEvery);
+    }
+    terminate_message_dialog(handle);
+    if (!ended) {
+        kel::process::kill_started(process);
+        return ProgramEnd::Cancelled;
+    }
+    return code == 0 ? ProgramEnd::Done : ProgramEnd::Failed;
 }

@@ -1,5 +1,8 @@
 #pragma once
 // Handing a file to an outside program and waiting for its signal file.
+#include "platform/safe_write.h"
+
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -29,7 +32,16 @@ bool wait_for_finished(long process);
 std::string outside_program_path(const std::string& name);
 bool outside_program_exists(const std::string& name);
 
-// Renames, copying and deleting when the two names are on different file systems.
-bool move_file(const std::string& from, const std::string& to);
+// Moves a finished intermediate into the temporary file of `out` (renaming it, or copying
+// it in blocks when the two are on different file systems), so that out.commit() puts it in
+// place of the user's file. The intermediate is gone afterwards either way. False with
+// `error` (errno) set when it could not be moved; out.commit() must not follow then.
+bool move_into(const std::string& from, kel::SafeWrite& out, int& error);
+
+// Waits for a started program to end, checking every 100 ms, with a progress window that
+// `progress` feeds (a percent, or -1 for no change) and whose Cancel ends the program.
+enum class ProgramEnd { Done, Failed, Cancelled };
+ProgramEnd wait_for_program(long process, const char* progress_text,
+                            const std::function<int()>& progress);
 
 bool file_exists(const std::string& name);

@@ -4,6 +4,7 @@
 #include "common/host_services.h"
 #include "editor/document/format_converter.h"
 #include "platform/riff.h"
+#include "platform/safe_write.h"
 #include "platform/ui.h"
 
 #include <algorithm>
@@ -41,35 +42,57 @@ struct Progress
     }
 };
 
-} // namespace
+// Reads count bytes at offset unless the file ends or fails first; the bytes read.
+ssize_t read_fully(int fd, uint8_t* buffer, size_t count, off_t offset)
+{
+    size_t done = 0;
+    while (done < count) {
+        const ssize_t n =
+            ::pread(fd, buffer + done, count - done, offset + static_cast<off_t>(done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            return -1;
+        if (n == 0)
+            break;
+        done += static_cast<size_t>(n);
+    }
+    return static_cast<ssize_t>(done);
+}
 
-int save_wave_file(CChildFrame& doc, const std::string& name, bool highlighted_only,
-                   const SaveFormat& format)
+bool valid_format(const SaveFormat& format)
+{
+    return (format.channels == 1 || format.channels == 2) &&
+           (format.bits == 8 || format.bits == 16) && format.rate > 0;
+}
+
+// Writes the wave file at `path`, a new file nobody else looks at yet. 1 on success; on
+// failure the message has been shown and `path` may hold part of the file.
+int write_wave_file(CChildFrame& doc, const std::string& path, bool highlighted_only,
+                    const SaveFormat& format)
 {
     const SaveFormat own = save_format_of(doc);
     const bool convert =
         format.channels != own.channels || format.bits != own.bits || format.rate != own.rate;
-    if ((format.channels != 1 && format.channels != 2) || (format.bits != 8 && format.bits != 16) ||
-        format.rate <= 0) {
-        NewErrMsg(5009);
-        return 0;
-    }
-    const std::string part = name + ".part";
-    auto out = kel::riff::File::open(part, kel::riff::File::Mode::Create);
+    auto out = kel::riff::File::open(path, kel::riff::File::Mode::Create);
+    const int open_error = errno;
     int in = ::open(doc.current.file_name, O_RDONLY | O_CLOEXEC);
     if (!out || in < 0) {
         if (in >= 0)
             ::close(in);
-        out.reset();
-        std::remove(part.c_str());
-        NewErrMsg(5009);
+        NewErrMsg(5009, out ? std::string() : kel::file_error_text(open_error));
         return 0;
     }
     auto fail = [&]() {
         ::close(in);
         out.reset();
-        std::remove(part.c_str());
         return 0;
+    };
+    // The reason of a failed write, taken before anything else can change errno.
+    auto write_failed = [&](int message) {
+        const int e = errno;
+        NewErrMsg(message, kel::file_error_text(e));
+        return fail();
     };
 
     const int bps = doc.bytes_per_sample();
@@ -86,8 +109,9 @@ int save_wave_file(CChildFrame& doc, const std::string& name, bool highlighted_o
         static_cast<uint32_t>(format.channels * format.bits * format.rate / 8);
     last_format.block_align = static_cast<uint16_t>(format.channels * format.bits / 8);
     last_format.bits_per_sample = static_cast<uint16_t>(format.bits);
+    errno = 0;
     if (!create_waveform_format_header(out.get(), 0))
-        return fail();
+        return write_failed(5031);
 
     std::unique_ptr<FrameConverter> converter;
     if (convert)
@@ -107,10 +131,9 @@ int save_wave_file(CChildFrame& doc, const std::string& name, bool highlighted_o
     unsigned long done = 0;
     while (done < count) {
         const size_t want = std::min<unsigned long>(block, count - done);
-        ssize_t n = ::pread(in, buffer.get(), want, static_cast<off_t>(offset + done));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0) {
+        // A working file shorter than the document says is a failure, not a shorter file.
+        const ssize_t n = read_fully(in, buffer.get(), want, static_cast<off_t>(offset + done));
+        if (n != static_cast<ssize_t>(want)) {
             NewErrMsg(5009);
             return fail();
         }
@@ -125,25 +148,61 @@ int save_wave_file(CChildFrame& doc, const std::string& name, bool highlighted_o
             }
             data = converted.get();
         }
-        if (out->write(data, static_cast<int64_t>(bytes)) != static_cast<int64_t>(bytes)) {
-            NewErrMsg(5031);
-            return fail();
-        }
+        errno = 0;
+        if (out->write(data, static_cast<int64_t>(bytes)) != static_cast<int64_t>(bytes))
+            return write_failed(5031);
         done += static_cast<unsigned long>(n);
         if (cancel_button_pressed(progress.handle))
             return fail();
         show_percent_done(progress.handle, static_cast<int>(done * 100 / (count + 1)));
     }
     ::close(in);
+    errno = 0;
     const bool sized = ascend_and_update_waveform_file(out.get()) == 0;
-    const bool closed = out->close();
+    const bool closed = out->close() && sized;
+    const int e = errno;
     out.reset();
-    if (!sized || !closed || std::rename(part.c_str(), name.c_str()) != 0) {
-        std::remove(part.c_str());
-        ErrMsg("Failed to close output file");
+    if (!closed) {
+        ErrMsgDetail("Failed to close output file", kel::file_error_text(e));
+        return 0;
+    }
+    return 1;
+}
+
+} // namespace
+
+int save_wave_file(CChildFrame& doc, const std::string& name, bool highlighted_only,
+                   const SaveFormat& format)
+{
+    if (!valid_format(format)) {
+        NewErrMsg(5009);
+        return 0;
+    }
+    kel::SafeWrite target(name);
+    if (!target.ok()) {
+        NewErrMsg(5009, target.error_text());
+        return 0;
+    }
+    if (!write_wave_file(doc, target.temp_path(), highlighted_only, format))
+        return 0;
+    if (!target.commit()) {
+        ErrMsgDetail("Failed to close output file", target.error_text());
         return 0;
     }
     if (!highlighted_only)
         doc.is_modified = 0;
     return 1;
+}
+
+int save_wave_intermediate(CChildFrame& doc, const std::string& path, bool highlighted_only,
+                           const SaveFormat& format)
+{
+    if (!valid_format(format)) {
+        NewErrMsg(5009);
+        return 0;
+    }
+    if (write_wave_file(doc, path, highlighted_only, format))
+        return 1;
+    ::unlink(path.c_str());
+    return 0;
 }

@@ -15,7 +15,11 @@ SaveFormat save_format_of(const CChildFrame& doc);
 
 // Writes the working file (or only its highlighted section) as a wave file in the given
 // format, converting when it differs from the document's. The file is written beside the
-// target and moved over it only when complete, so a failed or cancelled save leaves any
-// earlier file of that name as it was. 1 on success.
+// target and moved over it only when complete (kel::SafeWrite), so a failed or cancelled
+// save leaves any earlier file of that name as it was. 1 on success.
 int save_wave_file(CChildFrame& doc, const std::string& name, bool highlighted_only,
                    const SaveFormat& format);
+// The same wave file as an intermediate of ours (in this run's folder), written in place
+// without the safe-replace steps; removed again on failure.
+int save_wave_intermediate(CChildFrame& doc, const std::string& path, bool highlighted_only,
+                           const SaveFormat& format);

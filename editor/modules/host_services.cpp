@@ -113,6 +113,23 @@ int NewErrMsg(int string_id)
     return kel::ui().message_box(text, "Kelvara", kel::Buttons::Ok, kel::Icon::None);
 }
 
+int NewErrMsg(int string_id, const std::string& detail)
+{
+    if (detail.empty())
+        return NewErrMsg(string_id);
+    const char* s = string_table_text(string_id);
+    const std::string text =
+        (s ? std::string(s) : "Message " + std::to_string(string_id)) + "\n" + detail;
+    return kel::ui().message_box(text, "Kelvara", kel::Buttons::Ok, kel::Icon::None);
+}
+
+int ErrMsgDetail(const std::string& text, const std::string& detail)
+{
+    kel::ui().message_box(detail.empty() ? text : text + "\n" + detail, "Error", kel::Buttons::Ok,
+                          kel::Icon::Exclamation);
+    return 0;
+}
+
 void WndErrMsg(const char* text)
 {
     kel::ui().set_main_title(text ? text : "");

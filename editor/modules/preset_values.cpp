@@ -5,6 +5,7 @@
 #include "editor/strings.h"
 #include "platform/paths.h"
 #include "platform/profile.h"
+#include "platform/safe_write.h"
 
 #include <cstdlib>
 
@@ -125,11 +126,16 @@ bool read_preset_values(const PresetFamily& family, const std::string& ini_path,
 int save_preset_values(const PresetFamily& family, const std::string& ini_path,
                        const std::vector<std::vector<int>>& values_per_key)
 {
-    kel::profile::delete_section(family.values_section, ini_path);
+    // The values to save, in one write of the file.
+    std::vector<std::pair<std::string, std::string>> entries;
     for (size_t i = 0; i < values_per_key.size(); ++i)
-        kel::profile::write_string(family.values_section,
-                                   family.value_prefix + std::to_string(i + 1),
-                                   format_preset_values(values_per_key[i]), ini_path);
+        entries.emplace_back(family.value_prefix + std::to_string(i + 1),
+                             format_preset_values(values_per_key[i]));
+    if (!kel::profile::replace_section(family.values_section, entries, ini_path)) {
+        ErrMsgDetail("Cannot save preset values.",
+                     kel::file_error_text(kel::profile::last_error()));
+        return 0;
+    }
     int r = new_save_process(family.ini_file.c_str(), family.save_title.c_str(),
                              family.list_section.c_str(), family.list_prefix.c_str(),
                              family.values_section.c_str(), family.value_prefix.c_str());

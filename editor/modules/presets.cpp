@@ -4,6 +4,7 @@
 #include "common/host_services.h"
 #include "platform/paths.h"
 #include "platform/profile.h"
+#include "platform/safe_write.h"
 
 #include <cstring>
 
@@ -121,18 +122,24 @@ void PresetSelectDialog::delete_preset()
     }
     if (!found)
         return;
-    profile::delete_section(picked_name, g_preset.ini_path);
-    profile::delete_key(g_preset.list_section, key(g_preset.list_prefix, found), g_preset.ini_path);
-    for (int n = found; n < kMaxPresets; ++n) {
-        auto next = profile::lookup(g_preset.list_section, key(g_preset.list_prefix, n + 1),
-                                    g_preset.ini_path);
-        if (!next)
+    // The list is rewritten in one piece, the later names moved down by one; a failure
+    // part-way can then not cut the list short.
+    std::vector<std::pair<std::string, std::string>> list;
+    for (int n = 1; n <= kMaxPresets; ++n) {
+        auto v =
+            profile::lookup(g_preset.list_section, key(g_preset.list_prefix, n), g_preset.ini_path);
+        if (!v)
             break;
-        profile::write_string(g_preset.list_section, key(g_preset.list_prefix, n), *next,
-                              g_preset.ini_path);
-        profile::delete_key(g_preset.list_section, key(g_preset.list_prefix, n + 1),
-                            g_preset.ini_path);
+        if (n != found)
+            list.emplace_back(key(g_preset.list_prefix, static_cast<int>(list.size()) + 1), *v);
     }
+    const bool ok =
+        (list.empty() ? profile::delete_section(g_preset.list_section, g_preset.ini_path)
+                      : profile::replace_section(g_preset.list_section, list, g_preset.ini_path)) &&
+        profile::delete_section(picked_name, g_preset.ini_path);
+    if (!ok)
+        ErrMsgDetail("Cannot delete preset " + picked_name + ".",
+                     kel::file_error_text(profile::last_error()));
     refill();
     picked_name.clear();
 }
@@ -177,16 +184,23 @@ void PresetSaveDialog::help()
     new_show_context_help(nullptr, 367);
 }
 
-void PresetSaveDialog::copy_values(const std::string& preset)
+bool PresetSaveDialog::copy_values(const std::string& preset)
 {
+    // One write of the file: replacing a preset never leaves it half old, half new.
+    std::vector<std::pair<std::string, std::string>> values;
     for (int n = 1; n <= kMaxPresets; ++n) {
         auto v = profile::lookup(g_preset.values_section, key(g_preset.value_prefix, n),
                                  g_preset.ini_path);
         if (!v)
             break;
-        profile::write_string(preset, key(g_preset.value_prefix, n), *v, g_preset.ini_path);
+        values.emplace_back(key(g_preset.value_prefix, n), *v);
     }
+    const bool ok = profile::replace_section(preset, values, g_preset.ini_path);
+    if (!ok)
+        ErrMsgDetail("Cannot save preset " + preset + ".",
+                     kel::file_error_text(profile::last_error()));
     refill();
+    return ok;
 }
 
 void PresetSaveDialog::save()
@@ -203,9 +217,19 @@ void PresetSaveDialog::save()
         }
     }
     if (!found) {
-        profile::write_string(g_preset.list_section, key(g_preset.list_prefix, g_preset.count + 1),
-                              preset, g_preset.ini_path);
-        copy_values(preset);
+        // The values first, so the list never names a preset that has none.
+        if (!copy_values(preset))
+            return;
+        if (!profile::write_string(g_preset.list_section,
+                                   key(g_preset.list_prefix, g_preset.count + 1), preset,
+                                   g_preset.ini_path)) {
+            ErrMsgDetail("Cannot save preset " + preset + ".",
+                         kel::file_error_text(profile::last_error()));
+            profile::delete_section(preset, g_preset.ini_path);
+            refill();
+            return;
+        }
+        refill();
         end_dialog(1);
         return;
     }
@@ -215,7 +239,6 @@ void PresetSaveDialog::save()
         name.clear();
         return;
     }
-    profile::delete_section(preset, g_preset.ini_path);
     copy_values(preset);
 }
 

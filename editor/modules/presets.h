@@ -75,5 +75,5 @@ class PresetSaveDialog : public kel::DialogModel
 
   private:
     void refill();
-    void copy_values(const std::string& preset);
+    bool copy_values(const std::string& preset);
 };

@@ -1,4 +1,5 @@
 // Plavo: plays OCW files and their playlists, and converts them to wave files.
+#include "platform/run_dir.h"
 #include "platform/ui.h"
 #include "plavo/ui/main_dialog.h"
 #include "plavo/ui/qt_ui.h"
@@ -25,5 +26,7 @@ int main(int argc, char** argv)
         qt_ui.set_owner(nullptr);
     }
     kel::set_ui(nullptr);
+    // A clean end takes this run's private folder with it.
+    kel::run_dir::close();
     return 0;
 }

@@ -233,7 +233,7 @@ TEST_F(OutsideProgram, CompressedAdpcmOnOpenWithoutTheProgram)
 TEST_F(OutsideProgram, CompressedSaveReplacesThePcmFile)
 {
     const std::string saved = pcm("SAVED.WAV", 2, 44100, 5000);
-    ASSERT_EQ(compress_saved_wave(saved), 1);
+    ASSERT_EQ(compress_wave_file(saved, saved), 1);
     WaveConvSource s;
     ASSERT_EQ(wave_conv_read_source(saved, s), 1);
     EXPECT_EQ(s.format_tag(), 2);
@@ -241,11 +241,12 @@ TEST_F(OutsideProgram, CompressedSaveReplacesThePcmFile)
     EXPECT_EQ(s.fact, 5000u);
     EXPECT_FALSE(exists(path("outadpcm.wav")));
 
-    // A rate the converter refuses: the save fails and takes its output with it.
+    // A rate the converter refuses: the save fails and the file stays as it was.
     const std::string odd = pcm("ODD.WAV", 2, 48000, 500);
+    const std::string before = read_file(odd);
     ui.clear();
-    EXPECT_EQ(compress_saved_wave(odd), 0);
+    EXPECT_EQ(compress_wave_file(odd, odd), 0);
     EXPECT_TRUE(saw_box("This PCM wave file is not valid for conversion!"));
-    EXPECT_FALSE(exists(odd));
+    EXPECT_EQ(read_file(odd), before);
     EXPECT_FALSE(exists(path("outadpcm.wav")));
 }

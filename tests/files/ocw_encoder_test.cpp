@@ -316,7 +316,7 @@ TEST_F(OcwEncoderTest, CancelAndRefusalsLeaveDocumentAndDisk)
     EXPECT_EQ(contents(bytes8), std::string(11025, '\x90'));
 }
 
-TEST_F(OcwEncoderTest, UnsupportedRateKeepsTheIntermediateFile)
+TEST_F(OcwEncoderTest, UnsupportedRateLeavesNoPcmUnderTheTargetsName)
 {
     CChildFrame* doc = open_doc(tone(0.5, 16000, 1, 200.0), 1, 16, 16000);
     ASSERT_NE(doc, nullptr);
@@ -325,11 +325,14 @@ TEST_F(OcwEncoderTest, UnsupportedRateKeepsTheIntermediateFile)
     EXPECT_EQ(compress_to_ocw(*doc, name), 0);
     ASSERT_FALSE(ui.boxes.empty());
     EXPECT_EQ(ui.boxes.back().text, "Failed to decompress file");
-    // The PCM intermediate stays, with the marker in place of the byte rate.
-    const std::string file = read_file(name);
-    EXPECT_EQ(u16(chunk_body(file, "fmt "), 0), 1);
-    EXPECT_EQ(u32(chunk_body(file, "fmt "), 8), 22050u);
+    EXPECT_FALSE(exists(name));
+    // An earlier file of that name stays as it was.
+    write_file(name, "an earlier OCW file");
+    choose(2002);
+    EXPECT_EQ(compress_to_ocw(*doc, name), 0);
+    EXPECT_EQ(read_file(name), "an earlier OCW file");
     EXPECT_FALSE(exists(path("outadpcm.wav")));
+    EXPECT_FALSE(exists(run_directory() + "ocwsave.wav"));
 }
 
 TEST_F(OcwEncoderTest, SoxDecodesOurFileToOurSamples)
@@ -441,10 +444,8 @@ TEST_F(OcwCancelTest, CancelInTheConverterFailsAndGivesTheSoundBack)
     ASSERT_FALSE(ui.boxes.empty());
     EXPECT_EQ(ui.boxes.back().text, "Failed to decompress file");
     EXPECT_EQ(box("File Compression Successful"), nullptr);
-    // The whole intermediate PCM stays under the target's name; the half-coded file goes.
-    const std::string file = read_file(name);
-    EXPECT_EQ(u16(chunk_body(file, "fmt "), 0), 1);
-    EXPECT_EQ(chunk_body(file, "data").size(), 220500u);
+    // Neither the PCM stage nor the half-coded file is left under the target's name.
+    EXPECT_FALSE(exists(name));
     EXPECT_FALSE(exists(path("outadpcm.wav")));
     EXPECT_FALSE(exists(path("finished")));
     // The failed save takes its filter back.

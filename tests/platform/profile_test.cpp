@@ -1,7 +1,12 @@
 #include "platform/paths.h"
 #include "platform/profile.h"
+#include "platform/safe_write.h"
 #include "tests/support/test_env.h"
 
+#include <cerrno>
+#include <csignal>
+#include <dirent.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 
 namespace profile = kel::profile;
@@ -92,4 +97,64 @@ TEST_F(ProfileTest, UnwritableLocationFailsWithoutTouchingTheFile)
 TEST_F(ProfileTest, ApplicationProfileLivesUnderTheConfigHome)
 {
     EXPECT_EQ(profile::app_profile(), root + "config/Kelvara/Orlo.ini");
+}
+
+TEST_F(ProfileTest, AFailedWriteLeavesTheEarlierProfileWholeAndItsLinkAndMode)
+{
+    const std::string real = path("real.ini"), link = path("link.ini");
+    const std::string earlier = "[Colors]\r\nData color=Green\r\n\r\n[Other]\r\nk=v\r\n";
+    write_file(real, earlier);
+    chmod(real.c_str(), 0600);
+    ASSERT_EQ(symlink("real.ini", link.c_str()), 0);
+    const std::string wanted = "[Colors]\r\nData color=Blue\r\n\r\n[Other]\r\nk=v\r\n";
+    void (*old_xfsz)(int) = std::signal(SIGXFSZ, SIG_IGN);
+    auto check = [&](bool ok, const std::string& how) {
+        SCOPED_TRACE(how);
+        struct stat st
+        {
+        };
+        ASSERT_EQ(lstat(link.c_str(), &st), 0);
+        EXPECT_TRUE(S_ISLNK(st.st_mode));
+        ASSERT_EQ(stat(real.c_str(), &st), 0);
+        EXPECT_EQ(st.st_mode & 0777, 0600u);
+        EXPECT_EQ(read_file(real), ok ? wanted : earlier);
+        if (!ok)
+            EXPECT_NE(profile::last_error(), 0);
+        int entries = 0;
+        if (DIR* d = opendir(root.c_str())) {
+            while (dirent* e = readdir(d))
+                entries += std::string(e->d_name).find(".ini") != std::string::npos;
+            closedir(d);
+        }
+        EXPECT_EQ(entries, 2) << "no temporary file left";
+        write_file(real, earlier);
+    };
+    for (size_t k = 0; k <= wanted.size(); ++k) {
+        rlimit saved{};
+        getrlimit(RLIMIT_FSIZE, &saved);
+        rlimit r = saved;
+        r.rlim_cur = k;
+        setrlimit(RLIMIT_FSIZE, &r);
+        const bool ok = profile::write_string("Colors", "Data color", "Blue", link);
+        setrlimit(RLIMIT_FSIZE, &saved);
+        EXPECT_EQ(ok, k >= wanted.size()) << k;
+        check(ok, "limit " + std::to_string(k));
+    }
+    std::signal(SIGXFSZ, old_xfsz);
+    for (const char* step : {"fsync", "rename"}) {
+        static const char* failing;
+        failing = step;
+        kel::set_safe_write_fault(
+            [](const char* s) { return std::string(s) == failing ? EIO : 0; });
+        EXPECT_FALSE(profile::write_string("Colors", "Data color", "Blue", link));
+        kel::set_safe_write_fault(nullptr);
+        EXPECT_EQ(profile::last_error(), EIO);
+        check(false, step);
+    }
+    // A whole section rewritten in one write keeps its place and the blank line after it.
+    ASSERT_TRUE(
+        profile::replace_section("Colors", {{"Data color", "Red"}, {"Grid", "Gray"}}, link));
+    EXPECT_EQ(read_file(real), "[Colors]\r\nData color=Red\r\nGrid=Gray\r\n\r\n[Other]\r\nk=v\r\n");
+    ASSERT_TRUE(profile::replace_section("New", {{"a", "1"}}, link));
+    EXPECT_EQ(profile::section_names(link), (std::vector<std::string>{"Colors", "Other", "New"}));
 }

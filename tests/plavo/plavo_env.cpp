@@ -3,6 +3,7 @@
 #include "platform/clock.h"
 #include "platform/events.h"
 #include "platform/msadpcm.h"
+#include "platform/run_dir.h"
 #include "platform/wave_device.h"
 
 #include <climits>
@@ -11,6 +12,7 @@
 #include <cstring>
 #include <fstream>
 #include <sstream>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace wd = kel::wave_device;
@@ -23,6 +25,10 @@ void PlavoEnv::SetUp()
     root = std::string(made) + "/";
     setenv("XDG_CONFIG_HOME", (root + "config").c_str(), 1);
     setenv("KELVARA_HOME", root.c_str(), 1);
+    // The player's private run folder lives in the test's own folder.
+    kel::run_dir::close();
+    ASSERT_EQ(mkdir((root + "run").c_str(), 0700), 0);
+    setenv("XDG_RUNTIME_DIR", (root + "run").c_str(), 1);
     char cwd[PATH_MAX];
     old_cwd = getcwd(cwd, sizeof cwd) ? cwd : "/";
     ASSERT_EQ(chdir(root.c_str()), 0);
@@ -43,6 +49,7 @@ void PlavoEnv::TearDown()
     kel::events::reset();
     kel::clock::unfix();
     kel::set_ui(nullptr);
+    kel::run_dir::close();
     if (chdir(old_cwd.c_str()) != 0) {
     }
     if (std::system(("rm -rf '" + root + "'").c_str()) != 0) {

@@ -94,7 +94,10 @@ TEST_F(PlayerTest, PlayPutsExactlyTheDecodedStreamInTheSinkThroughARingOfTwo)
     EXPECT_TRUE(player.playing());
     EXPECT_FALSE(view.enabled[kPlayButton]);
     EXPECT_TRUE(view.enabled[kStopButton]);
-    EXPECT_TRUE(exists(path(kPlayTarget)));
+    // The playing job's file is in the player's private folder, not the current one.
+    EXPECT_TRUE(exists(play_target()));
+    EXPECT_EQ(play_target().compare(0, root.size(), root), 0);
+    EXPECT_FALSE(exists(path("compressocw.wav")));
     run_for(1500);
     EXPECT_NEAR(view.seconds, 1.0, 0.05);
     EXPECT_TRUE(view.meter_lit);
@@ -103,7 +106,7 @@ TEST_F(PlayerTest, PlayPutsExactlyTheDecodedStreamInTheSinkThroughARingOfTwo)
     run_for(6000);
     EXPECT_FALSE(player.playing());
     EXPECT_TRUE(read_file(sink) == want) << read_file(sink).size() << " vs " << want.size();
-    EXPECT_FALSE(exists(path(kPlayTarget)));
+    EXPECT_FALSE(exists(play_target()));
     EXPECT_TRUE(view.enabled[kPlayButton]);
     EXPECT_FALSE(view.enabled[kPauseButton]);
     EXPECT_EQ(view.seconds, 0.0);
@@ -224,13 +227,14 @@ TEST_F(PlayerTest, ARequestBecomesAOneEntryPlaylistAndPlays)
     EXPECT_FALSE(player.request_play(""));
 }
 
-TEST_F(PlayerTest, CancelledConversionKeepsWhatWasWrittenWithSizesThatAddUp)
+TEST_F(PlayerTest, CancelledConversionLeavesTheEarlierFileAndNoPart)
 {
     const std::string file = ocw("long.ocw", 22050 * 4);
     Player player(view);
     player.init("");
     ui.on_dialog("146", [&](kel::DialogModel& m) { static_cast<OpenDialog&>(m).on_ok(file); });
     player.on_file();
+    write_file(path("out.wav"), "an earlier conversion");
     ui.file_dialog_answers.push_back(path("out"));
     view.cancel_at = 3;
     player.on_convert();
@@ -242,14 +246,10 @@ TEST_F(PlayerTest, CancelledConversionKeepsWhatWasWrittenWithSizesThatAddUp)
     EXPECT_TRUE(view.enabled[kFileButton]);
     ASSERT_EQ(ui.file_dialogs.size(), 1u);
     EXPECT_TRUE(ui.file_dialogs[0].save);
-    // The default extension went on; two steps were written before the cancel.
-    const std::string wav = read_file(path("out.wav"));
-    ASSERT_GT(wav.size(), 44u);
-    EXPECT_EQ(le32(wav, 4), wav.size() - 8);
-    const std::string data = data_chunk(wav);
-    EXPECT_EQ(data.size(), wav.size() - 56);
-    EXPECT_LT(data.size(), decoded(file).size());
-    EXPECT_GT(data.size(), 0u);
+    // The default extension went on; the earlier file is untouched and nothing half-made
+    // lies beside it.
+    EXPECT_EQ(read_file(path("out.wav")), "an earlier conversion");
+    EXPECT_EQ(std::system(("ls '" + root + "' | grep -q part").c_str()) == 0, false);
 
     // Without the cancel the same file converts whole.
     ui.boxes.clear();
@@ -347,7 +347,7 @@ TEST_F(PlayerTest, DoubtfulAndUnplayableFilesGetTheirMessages)
     ASSERT_EQ(ui.boxes.size(), 1u);
     EXPECT_EQ(ui.boxes[0].text, "Unknown resample rate. Returning.");
     EXPECT_FALSE(player.playing());
-    EXPECT_FALSE(exists(path(kPlayTarget)));
+    EXPECT_FALSE(exists(play_target()));
 }
 
 TEST_F(PlayerTest, VolumeIsTheTrackBarUpsideDown)
@@ -367,4 +367,29 @@ TEST_F(PlayerTest, VolumeIsTheTrackBarUpsideDown)
     dialog_position(1024, 768, 300, 200, x, y);
     EXPECT_EQ(x, 360); // 362 + 4 = 366 with bits 1 and 2 cleared
     EXPECT_EQ(y, 284);
+}
+
+TEST_F(PlayerTest, ATruncatedFileConvertsWhatItHoldsAndSaysItIsCutShort)
+{
+    const std::string whole = ocw("whole.ocw", 22050 * 2);
+    const std::string bytes = read_file(whole);
+    // The data chunk still claims every block; a third of them is missing.
+    const std::string file = path("cut.ocw");
+    write_file(file, bytes.substr(0, bytes.size() * 2 / 3));
+    Player player(view);
+    player.init("");
+    ui.on_dialog("146", [&](kel::DialogModel& m) { static_cast<OpenDialog&>(m).on_ok(file); });
+    player.on_file();
+    ui.file_dialog_answers.push_back(path("cut.wav"));
+    player.on_convert();
+    ASSERT_EQ(ui.boxes.size(), 1u);
+    EXPECT_EQ(ui.boxes[0].text,
+              "File " + file + " is cut short: only the part it holds was converted.");
+    EXPECT_EQ(ui.boxes[0].icon, kel::Icon::Exclamation);
+    // What is there is the start of the whole file's sound.
+    const std::string part = data_chunk(read_file(path("cut.wav")));
+    const std::string all = decoded(whole);
+    ASSERT_GT(part.size(), all.size() / 2);
+    ASSERT_LT(part.size(), all.size());
+    EXPECT_TRUE(all.compare(0, part.size() - 64, part, 0, part.size() - 64) == 0);
 }

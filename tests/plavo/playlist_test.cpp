@@ -126,6 +126,42 @@ TEST_F(Playlists, AddDeleteAndAcceptEditTheList)
     EXPECT_EQ(current_entry(0), "");
 }
 
+TEST_F(Playlists, EntriesPastAHundredAreDroppedWithANotice)
+{
+    const std::string notice = "A playlist holds at most 100 entries; ";
+    mkdir(path("many").c_str(), 0755);
+    for (int i = 0; i < 103; ++i)
+        write_file(path("many/") + std::to_string(1000 + i) + ".ocw", "x");
+    PlaylistPanel panel;
+    panel.selected_file = "/x/first.ocw";
+    panel.add_items();
+    panel.folder = path("many");
+    panel.add_all();
+    ASSERT_EQ(panel.entries.size(), 100u);
+    EXPECT_EQ(panel.entries.back(), path("many/1098.ocw"));
+    ASSERT_EQ(ui.boxes.size(), 1u);
+    EXPECT_EQ(ui.boxes[0].text, notice + "4 entries were dropped.");
+    panel.add_items();
+    EXPECT_EQ(ui.boxes.back().text, notice + "1 entry was dropped.");
+    EXPECT_EQ(panel.entries.size(), 100u);
+
+    // A list that some other hand made longer: a saved one, loaded.
+    std::string ini = "[Playlists]\r\nPlaylist1=Long\r\n[Long]\r\n";
+    for (int i = 1; i <= 10000; ++i)
+        ini += "File" + std::to_string(i) + "=/m/" + std::to_string(i) + ".ocw\r\n";
+    write_file(playlist_file(), ini);
+    ui.boxes.clear();
+    ui.on_dialog("NewSelect", [](kel::DialogModel& m) {
+        auto& d = static_cast<SelectPlaylistDialog&>(m);
+        d.on_ok();
+    });
+    PlaylistPanel loaded;
+    loaded.load_prev();
+    EXPECT_EQ(loaded.entries.size(), 100u);
+    ASSERT_EQ(ui.boxes.size(), 1u);
+    EXPECT_EQ(ui.boxes[0].text, notice + "9900 entries were dropped.");
+}
+
 TEST(Display, DigitsShowMinutesAndSecondsNeverHours)
 {
     EXPECT_EQ(time_digits(65.5), "00010512");

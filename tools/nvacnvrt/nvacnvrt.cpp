@@ -123,7 +123,13 @@ bool convert(const std::string& in_name, const std::string& out_name)
         ok = sox_flow_effects(chain, nullptr, nullptr) == SOX_SUCCESS;
     if (chain)
         sox_delete_effects_chain(chain);
-    sox_close(out);
+    // libsox does not fail the flow on a short write or a full disk; a result cut short
+    // must not pass for a good one, so its stream is flushed and looked at here.
+    if (out->sox_errno != 0)
+        ok = false;
+    if (auto* fp = static_cast<FILE*>(out->fp); fp && (std::fflush(fp) != 0 || std::ferror(fp)))
+        ok = false;
+    ok = sox_close(out) == SOX_SUCCESS && ok;
     sox_close(in);
     if (!ok)
         std::remove(out_name.c_str());
