@@ -203,9 +203,6 @@ TEST_F(CombineTest, EightBitMonoIntoSixteenBitStereoAtTwiceTheRate)
         expected.push_back(current * 256);
         previous = current;
     }
-    // The block's last two frames repeat the two before them.
-    expected[198] = expected[196];
-    expected[199] = expected[197];
     for (size_t f = 0; f < 200; ++f) {
         ASSERT_EQ(word(out, 2 * f), expected[f]) << f;
         ASSERT_EQ(word(out, 2 * f + 1), expected[f]) << f;
@@ -234,8 +231,6 @@ TEST_F(CombineTest, ClipboardOutlivesTheDocumentItCameFrom)
     std::vector<int> expected;
     for (int i = 0; i < 64; i += 2) // every other frame, channels averaged, high byte
         expected.push_back(((i * 300 + -i * 100) / 2 >> 8) + 128);
-    expected[30] = expected[28];
-    expected[31] = expected[29];
     for (size_t k = 0; k < 32; ++k)
         ASSERT_EQ(static_cast<uint8_t>(out[4 + k]), expected[k]) << k;
 }
