@@ -4,6 +4,7 @@
 #include "common/wave_format.h"
 #include "common/window.h"
 
+#include <cstdint>
 #include <memory>
 #include <string>
 
@@ -177,13 +178,13 @@ class CChildFrame
   public:
     // ---- Playback ----
     // The range of the last start: sample words aligned to whole frames, the same in
-    // bytes and in milliseconds (truncated).
-    unsigned play_from = 0;
-    unsigned play_to = 0;
-    unsigned play_start_byte = 0;
-    unsigned play_end_byte = 0;
-    unsigned play_start_ms = 0;
-    unsigned play_end_ms = 0;
+    // bytes and in milliseconds (truncated). 64-bit: a document may pass 4 GiB.
+    uint64_t play_from = 0;
+    uint64_t play_to = 0;
+    uint64_t play_start_byte = 0;
+    uint64_t play_end_byte = 0;
+    uint64_t play_start_ms = 0;
+    uint64_t play_end_ms = 0;
     // How the next start picks its range; the view and callers set these.
     int play_from_click = 0; // right-button start: from click_sample
     long click_sample = 0;

@@ -88,9 +88,7 @@ void FrameConverter::convert_frame(const uint8_t* f, uint8_t*& out)
     const uint64_t index = frame_index_++;
     int current[2];
     if (dst_channels_ == 1) {
-        current[0] = channel_mode_ == 2   ? left
-                     : channel_mode_ == 3 ? right
-                                          : (left + right) / 2;
+        current[0] = channel_mode_ == 2 ? left : channel_mode_ == 3 ? right : (left + right) / 2;
         current[1] = current[0];
     } else {
         current[0] = left;
