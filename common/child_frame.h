@@ -99,6 +99,17 @@ class CChildFrame
     // This document's own window handle (the MDI child).
     HWND window = nullptr;
 
+    // The file this document was opened from or last saved as, in full (file_title is
+    // only its display text), and that file's identity then: Save writes there unless it
+    // has been renamed, deleted or replaced since. Empty for none.
+    std::string file_path;
+    uint64_t file_device = 0;
+    uint64_t file_inode = 0;
+    // Makes `path` (absolute) the document's file, as it is now on disk.
+    void remember_file(const std::string& path);
+    // The file named by file_path is still the one remembered.
+    bool file_is_unchanged() const;
+
     // ---- Convenience views of the current slot ----
     char* working_file() { return current.file_name; }
     char* undo_file() { return undo.file_name; }

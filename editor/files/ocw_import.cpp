@@ -1,7 +1,10 @@
-// Reading an OCW file back into a 16-bit wave file beside it: the outside ADPCM program
-// decodes it to 8-bit PCM in "outadpcm.wav", and we restore the rate the marker names.
+// Reading an OCW file back into a 16-bit wave file in this run's private folder: the
+// outside ADPCM program decodes it to 8-bit PCM in "outadpcm.wav", and we restore the rate
+// the marker names. Nothing is written beside the OCW file, where the master it was made
+// from may lie.
 #include "editor/files/ocw_import.h"
 
+#include "common/child_frame.h"
 #include "common/host_services.h"
 #include "editor/files/outside_program.h"
 #include "editor/files/wave_header.h"
@@ -75,15 +78,6 @@ int check_ocw_header(const std::string& path, WaveFormat& format)
     return 1;
 }
 
-std::string with_wav_extension(const std::string& path)
-{
-    const size_t slash = path.find_last_of('/');
-    const size_t dot = path.find_last_of('.');
-    if (dot == std::string::npos || (slash != std::string::npos && dot < slash))
-        return path + ".wav";
-    return path.substr(0, dot + 1) + "wav";
-}
-
 struct ImportFiles
 {
     std::unique_ptr<File> in;
@@ -111,7 +105,7 @@ struct ImportFiles
     }
 };
 
-// The 16-bit wave beside the OCW file, open at its "data" chunk.
+// The 16-bit wave in the run's folder, open at its "data" chunk.
 int create_output(ImportFiles& f, const WaveFormat& format)
 {
     f.out = File::open(f.out_name, File::Mode::Create);
@@ -176,7 +170,10 @@ int ocw_to_wave(std::string& path)
     files.in = File::open(out_adpcm_file().c_str(), File::Mode::Read);
     if (!files.in)
         return ErrMsg("Can't read header");
-    files.out_name = with_wav_extension(path);
+    const std::string folder = run_directory();
+    if (folder.empty())
+        return refuse(5031);
+    files.out_name = folder + "ocwimport.wav";
     if (!create_output(files, format))
         return 0;
     if (files.in->seek(static_cast<int64_t>(pcm_offset), SEEK_SET) < 0)
