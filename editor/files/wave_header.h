@@ -4,6 +4,11 @@
 #include <cstdint>
 #include <string>
 
+// The most sample bytes a wave file as we write it can hold: its RIFF size is 32 bits
+// and covers the form type, the "fmt " chunk and the "data" chunk's header too; whole
+// frames of every format.
+inline constexpr uint64_t kMaxWaveDataBytes = (0xFFFFFFFFull - 4 - 24 - 8) / 4 * 4;
+
 // File offset of the data chunk's body found by the last header read. Samples are
 // taken from here, so chunks after "data" do no harm.
 extern uint64_t data_offset;
