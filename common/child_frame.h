@@ -4,6 +4,7 @@
 #include "common/wave_format.h"
 #include "common/window.h"
 
+#include <cstdint>
 #include <memory>
 #include <string>
 
@@ -98,6 +99,17 @@ class CChildFrame
     // This document's own window handle (the MDI child).
     HWND window = nullptr;
 
+    // The file this document was opened from or last saved as, in full (file_title is
+    // only its display text), and that file's identity then: Save writes there unless it
+    // has been renamed, deleted or replaced since. Empty for none.
+    std::string file_path;
+    uint64_t file_device = 0;
+    uint64_t file_inode = 0;
+    // Makes `path` (absolute) the document's file, as it is now on disk.
+    void remember_file(const std::string& path);
+    // The file named by file_path is still the one remembered.
+    bool file_is_unchanged() const;
+
     // ---- Convenience views of the current slot ----
     char* working_file() { return current.file_name; }
     char* undo_file() { return undo.file_name; }
@@ -177,13 +189,13 @@ class CChildFrame
   public:
     // ---- Playback ----
     // The range of the last start: sample words aligned to whole frames, the same in
-    // bytes and in milliseconds (truncated).
-    unsigned play_from = 0;
-    unsigned play_to = 0;
-    unsigned play_start_byte = 0;
-    unsigned play_end_byte = 0;
-    unsigned play_start_ms = 0;
-    unsigned play_end_ms = 0;
+    // bytes and in milliseconds (truncated). 64-bit: a document may pass 4 GiB.
+    uint64_t play_from = 0;
+    uint64_t play_to = 0;
+    uint64_t play_start_byte = 0;
+    uint64_t play_end_byte = 0;
+    uint64_t play_start_ms = 0;
+    uint64_t play_end_ms = 0;
     // How the next start picks its range; the view and callers set these.
     int play_from_click = 0; // right-button start: from click_sample
     long click_sample = 0;

@@ -74,7 +74,7 @@ int CChildFrame::hash_filter()
         const long bytes = static_cast<long>(std::min(piece_size, length - done));
         const long at = static_cast<long>(start + done);
         unsigned char* p = piece.get();
-        if (copy_file_to_memory(redo.file_name, p, 0, bytes, at, 0) < 0) {
+        if (copy_file_to_memory(redo.file_name, p, 0, bytes, at, 0) != bytes) {
             finish();
             abandon_undo_setup();
             return 0;

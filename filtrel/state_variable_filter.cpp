@@ -115,7 +115,8 @@ int CChildFrame::digital_filter_waveform(unsigned long start_byte, unsigned long
             const unsigned long bytes = std::min(piece_size, length - done);
             const long at = static_cast<long>(start + done);
             unsigned char* p = piece.get();
-            if (copy_file_to_memory(redo.file_name, p, 0, static_cast<long>(bytes), at, 0) < 0) {
+            if (copy_file_to_memory(redo.file_name, p, 0, static_cast<long>(bytes), at, 0) !=
+                static_cast<long>(bytes)) {
                 finish();
                 abandon_undo_setup();
                 return 0;

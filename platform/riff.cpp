@@ -143,8 +143,15 @@ int File::descend(Chunk& chunk, const Chunk* parent, unsigned flags)
         else
             match = true;
 
+        // A short chunk that may be taken keeps what the file holds of it.
+        const bool cut = match && end > limit && (flags & kAcceptShort);
+        if (cut) {
+            ck.declared_size = ck.size;
+            ck.size = static_cast<uint32_t>(limit - ck.data_offset);
+            ck.truncated = true;
+        }
         if (match && is_container) {
-            if (ck.size < 4 || end > limit)
+            if (ck.size < 4 || (end > limit && !cut))
                 return kTruncated;
             if (!read_u32(ck.type))
                 return kCannotRead;
@@ -155,7 +162,7 @@ int File::descend(Chunk& chunk, const Chunk* parent, unsigned flags)
             }
         }
         if (match) {
-            if (end > limit)
+            if (end > limit && !cut)
                 return kTruncated;
             chunk = ck;
             return kOk;

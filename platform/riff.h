@@ -32,6 +32,10 @@ struct Chunk
     uint32_t type = 0;        // form or list type of RIFF/LIST chunks
     uint64_t data_offset = 0; // file offset of the body
     bool dirty = false;       // created by us: ascend fixes the size
+    // Found with kAcceptShort and cut to what the file holds; declared_size is the size
+    // its header gave.
+    bool truncated = false;
+    uint32_t declared_size = 0;
 };
 
 enum Flags : unsigned {
@@ -40,6 +44,9 @@ enum Flags : unsigned {
     kFindList = 0x40,
     kCreateRiff = 0x20,
     kCreateList = 0x40,
+    // descend: the chunk sought may run past the end of the file or of its parent (an
+    // interrupted recording); it is returned cut to the bytes that are there.
+    kAcceptShort = 0x100,
 };
 
 enum Result : int {

@@ -1,10 +1,11 @@
 // Orlo, the Kelvara wave editor.
 //   orlo                     the editor
 //   orlo --request 5000      asks a running editor to open the file named in KVSDFALT.INI
-//   orlo --info FILE.WAV...  opens the files without windows and tells what they hold
+//   orlo --info FILE...      opens the files without windows and tells what they hold
 #include "common/child_frame.h"
 #include "editor/app/orlo_app.h"
 #include "editor/app/sibling.h"
+#include "editor/files/file_commands.h"
 #include "platform/ui.h"
 
 #include <QApplication>
@@ -66,7 +67,8 @@ int info(int argc, char** argv)
     kel::set_ui(&console);
     int failures = 0;
     for (int i = 2; i < argc; ++i) {
-        auto doc = CChildFrame::create_from_file(argv[i]);
+        // The open command itself, so the same messages come as in the window.
+        auto doc = open_sound_file(argv[i]);
         if (!doc) {
             std::fprintf(stderr, "%s: not opened\n", argv[i]);
             ++failures;

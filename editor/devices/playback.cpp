@@ -308,12 +308,12 @@ int CChildFrame::play_the_wavefile()
     to = std::clamp(to, from, total) / channels * channels;
     const long w = std::max(1, bytes_per_sample());
     const float total_ms = get_total_milliseconds();
-    play_from = static_cast<unsigned>(from);
-    play_to = static_cast<unsigned>(to);
-    play_start_byte = static_cast<unsigned>(from * w);
-    play_end_byte = static_cast<unsigned>(to * w);
-    play_start_ms = static_cast<unsigned>(static_cast<double>(from) * total_ms / total);
-    play_end_ms = static_cast<unsigned>(static_cast<double>(to) * total_ms / total);
+    play_from = static_cast<uint64_t>(from);
+    play_to = static_cast<uint64_t>(to);
+    play_start_byte = static_cast<uint64_t>(from * w);
+    play_end_byte = static_cast<uint64_t>(to * w);
+    play_start_ms = static_cast<uint64_t>(static_cast<double>(from) * total_ms / total);
+    play_end_ms = static_cast<uint64_t>(static_cast<double>(to) * total_ms / total);
     if (play_end_ms == play_start_ms)
         play_end_ms = play_start_ms + 8;
     if (current.has_selection && !play_from_click && caller_start < 0) {
@@ -350,7 +350,7 @@ int CChildFrame::play_the_wavefile()
     }
     pb.bytes_read = 0;
     pb.bytes_total = play_end_byte - play_start_byte;
-    pb.start_offset = play_start_byte & ~3u;
+    pb.start_offset = play_start_byte & ~uint64_t{3};
     pb.source->seek(static_cast<int64_t>(pb.start_offset), SEEK_SET);
     fill_ring(pb);
     pb.doc = this;
@@ -375,6 +375,8 @@ int CChildFrame::play_the_wavefile()
     pb.tick_count = 0;
     pb.caret_moved = 0;
     pb.position = 0.0f;
+    pb.device_bytes.reset();
+    pb.device_frames.reset();
     pb.time_offset = static_cast<float>(play_start_ms) -
                      static_cast<float>(first_visible) * total_ms / static_cast<float>(total + 1);
     pb.time_format = static_cast<int>(
@@ -457,6 +459,8 @@ void CChildFrame::playback_buffer_done()
     pb.queued = 0;
     pb.bytes_read = 0;
     pb.position = 0.0f;
+    pb.device_bytes.reset();
+    pb.device_frames.reset();
     if (pb.source)
         pb.source->seek(static_cast<int64_t>(pb.start_offset), SEEK_SET);
     fill_ring(pb);
@@ -554,11 +558,15 @@ void CChildFrame::playback_tick()
             pb.position = static_cast<float>(p.ms);
             break;
         case wd::kTimeSamples:
-            pb.position = static_cast<float>(p.samples) * total_ms /
-                          static_cast<float>(total / std::max<long>(1, wave_format.channels));
+            pb.device_frames.advance(p.samples);
+            pb.position = static_cast<float>(
+                static_cast<double>(pb.device_frames.total) * total_ms /
+                static_cast<double>(total / std::max<long>(1, wave_format.channels)));
             break;
         case wd::kTimeBytes:
-            pb.position = static_cast<float>(p.bytes) * total_ms / static_cast<float>(total * w);
+            pb.device_bytes.advance(p.bytes);
+            pb.position = static_cast<float>(static_cast<double>(pb.device_bytes.total) * total_ms /
+                                             static_cast<double>(total * w));
             break;
         case wd::kTimeSmpte: {
             const int fps = p.smpte.fps == 24 ? 24 : p.smpte.fps == 25 ? 25 : 30;

@@ -50,6 +50,20 @@ struct PlaybackState
     int short_play = 0;
     int play_volume = 255;
     float position = 0.0f; // last device position, ms
+    // The device counts in 32 bits; these follow it past each wrap.
+    struct Counter
+    {
+        uint64_t total = 0;
+        uint32_t last = 0;
+        void advance(uint32_t now)
+        {
+            total += static_cast<uint32_t>(now - last);
+            last = now;
+        }
+        void reset() { *this = Counter{}; }
+    };
+    Counter device_bytes;
+    Counter device_frames;
     float time_offset = 0.0f;
     int clipboard_mode = 0;
 

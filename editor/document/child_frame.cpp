@@ -10,6 +10,7 @@
 #include "platform/ui.h"
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -201,6 +202,7 @@ std::unique_ptr<CChildFrame> CChildFrame::create_from_file(const char* source_na
     doc->fill_new_document(source_name);
     if (!doc->open_working_file(source_name))
         return nullptr;
+    doc->remember_file(source_name);
 
     FileSlot& s = doc->current;
     if (kel::profile::read_yes_no("Preferences", "Zoomed initial display", false, profile)) {
@@ -213,6 +215,32 @@ std::unique_ptr<CChildFrame> CChildFrame::create_from_file(const char* source_na
     }
     documents::set_active(doc.get());
     return doc;
+}
+
+void CChildFrame::remember_file(const std::string& path)
+{
+    file_path = path;
+    if (!file_path.empty() && file_path[0] != '/') {
+        char cwd[PATH_MAX];
+        if (getcwd(cwd, sizeof cwd))
+            file_path = kel::paths::with_slash(cwd) + file_path;
+    }
+    struct stat st
+    {
+    };
+    const bool there = !file_path.empty() && ::stat(file_path.c_str(), &st) == 0;
+    file_device = there ? static_cast<uint64_t>(st.st_dev) : 0;
+    file_inode = there ? static_cast<uint64_t>(st.st_ino) : 0;
+}
+
+bool CChildFrame::file_is_unchanged() const
+{
+    struct stat st
+    {
+    };
+    return !file_path.empty() && ::stat(file_path.c_str(), &st) == 0 && S_ISREG(st.st_mode) &&
+           static_cast<uint64_t>(st.st_dev) == file_device &&
+           static_cast<uint64_t>(st.st_ino) == file_inode;
 }
 
 int CChildFrame::query_close()

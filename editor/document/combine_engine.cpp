@@ -13,10 +13,12 @@
 #include "editor/document/clipboard_files.h"
 #include "editor/document/format_converter.h"
 #include "editor/document/mixing.h"
+#include "editor/files/wave_header.h"
 #include "platform/ui.h"
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -83,6 +85,70 @@ int converter_channel_mode(const CChildFrame& doc)
     return 1;
 }
 
+// Bytes of clipboard data the operation will take, in the destination's format, as the
+// clipboard copy and the conversion will make them; -1 when that cannot be known before
+// the work (no clipboard), which the work itself then reports.
+long planned_clipboard_bytes(CChildFrame* source, CChildFrame& d, int copy_first)
+{
+    ClipboardFormat from;
+    long bytes = 0;
+    if (copy_first) {
+        from = document_format(*source);
+        const long bps = source->bytes_per_sample();
+        const long align = std::max<long>(1, source->wave_format.block_align);
+        const long end = std::clamp(source->current.select_end, 0L, source->current.total_samples);
+        const long start = std::clamp(source->current.select_start, 0L, end);
+        bytes = end * bps / align * align - start * bps / align * align;
+    } else {
+        from = read_clipboard_format();
+        bytes = length_of(clipboard_data_path());
+        if (!from.valid() || bytes < 0)
+            return -1;
+    }
+    const ClipboardFormat to = document_format(d);
+    if (!(from == to))
+        bytes = static_cast<long>(FrameConverter(from, to, converter_channel_mode(d))
+                                      .output_bytes_for(static_cast<uint64_t>(bytes)));
+    const long align = std::max<long>(1, d.wave_format.block_align);
+    return bytes / align * align;
+}
+
+// The new length by the table above.
+long combined_length(int code, long total, long s, long e, long length)
+{
+    switch (code) {
+    case 11303:
+        return s + (total - e);
+    case 11304:
+    case 11518:
+        return total + length;
+    case 11305:
+        return s + length + (total - e);
+    case 11306:
+    case 11307:
+        return std::max(s + length, total);
+    case 11311:
+        return s + length;
+    default:
+        return length;
+    }
+}
+
+// Refuses a result that no wave file could hold, before anything is done.
+bool fits_a_wave_file(long bytes)
+{
+    if (bytes < 0 || static_cast<uint64_t>(bytes) <= kMaxWaveDataBytes)
+        return true;
+    char text[400];
+    std::snprintf(text, sizeof text,
+                  "This edit would make the sound longer than a WAVE file can hold.\n%llu bytes "
+                  "of samples; a WAVE file holds at most %llu (4 GiB). Nothing was changed.",
+                  static_cast<unsigned long long>(bytes),
+                  static_cast<unsigned long long>(kMaxWaveDataBytes));
+    kel::ui().message_box(text, "Kelvara", kel::Buttons::Ok, kel::Icon::Exclamation);
+    return false;
+}
+
 } // namespace
 
 bool has_highlighted_section(const CChildFrame& doc)
@@ -143,6 +209,14 @@ int combine_selection(CChildFrame* source, CChildFrame& destination, int copy_fi
     if (code == 11518) {
         length = g_clipboard.silence_samples * bps / align * align;
         if (length <= 0)
+            return 0;
+    }
+
+    // A result past what a wave file holds could never be saved: refuse it first.
+    if (code != 11303 && code != 11302) {
+        const long planned =
+            uses_clipboard ? planned_clipboard_bytes(source, d, copy_first) : length;
+        if (planned >= 0 && !fits_a_wave_file(combined_length(code, total, s, e, planned)))
             return 0;
     }
 
@@ -243,12 +317,13 @@ int combine_selection(CChildFrame* source, CChildFrame& destination, int copy_fi
             return fail();
     }
 
-    // A copy that met the end of its source early still reports success; the length
-    // tells the truth.
+    // The length tells the truth about every piece written.
     if (length_of(redo) != new_length) {
         NewErrMsg(5031);
         return fail();
     }
+    if (!fits_a_wave_file(new_length))
+        return fail();
     if (new_length < kMinimumBytes) {
         if (!append_silence(redo, kMinimumBytes - new_length, static_cast<int>(bps))) {
             NewErrMsg(5031);

@@ -1,10 +1,11 @@
 // Clipboard format conversion: read a block, convert frame by frame (channels, rate,
-// size), patch the block's last two frames, append it to "convclip.clp".
+// size), append it to "convclip.clp".
 #include "editor/document/format_converter.h"
 
 #include "common/host_services.h"
 #include "editor/document/fd_io.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
 #include <memory>
@@ -32,9 +33,25 @@ FrameConverter::FrameConverter(const ClipboardFormat& source, const ClipboardFor
 
 size_t FrameConverter::max_output_bytes(size_t input_bytes) const
 {
-    const size_t frames = input_bytes / static_cast<size_t>(source_frame_bytes());
+    // One more frame for the one a previous block may have begun.
+    const size_t frames = input_bytes / static_cast<size_t>(source_frame_bytes()) + 1;
     const size_t per_frame = ratio_ == 4.0 ? 4 : ratio_ == 2.0 ? 2 : 1;
     return frames * per_frame * static_cast<size_t>(destination_frame_bytes());
+}
+
+uint64_t FrameConverter::output_bytes_for(uint64_t input_bytes) const
+{
+    const uint64_t frames = input_bytes / static_cast<uint64_t>(source_frame_bytes());
+    uint64_t out = frames;
+    if (ratio_ == 4.0)
+        out = frames * 4;
+    else if (ratio_ == 2.0)
+        out = frames * 2;
+    else if (ratio_ == 0.5)
+        out = (frames + 1) / 2;
+    else if (ratio_ == 0.25)
+        out = (frames + 3) / 4;
+    return out * static_cast<uint64_t>(destination_frame_bytes());
 }
 
 void FrameConverter::put(int value, uint8_t*& out) const
@@ -59,70 +76,77 @@ void FrameConverter::put_frame(const int* frame, uint8_t*& out) const
         put(frame[1], out);
 }
 
-size_t FrameConverter::convert_block(const uint8_t* input, size_t input_bytes, uint8_t* output)
+void FrameConverter::convert_frame(const uint8_t* f, uint8_t*& out)
 {
-    const size_t frame_bytes = static_cast<size_t>(source_frame_bytes());
-    const size_t frames = input_bytes / frame_bytes;
-    uint8_t* out = output;
     auto read_sample = [&](const uint8_t* p) {
         if (src_bytes_ == 1)
             return static_cast<int>(p[0]) - 128;
         return static_cast<int>(static_cast<int16_t>(static_cast<uint16_t>(p[0] | (p[1] << 8))));
     };
-    for (size_t i = 0; i < frames; ++i) {
-        const uint8_t* f = input + i * frame_bytes;
-        const int left = read_sample(f);
-        const int right = src_channels_ == 2 ? read_sample(f + src_bytes_) : left;
-        int current[2];
-        if (dst_channels_ == 1) {
-            current[0] = channel_mode_ == 2   ? left
-                         : channel_mode_ == 3 ? right
-                                              : (left + right) / 2;
-            current[1] = current[0];
-        } else {
-            current[0] = left;
-            current[1] = right;
-        }
-        if (ratio_ == 0.5) {
-            if (i % 2 != 0)
-                continue;
-            put_frame(current, out);
-        } else if (ratio_ == 0.25) {
-            if (i % 4 != 0)
-                continue;
-            put_frame(current, out);
-        } else if (ratio_ == 2.0) {
-            int mid[2];
-            for (int c = 0; c < 2; ++c)
-                mid[c] = (previous_[c] + current[c]) / 2;
-            put_frame(mid, out);
-            put_frame(current, out);
-        } else if (ratio_ == 4.0) {
-            int a[2], b[2], d[2];
-            for (int c = 0; c < 2; ++c) {
-                a[c] = (current[c] + 2 * previous_[c]) / 3;
-                b[c] = (previous_[c] + current[c]) / 2;
-                d[c] = (2 * current[c] + previous_[c]) / 3;
-            }
-            put_frame(a, out);
-            put_frame(b, out);
-            put_frame(d, out);
-            put_frame(current, out);
-        } else {
-            put_frame(current, out);
-        }
-        previous_[0] = current[0];
-        previous_[1] = current[1];
+    const int left = read_sample(f);
+    const int right = src_channels_ == 2 ? read_sample(f + src_bytes_) : left;
+    const uint64_t index = frame_index_++;
+    int current[2];
+    if (dst_channels_ == 1) {
+        current[0] = channel_mode_ == 2 ? left : channel_mode_ == 3 ? right : (left + right) / 2;
+        current[1] = current[0];
+    } else {
+        current[0] = left;
+        current[1] = right;
     }
-    return static_cast<size_t>(out - output);
+    if (ratio_ == 0.5) {
+        if (index % 2 != 0)
+            return;
+        put_frame(current, out);
+    } else if (ratio_ == 0.25) {
+        if (index % 4 != 0)
+            return;
+        put_frame(current, out);
+    } else if (ratio_ == 2.0) {
+        int mid[2];
+        for (int c = 0; c < 2; ++c)
+            mid[c] = (previous_[c] + current[c]) / 2;
+        put_frame(mid, out);
+        put_frame(current, out);
+    } else if (ratio_ == 4.0) {
+        int a[2], b[2], d[2];
+        for (int c = 0; c < 2; ++c) {
+            a[c] = (current[c] + 2 * previous_[c]) / 3;
+            b[c] = (previous_[c] + current[c]) / 2;
+            d[c] = (2 * current[c] + previous_[c]) / 3;
+        }
+        put_frame(a, out);
+        put_frame(b, out);
+        put_frame(d, out);
+        put_frame(current, out);
+    } else {
+        put_frame(current, out);
+    }
+    previous_[0] = current[0];
+    previous_[1] = current[1];
 }
 
-void patch_block_end(uint8_t* block, size_t bytes, int frame_bytes)
+size_t FrameConverter::convert_block(const uint8_t* input, size_t input_bytes, uint8_t* output)
 {
-    const size_t two = 2 * static_cast<size_t>(frame_bytes);
-    if (bytes < 2 * two)
-        return;
-    std::copy(block + bytes - 2 * two, block + bytes - two, block + bytes - two);
+    const size_t frame_bytes = static_cast<size_t>(source_frame_bytes());
+    uint8_t* out = output;
+    if (partial_bytes_ > 0) {
+        const size_t take = std::min(frame_bytes - partial_bytes_, input_bytes);
+        std::copy(input, input + take, partial_ + partial_bytes_);
+        partial_bytes_ += take;
+        input += take;
+        input_bytes -= take;
+        if (partial_bytes_ < frame_bytes)
+            return 0;
+        convert_frame(partial_, out);
+        partial_bytes_ = 0;
+    }
+    const size_t frames = input_bytes / frame_bytes;
+    for (size_t i = 0; i < frames; ++i)
+        convert_frame(input + i * frame_bytes, out);
+    partial_bytes_ = input_bytes - frames * frame_bytes;
+    std::copy(input + frames * frame_bytes, input + input_bytes, partial_);
+    return static_cast<size_t>(out - output);
 }
 
 long convert_clipboard(const ClipboardFormat& source, const ClipboardFormat& destination,
@@ -179,7 +203,6 @@ long convert_clipboard(const ClipboardFormat& source, const ClipboardFormat& des
             break;
         const size_t whole = static_cast<size_t>(n) / frame_bytes * frame_bytes;
         const size_t produced = converter.convert_block(input.get(), whole, output.get());
-        patch_block_end(output.get(), produced, converter.destination_frame_bytes());
         if (!write_all(out.fd, output.get(), produced)) {
             NewErrMsg(5031);
             ok = false;

@@ -8,7 +8,9 @@
 #include <cstdint>
 
 // The per-frame converter. Values are carried signed (8-bit data minus 128) until the
-// size step at the end.
+// size step at the end. It is a stream: the previous frame, the frame count that decides
+// which frames a lower rate keeps, and a frame split between two blocks are carried from
+// one block to the next, so the result does not depend on how the input is cut.
 class FrameConverter
 {
   public:
@@ -16,9 +18,12 @@ class FrameConverter
     FrameConverter(const ClipboardFormat& source, const ClipboardFormat& destination,
                    int channel_mode);
 
-    // Bytes of output that an input block of this size can produce at most.
+    // Bytes of output that the next input block of this size can produce at most.
     size_t max_output_bytes(size_t input_bytes) const;
-    // Converts whole source frames of the block; returns the output bytes written.
+    // Bytes of output that a whole input of this size gives.
+    uint64_t output_bytes_for(uint64_t input_bytes) const;
+    // Converts the block (any number of bytes; a frame cut at its end is finished by the
+    // next block); returns the output bytes written.
     size_t convert_block(const uint8_t* input, size_t input_bytes, uint8_t* output);
 
     int source_frame_bytes() const { return src_bytes_ * src_channels_; }
@@ -27,14 +32,15 @@ class FrameConverter
   private:
     void put(int value, uint8_t*& out) const;
     void put_frame(const int* frame, uint8_t*& out) const;
+    void convert_frame(const uint8_t* frame, uint8_t*& out);
     int src_channels_, src_bytes_, dst_channels_, dst_bytes_;
     int channel_mode_;
     double ratio_;
     int previous_[2] = {0, 0}; // the last frame written, for interpolation
+    uint64_t frame_index_ = 0; // source frames converted so far
+    uint8_t partial_[4] = {};  // the start of a frame that the last block cut
+    size_t partial_bytes_ = 0;
 };
-
-// Overwrites the last two frames of a converted block with the two before them.
-void patch_block_end(uint8_t* block, size_t bytes, int frame_bytes);
 
 // Converts "clipbord.clp" (source format from "cliptext.clp") into "convclip.clp" for
 // the destination. The converted length in bytes, or -1 on failure or Cancel (the

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <cstring>
 #include <fcntl.h>
 #include <memory>
@@ -131,7 +132,7 @@ int CChildFrame::copy_file_to_file(const char* destination, const char* source,
             if (n < 0)
                 return 0;
             if (n == 0)
-                break;
+                return 0; // the source ended before the count: a short copy is a failure
             done += static_cast<unsigned long>(n);
             if (guard.progress) {
                 if (cancel_button_pressed(guard.progress))
@@ -141,10 +142,8 @@ int CChildFrame::copy_file_to_file(const char* destination, const char* source,
             continue;
         }
         ssize_t n = read_some(in.get(), buffer.get(), want);
-        if (n < 0)
-            return 0;
         if (n < 1)
-            break;
+            return 0;
         if (duplicate)
             duplicate_channel(buffer.get(), static_cast<size_t>(n), bytes_per_sample(),
                               channel_mode);
@@ -165,6 +164,9 @@ int copy_file_to_memory(const char* file_name, void* buffer, long buffer_offset,
 {
     if (!file_name || !buffer)
         return 0;
+    // The count read must fit the result, or a short read could pass for a whole one.
+    if (byte_count > INT_MAX)
+        return -1;
     buffer_offset = std::max(0L, buffer_offset);
     file_offset = std::max(0L, file_offset);
     kel::Cursor previous{};

@@ -11,13 +11,12 @@
 #include "editor/files/wave_header.h"
 #include "platform/clock.h"
 #include "platform/paths.h"
+#include "platform/run_dir.h"
 
 #include <cctype>
 #include <climits>
 #include <cstdio>
 #include <ctime>
-#include <dirent.h>
-#include <strings.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -75,26 +74,6 @@ const std::string& last_saved_file()
     return g_last_saved;
 }
 
-std::string save_target_in(const std::string& directory, const std::string& title)
-{
-    const std::string dir = kel::paths::with_slash(directory);
-    if (regular_file(dir + title))
-        return dir + title;
-    if (DIR* d = opendir(dir.c_str())) {
-        std::string found;
-        while (dirent* e = readdir(d)) {
-            if (strcasecmp(e->d_name, title.c_str()) == 0 && regular_file(dir + e->d_name)) {
-                found = e->d_name;
-                break;
-            }
-        }
-        closedir(d);
-        if (!found.empty())
-            return dir + found;
-    }
-    return dir + title;
-}
-
 std::string import_name_for(const std::string& input)
 {
     std::string out = with_extension(input, "WAV");
@@ -130,8 +109,13 @@ std::unique_ptr<CChildFrame> open_sound_file(const std::string& name)
     const int code = file_type_code(name);
     const std::string title = kel::paths::file_part(name);
     last_format_tag = 0;
-    if (ReadInputWaveformHeader(name.c_str(), 0) && last_format_tag != kWaveFormatAdpcm)
-        return CChildFrame::create_from_file(name.c_str());
+    if (ReadInputWaveformHeader(name.c_str(), 0) && last_format_tag != kWaveFormatAdpcm) {
+        auto doc = CChildFrame::create_from_file(name.c_str());
+        // An interrupted recording opens with what it holds, and says so.
+        if (doc)
+            show_truncated_warning();
+        return doc;
+    }
 
     if (code == kTypeWave || (code == kTypeUnknown && last_format_tag != 0)) {
         if (last_format_tag == kWaveFormatAdpcm) {
@@ -160,10 +144,18 @@ std::unique_ptr<CChildFrame> open_sound_file(const std::string& name)
         return CChildFrame::create_from_file(wav.c_str());
     }
     if (code == kTypeOcw) {
+        // Decoded in this run's folder; the document keeps the OCW's name, and Save asks
+        // where and in which format to write it.
         std::string wav = name;
         if (!ocw_to_wave(wav))
             return nullptr;
-        return CChildFrame::create_from_file(wav.c_str());
+        auto doc = CChildFrame::create_from_file(wav.c_str());
+        std::remove(wav.c_str());
+        if (doc) {
+            doc->remember_file(name);
+            std::snprintf(doc->file_title, sizeof doc->file_title, "%s", title.c_str());
+        }
+        return doc;
     }
     char text[400];
     if (code == kTypeAvi)
@@ -207,6 +199,33 @@ int save_by_type(CChildFrame& doc, const std::string& name, SaveScope scope,
     return ok;
 }
 
+// Save can write the document's own file only when it is a wave file that is still the
+// one the document came from or went to; anything else goes through Save As.
+bool saves_in_place(const CChildFrame& doc)
+{
+    const std::string& file = doc.file_path;
+    const std::string run = kel::run_dir::current();
+    if (file.empty() || (!run.empty() && file.compare(0, run.size(), run) == 0))
+        return false;
+    const int code = file_type_code(file);
+    return (code == kTypeWave || code == kTypeUnknown) && doc.file_is_unchanged();
+}
+
+// Where Save As starts: the document's own folder when it has one, else the current one.
+std::string start_folder(const CChildFrame& doc)
+{
+    const std::string& file = doc.file_path;
+    const std::string run = kel::run_dir::current();
+    const auto slash = file.rfind('/');
+    if (slash == std::string::npos || (!run.empty() && file.compare(0, run.size(), run) == 0))
+        return current_directory();
+    const std::string folder = file.substr(0, slash + 1);
+    struct stat st
+    {
+    };
+    return stat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode) ? folder : current_directory();
+}
+
 } // namespace
 
 int save_to_named_file(CChildFrame& doc, const std::string& name, SaveScope scope,
@@ -214,6 +233,9 @@ int save_to_named_file(CChildFrame& doc, const std::string& name, SaveScope scop
 {
     const int ok = save_by_type(doc, name, scope, format, compressed_adpcm);
     record_saved(ok, name);
+    // The document now belongs to the file it was saved as.
+    if (ok && scope == SaveScope::Whole)
+        doc.remember_file(name);
     return ok;
 }
 
@@ -221,14 +243,13 @@ int save_document_as(CChildFrame& doc, SaveScope scope)
 {
     SaveAsDialog dialog;
     dialog.filter = save_dialog_filter();
-    dialog.directory = current_directory();
+    dialog.directory = start_folder(doc);
     dialog.rate = doc.wave_format.sample_rate;
     dialog.bits = doc.wave_format.bits_per_sample;
     dialog.channels = doc.wave_format.channels;
     if (kel::ui().run_modal(dialog) != kel::kIdOk || dialog.file_name.empty())
         return 0;
-    // As the system's save dialog does, the chosen folder becomes the current one, so a
-    // later Save writes beside this file.
+    // As the system's save dialog does, the chosen folder becomes the current one.
     enter_folder_of(dialog.file_name);
     write_info_list = dialog.add_comments ? 1 : 0;
     SaveFormat f{dialog.channels, dialog.bits, dialog.rate};
@@ -240,13 +261,16 @@ int save_document_as(CChildFrame& doc, SaveScope scope)
 int save_document(CChildFrame& doc)
 {
     const std::string title = doc.file_title;
-    if (title.find("SAMPLE") != std::string::npos || doc.video_source)
+    if (title.find("SAMPLE") != std::string::npos || doc.video_source || !saves_in_place(doc))
         return save_document_as(doc, SaveScope::Whole);
-    const std::string target = save_target_in(current_directory(), title);
+    const std::string target = doc.file_path;
     const int ok = save_wave_file(doc, target, false, save_format_of(doc));
     record_saved(ok, target);
-    if (ok)
-        std::snprintf(doc.file_title, sizeof doc.file_title, "%s", upper(title).c_str());
+    if (ok) {
+        doc.remember_file(target);
+        std::snprintf(doc.file_title, sizeof doc.file_title, "%s",
+                      upper(kel::paths::file_part(target)).c_str());
+    }
     return ok;
 }
 

@@ -40,8 +40,9 @@ class SaveAsDialog : public kel::DialogModel
 
 enum class SaveScope { Whole, Highlighted };
 
-// Save: to the current directory under the document's title; new ("SAMPLE") documents
-// and those made from a video file go through save as.
+// Save: over the wave file the document was opened from or last saved as. New ("SAMPLE")
+// documents, those made from a video file or another format, and those whose file has
+// been renamed, deleted or replaced meanwhile go through save as.
 int save_document(CChildFrame& doc);
 int save_document_as(CChildFrame& doc, SaveScope scope);
 // Saves to a chosen name by its type code; what save as does after its dialog.
@@ -51,10 +52,6 @@ int save_to_named_file(CChildFrame& doc, const std::string& name, SaveScope scop
 // The file the last successful save wrote, for the recent-file list; empty when that
 // save made no file that the open command reads back (MP3, RealMedia, video).
 const std::string& last_saved_file();
-
-// Save's target in a directory: the title, or a file there whose name differs from it
-// only in case (titles are upper case after a save; the folder may not be).
-std::string save_target_in(const std::string& directory, const std::string& title);
 
 // "Delete Waveform File": the chosen file is deleted. 1 when a file was deleted.
 int delete_file_command();

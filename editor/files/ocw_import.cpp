@@ -1,7 +1,10 @@
-// Reading an OCW file back into a 16-bit wave file beside it: the outside ADPCM program
-// decodes it to 8-bit PCM in "outadpcm.wav", and we restore the rate the marker names.
+// Reading an OCW file back into a 16-bit wave file in this run's private folder: the
+// outside ADPCM program decodes it to 8-bit PCM in "outadpcm.wav", and we restore the rate
+// the marker names. Nothing is written beside the OCW file, where the master it was made
+// from may lie.
 #include "editor/files/ocw_import.h"
 
+#include "common/child_frame.h"
 #include "common/host_services.h"
 #include "editor/files/outside_program.h"
 #include "editor/files/wave_header.h"
@@ -75,15 +78,6 @@ int check_ocw_header(const std::string& path, WaveFormat& format)
     return 1;
 }
 
-std::string with_wav_extension(const std::string& path)
-{
-    const size_t slash = path.find_last_of('/');
-    const size_t dot = path.find_last_of('.');
-    if (dot == std::string::npos || (slash != std::string::npos && dot < slash))
-        return path + ".wav";
-    return path.substr(0, dot + 1) + "wav";
-}
-
 struct ImportFiles
 {
     std::unique_ptr<File> in;
@@ -107,11 +101,26 @@ struct ImportFiles
         }
         if (!keep_output && !out_name.empty())
             std::remove(out_name.c_str());
-        std::remove(out_adpcm_file().c_str());
     }
 };
 
-// The 16-bit wave beside the OCW file, open at its "data" chunk.
+// The rate factor the OCW header's marker names; 0 when it is out of range.
+float restore_factor(const WaveFormat& ocw)
+{
+    const float r =
+        ocw.avg_bytes_per_sec ? 44100.0f / static_cast<float>(ocw.avg_bytes_per_sec) : 0.0f;
+    // The output block holds eight times the input: a marker outside this range would
+    // overrun it (or shrink the sound to nothing).
+    return r >= 0.5f && r <= 8.0f ? r : 0.0f;
+}
+
+// Deletes the decoder's result on every way out.
+struct DecodedFile
+{
+    ~DecodedFile() { std::remove(out_adpcm_file().c_str()); }
+};
+
+// The 16-bit wave in the run's folder, open at its "data" chunk.
 int create_output(ImportFiles& f, const WaveFormat& format)
 {
     f.out = File::open(f.out_name, File::Mode::Create);
@@ -135,32 +144,48 @@ int create_output(ImportFiles& f, const WaveFormat& format)
 
 } // namespace
 
+int read_ocw_header(const std::string& path, WaveFormat& format)
+{
+    return check_ocw_header(path, format);
+}
+
 int ocw_to_wave(std::string& path)
 {
     WaveFormat ocw;
-    if (!check_ocw_header(path, ocw))
+    if (!read_ocw_header(path, ocw))
         return ErrMsg("Can't read header");
-    const float r =
-        ocw.avg_bytes_per_sec ? 44100.0f / static_cast<float>(ocw.avg_bytes_per_sec) : 0.0f;
-    // The output block holds eight times the input: a marker outside this range would
-    // overrun it (or shrink the sound to nothing).
-    if (!(r >= 0.5f && r <= 8.0f))
+    if (!restore_factor(ocw))
         return ErrMsg("Unknown resample rate. Returning.");
+    const std::string folder = run_directory();
+    if (folder.empty())
+        return refuse(5031);
 
     delete_signal_files();
     const long program = start_outside_program(kWaveconvProgram, {path, "0"}, true);
     if (!program)
         return ErrMsg("Decompression algorithm not found. Returning.");
     wait_for_finished(program);
-    ImportFiles files;
+    DecodedFile decoded;
     if (!file_exists(out_adpcm_file().c_str()))
         return ErrMsg("Failed to decompress file");
+    const std::string output = folder + "ocwimport.wav";
+    if (!ocw_restore_rate(ocw, out_adpcm_file(), output))
+        return 0;
+    path = output;
+    return 1;
+}
 
+int ocw_restore_rate(const WaveFormat& ocw, const std::string& decoded, const std::string& output)
+{
+    const float r = restore_factor(ocw);
+    if (!r)
+        return ErrMsg("Unknown resample rate. Returning.");
+    ImportFiles files;
     std::unique_ptr<uint8_t[]> input(new (std::nothrow) uint8_t[kInputBlock]);
-    std::unique_ptr<int16_t[]> output(new (std::nothrow) int16_t[kOutputBlock / 2]);
-    if (!input || !output)
+    std::unique_ptr<int16_t[]> output_block(new (std::nothrow) int16_t[kOutputBlock / 2]);
+    if (!input || !output_block)
         return refuse(5026);
-    if (!ReadInputWaveformHeader(out_adpcm_file().c_str(), 0))
+    if (!ReadInputWaveformHeader(decoded.c_str(), 0))
         return ErrMsg("Can't read header");
     const int channels = last_format.channels;
     const int in_bytes = last_format.bits_per_sample / 8;
@@ -173,10 +198,10 @@ int ocw_to_wave(std::string& path)
     format.block_align = static_cast<uint16_t>(channels * 2);
     format.avg_bytes_per_sec = format.sample_rate * format.block_align;
 
-    files.in = File::open(out_adpcm_file().c_str(), File::Mode::Read);
+    files.in = File::open(decoded, File::Mode::Read);
     if (!files.in)
         return ErrMsg("Can't read header");
-    files.out_name = with_wav_extension(path);
+    files.out_name = output;
     if (!create_output(files, format))
         return 0;
     if (files.in->seek(static_cast<int64_t>(pcm_offset), SEEK_SET) < 0)
@@ -215,8 +240,8 @@ int ocw_to_wave(std::string& path)
         const size_t out_bytes =
             static_cast<size_t>(scaled * static_cast<long long>(count) / 32768) & ~size_t{3};
         kel::ocw::stretch(words, static_cast<int>(frames), channels, has_next ? next : nullptr, r,
-                          output.get(), out_bytes / 2);
-        if (files.out->write(output.get(), static_cast<int64_t>(out_bytes)) !=
+                          output_block.get(), out_bytes / 2);
+        if (files.out->write(output_block.get(), static_cast<int64_t>(out_bytes)) !=
             static_cast<int64_t>(out_bytes))
             return refuse(5031);
         done += static_cast<uint64_t>(got);
@@ -230,6 +255,5 @@ int ocw_to_wave(std::string& path)
         return refuse(5031);
     files.out.reset();
     files.keep_output = true;
-    path = files.out_name;
     return 1;
 }

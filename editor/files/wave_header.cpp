@@ -2,10 +2,19 @@
 #include "editor/files/wave_header.h"
 
 #include "common/host_services.h"
+#include "editor/strings.h"
 #include "platform/riff.h"
+#include "platform/ui.h"
 #include "platform/wave_device.h"
 
+#include <algorithm>
+#include <cerrno>
+#include <cstdarg>
+#include <cstdio>
 #include <cstring>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using kel::riff::Chunk;
 using kel::riff::File;
@@ -58,63 +67,173 @@ WaveFormat WaveFormat::from_bytes(const uint8_t in[16])
     return f;
 }
 
+uint32_t data_declared_size = 0;
+bool riff_truncated = false;
+
 namespace {
 
-int fail(int report, int message)
+int fail(int report, int message, const std::string& detail = std::string())
 {
     header_read_ok = 0;
     if (report)
-        NewErrMsg(message);
+        show_reader_message(message, detail);
     return 0;
 }
 
+std::string printf_text(const char* format, ...) __attribute__((format(printf, 1, 2)));
+std::string printf_text(const char* format, ...)
+{
+    char text[256];
+    va_list args;
+    va_start(args, format);
+    std::vsnprintf(text, sizeof text, format, args);
+    va_end(args);
+    return text;
+}
+
+// Four bytes of a chunk id as they can be shown.
+std::string id_text(uint32_t id)
+{
+    std::string s;
+    for (int i = 0; i < 4; ++i) {
+        const char c = static_cast<char>((id >> (8 * i)) & 0xFF);
+        s += c >= 0x20 && c < 0x7F ? c : '?';
+    }
+    return s;
+}
+
+const char* format_tag_name(unsigned tag)
+{
+    switch (tag) {
+    case 2:
+        return "Microsoft ADPCM";
+    case 3:
+        return "IEEE float";
+    case 6:
+        return "A-law";
+    case 7:
+        return "mu-law";
+    case 0x11:
+        return "IMA ADPCM";
+    case 0x31:
+        return "GSM 6.10";
+    case 0x50:
+        return "MPEG";
+    case 0x55:
+        return "MPEG layer 3";
+    case 0xFFFE:
+        return "extensible";
+    default:
+        return nullptr;
+    }
+}
+
+std::string open_failure(const char* name)
+{
+    struct stat st
+    {
+    };
+    if (::stat(name, &st) != 0)
+        return std::strerror(errno);
+    if (!S_ISREG(st.st_mode))
+        return "not a plain file";
+    return ::access(name, R_OK) != 0 ? std::strerror(errno) : std::string();
+}
+
 } // namespace
+
+void show_reader_message(int message, const std::string& detail)
+{
+    const char* s = string_table_text(message);
+    std::string text = s ? s : "Message " + std::to_string(message);
+    if (!detail.empty())
+        text += "\n" + detail;
+    kel::ui().message_box(text, "Kelvara", kel::Buttons::Ok, kel::Icon::None);
+}
+
+void show_truncated_warning()
+{
+    std::string detail;
+    if (data_declared_size != 0) {
+        const unsigned align = std::max<unsigned>(1, last_format.block_align);
+        detail = printf_text("the file ends inside its samples: %u of %u bytes are there; the "
+                             "%u whole frames among them are opened",
+                             data_size, data_declared_size, data_size / align);
+    } else if (riff_truncated) {
+        detail = "the file ends before its RIFF chunk does; the samples are all there";
+    } else {
+        return;
+    }
+    show_reader_message(5038, detail);
+}
 
 int ReadInputWaveformHeader(const char* file_name, int report)
 {
     using namespace kel::wave_device;
     const Caps caps = selected_input_caps();
+    data_declared_size = 0;
+    riff_truncated = false;
 
-    auto file = File::open(file_name ? file_name : "", File::Mode::Read);
+    const char* name = file_name ? file_name : "";
+    auto file = File::open(name, File::Mode::Read);
     if (!file)
-        return fail(report, 5032);
+        return fail(report, 5032, open_failure(name));
 
+    // An interrupted recording leaves sizes that run past the end: the RIFF and data
+    // chunks are taken with what the file holds of them.
     Chunk riff;
-    int r = file->descend(riff, nullptr, 0);
-    // A RIFF size past the end is a truncated file; too few bytes for a header is the end.
-    if (r == kel::riff::kTruncated && file->length() >= 12)
-        return fail(report, 5038);
+    int r = file->descend(riff, nullptr, kel::riff::kAcceptShort);
+    const uint64_t length = file->length();
+    if (r == kel::riff::kTruncated && length >= 12)
+        return fail(report, 5038, "the RIFF chunk is too small to hold its type");
     if (r != kel::riff::kOk)
-        return fail(report, 5034);
-    if (riff.id != kel::riff::kRiff || riff.type != fourcc("WAVE"))
-        return fail(report, 5035);
+        return fail(report, 5034,
+                    printf_text("%llu bytes; a wave file begins with a 12-byte RIFF header",
+                                static_cast<unsigned long long>(length)));
+    if (riff.id != kel::riff::kRiff)
+        return fail(report, 5035,
+                    printf_text("not a RIFF file: it begins with '%s'", id_text(riff.id).c_str()));
+    if (riff.type != fourcc("WAVE"))
+        return fail(
+            report, 5035,
+            printf_text("a RIFF file of type '%s', not 'WAVE'", id_text(riff.type).c_str()));
 
     Chunk fmt;
     fmt.id = fourcc("fmt ");
     r = file->descend(fmt, &riff, kel::riff::kFindChunk);
     if (r == kel::riff::kTruncated)
-        return fail(report, 5038);
+        return fail(report, 5038, "the file ends before its format is complete");
     if (r != kel::riff::kOk)
         return fail(report, 5036);
     if (fmt.size < 16)
-        return fail(report, 5037);
+        return fail(report, 5037, printf_text("%u bytes; 16 are needed", fmt.size));
     uint8_t body[16];
     if (file->read(body, 16) != 16)
-        return fail(report, 5038);
+        return fail(report, 5038, "the file ends inside its 'fmt ' chunk");
     WaveFormat format = WaveFormat::from_bytes(body);
     if (file->ascend(fmt) != kel::riff::kOk)
-        return fail(report, 5038);
+        return fail(report, 5038, "the file ends inside its 'fmt ' chunk");
 
     last_format = format;
     last_format_tag = format.format_tag;
-    if (format.format_tag != kWaveFormatPcm)
-        return fail(report, 5039);
+    if (format.format_tag != kWaveFormatPcm) {
+        const char* kind = format_tag_name(format.format_tag);
+        return fail(
+            report, 5039,
+            kind ? printf_text("format tag %u (%s); Orlo edits PCM, tag 1", format.format_tag, kind)
+                 : printf_text("format tag %u; Orlo edits PCM, tag 1", format.format_tag));
+    }
     // Nothing downstream can work with these; refuse them here rather than divide by zero.
-    if (format.channels < 1 || format.channels > 2 || format.sample_rate == 0 ||
-        format.block_align == 0)
-        return fail(report, 5035);
+    if (format.channels < 1 || format.channels > 2)
+        return fail(report, 5035,
+                    printf_text("%u channels; Orlo edits mono and stereo", format.channels));
+    if (format.sample_rate == 0)
+        return fail(report, 5035, "sample rate 0");
+    if (format.block_align == 0)
+        return fail(report, 5035, "block alignment 0");
     if (format.bits_per_sample != 8 && format.bits_per_sample != 16)
-        return fail(report, 5016);
+        return fail(report, 5016,
+                    printf_text("%u bits per sample; Orlo edits 8 and 16", format.bits_per_sample));
 
     if (report) {
         if (format.bits_per_sample == 16 && (!(caps.formats & k1M16) || !(caps.formats & k1S16)))
@@ -131,19 +250,24 @@ int ReadInputWaveformHeader(const char* file_name, int report)
 
     // Back to the start of the form, so "data" is found wherever it stands.
     if (file->seek(static_cast<int64_t>(riff.data_offset + 4), SEEK_SET) < 0)
-        return fail(report, 5043);
+        return fail(report, 5043, std::strerror(errno));
     Chunk data;
     data.id = fourcc("data");
-    r = file->descend(data, &riff, kel::riff::kFindChunk);
+    r = file->descend(data, &riff, kel::riff::kFindChunk | kel::riff::kAcceptShort);
     if (r == kel::riff::kTruncated)
-        return fail(report, 5038);
+        return fail(report, 5038, "the file ends before its 'data' chunk");
     if (r != kel::riff::kOk)
         return fail(report, 5042);
 
     data_size = data.size;
     data_offset = data.data_offset;
+    if (data.truncated)
+        data_declared_size = data.declared_size;
+    riff_truncated = riff.truncated;
     file->close();
     header_read_ok = 1;
+    if (report)
+        show_truncated_warning();
     return 1;
 }
 

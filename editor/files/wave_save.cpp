@@ -95,12 +95,17 @@ int write_wave_file(CChildFrame& doc, const std::string& path, bool highlighted_
         return fail();
     };
 
-    const int bps = doc.bytes_per_sample();
+    // Whole frames only: a section that begins or ends inside a frame would shift the
+    // channels of everything after it.
+    const long bps = doc.bytes_per_sample();
+    const long frame = std::max<long>(1, bps * doc.wave_format.channels);
+    const long total = std::max(0L, doc.current.total_samples) * bps / frame * frame;
     long offset = 0;
-    unsigned long count = static_cast<unsigned long>(doc.current.total_samples) * bps;
+    unsigned long count = static_cast<unsigned long>(total);
     if (highlighted_only) {
-        offset = doc.current.select_start * bps;
-        count = static_cast<unsigned long>(doc.current.select_end - doc.current.select_start) * bps;
+        const long end = std::clamp(doc.current.select_end * bps / frame * frame, 0L, total);
+        offset = std::clamp(doc.current.select_start * bps / frame * frame, 0L, end);
+        count = static_cast<unsigned long>(end - offset);
     }
     last_format.format_tag = 1;
     last_format.channels = static_cast<uint16_t>(format.channels);
@@ -141,11 +146,6 @@ int write_wave_file(CChildFrame& doc, const std::string& path, bool highlighted_
         size_t bytes = static_cast<size_t>(n);
         if (convert) {
             bytes = converter->convert_block(buffer.get(), bytes, converted.get());
-            // A 16-bit result ends each block on a zero word.
-            if (format.bits == 16 && bytes >= 2) {
-                converted[bytes - 2] = 0;
-                converted[bytes - 1] = 0;
-            }
             data = converted.get();
         }
         errno = 0;

@@ -1,5 +1,6 @@
 // The waveconv program and the editor's uses of it: OCW import, ADPCM files on open, the
 // compressed ADPCM save.
+#include "common/child_frame.h"
 #include "common/host_services.h"
 #include "editor/files/adpcm_files.h"
 #include "editor/files/ocw_import.h"
@@ -103,7 +104,8 @@ TEST_F(OutsideProgram, OcwFileBecomesASixteenBitWaveAtTheRestoredRate)
     const size_t frames = 20000; // a read of 32768 bytes and a short one
     std::string name = ocw("song.ocw", 2, frames, 20000);
     ASSERT_EQ(ocw_to_wave(name), 1);
-    EXPECT_EQ(name, path("song.wav"));
+    EXPECT_EQ(name, run_directory() + "ocwimport.wav");
+    EXPECT_FALSE(exists(path("song.wav"))) << "nothing beside the OCW file";
     EXPECT_FALSE(exists(path("outadpcm.wav")));
     EXPECT_FALSE(exists(path("finished")));
     ASSERT_FALSE(ui.progress.empty());
@@ -183,6 +185,7 @@ TEST_F(OutsideProgram, CancelledOcwImportRemovesItsOutput)
     EXPECT_EQ(name, path("song.ocw"));
     EXPECT_FALSE(exists(path("song.wav")));
     EXPECT_FALSE(exists(path("outadpcm.wav")));
+    EXPECT_FALSE(exists(run_directory() + "ocwimport.wav"));
     EXPECT_EQ(ui.open_progress, 0);
 }
 

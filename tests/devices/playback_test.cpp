@@ -635,3 +635,25 @@ TEST(PlaybackTime, SecondsAndSmpteTexts)
     EXPECT_EQ(play_time_text(1.5, 30), "00:00:01:15");
     EXPECT_EQ(play_time_text(90.0, 25), "00:01:30:00");
 }
+
+TEST_F(PlaybackTest, PositionsPastFourGigabytesPlayTheRightBytes)
+{
+    // A sparse working file of 4.5 GiB whose last second is known.
+    open_doc(2, 16, 22050, 22050);
+    const uint64_t start_byte = (9ull << 29) + 4; // 4.5 GiB and one frame
+    const std::string tail = pcm16(noise16(22050 * 2, 9));
+    {
+        FILE* f = std::fopen(doc->working_file(), "r+b");
+        ASSERT_TRUE(f);
+        ASSERT_EQ(fseeko(f, static_cast<off_t>(start_byte), SEEK_SET), 0);
+        ASSERT_EQ(std::fwrite(tail.data(), 1, tail.size(), f), tail.size());
+        ASSERT_EQ(std::fclose(f), 0);
+    }
+    doc->current.total_samples = static_cast<long>((start_byte + tail.size()) / 2);
+    doc->caller_start = static_cast<long>(start_byte / 2);
+    ASSERT_EQ(doc->play_the_wavefile(), 1);
+    EXPECT_EQ(doc->play_start_byte, start_byte);
+    EXPECT_EQ(playback_state().start_offset, start_byte);
+    play_out();
+    EXPECT_TRUE(sink_bytes() == tail);
+}

@@ -3,6 +3,12 @@
 #include "tests/support/test_env.h"
 #include "tests/support/wave_files.h"
 
+#include <csignal>
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 class SampleCopyTest : public TestEnv
 {
   protected:
@@ -47,10 +53,15 @@ TEST_F(SampleCopyTest, CopyOntoItselfAppendAndEmptyCopies)
     EXPECT_EQ(read_file(path("b")), "x89456");
     EXPECT_EQ(doc.copy_file_to_file(path("b").c_str(), path("a").c_str(), 0, 0, 0, 1, nullptr), 1);
     EXPECT_EQ(progress_windows(), 0);
-    // Asking for more than the source holds copies what there is.
+    // Asking for more than the source holds is a failure, in the kernel's copy and in ours.
     EXPECT_EQ(doc.copy_file_to_file(path("b").c_str(), path("a").c_str(), 100, 7, -1, 0, nullptr),
-              1);
-    EXPECT_EQ(read_file(path("b")), "x89456789");
+              0);
+    single_channel_copy = 1;
+    doc.left_active = 0;
+    EXPECT_EQ(doc.copy_file_to_file(path("b").c_str(), path("a").c_str(), 100, 7, -1, 0, nullptr),
+              0);
+    single_channel_copy = 0;
+    doc.left_active = 1;
     // The destination must exist; the source must exist.
     EXPECT_EQ(doc.copy_file_to_file(path("nope").c_str(), path("a").c_str(), 4, 0, 0, 0, nullptr),
               0);
@@ -155,4 +166,35 @@ TEST_F(SampleCopyTest, SharedTransferBufferReadsFromTheSelection)
     shitcan_pSaveBuffer();
     EXPECT_EQ(pSaveBuffer, nullptr);
     shitcan_pSaveBuffer(); // twice is harmless
+}
+
+TEST_F(SampleCopyTest, AWriteCutShortByTheFileSystemIsAFailure)
+{
+    // A file-size limit stands in for a full disk: every copy that meets it must fail.
+    write_file(path("src"), std::string(8000, 's'));
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        signal(SIGXFSZ, SIG_IGN);
+        rlimit limit{3000, 3000};
+        setrlimit(RLIMIT_FSIZE, &limit);
+        int wrong = 0;
+        const std::string src = path("src");
+        for (int single : {0, 1}) {
+            const std::string dst = path("dst" + std::to_string(single));
+            close(creat(dst.c_str(), 0644));
+            single_channel_copy = single;
+            doc.left_active = single ? 0 : 1;
+            if (doc.copy_file_to_file(dst.c_str(), src.c_str(), 8000, 0, 0, 0, nullptr) != 0)
+                wrong |= 1 << single;
+        }
+        const std::string block(8000, 'm');
+        if (copy_memory_to_file(path("dst0").c_str(), block.data(), 0, 8000, 0, 0) != 0)
+            wrong |= 4;
+        _exit(wrong);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "bit 0 kernel copy, 1 buffered copy, 2 memory copy";
 }

@@ -111,14 +111,11 @@ TEST_F(FileCommandsTest, ACancelledSaveLeavesTheEarlierFileAlone)
     EXPECT_EQ(ui.boxes[0].text, "Cannot open WAVE file.\nThe folder does not exist.");
 }
 
-TEST_F(FileCommandsTest, SaveUsesTheTitleAndNewDocumentsGoThroughSaveAs)
+TEST_F(FileCommandsTest, NewDocumentsGoThroughSaveAs)
 {
     CChildFrame* doc = open_doc(pcm16(noise16(100, 3)), 1, 16, 22050, "Take.wav");
     ASSERT_TRUE(doc);
     ASSERT_EQ(sh("mkdir -p out"), 0);
-    ASSERT_EQ(chdir(path("out").c_str()), 0);
-    ASSERT_EQ(save_document(*doc), 1);
-    EXPECT_TRUE(exists(path("out/Take.wav")));
     std::snprintf(doc->file_title, sizeof doc->file_title, "SAMPLE3.WAV");
     ui.on_dialog("SAVEWAVEFORM", [&](kel::DialogModel& m) {
         auto& d = dynamic_cast<SaveAsDialog&>(m);
@@ -201,7 +198,8 @@ TEST_F(FileCommandsTest, WaveFilesThatCannotOpenSayWhy)
     EXPECT_EQ(ui.boxes.back().caption, "Unknown File Format");
     write_file(path("cut.wav"), adpcm.bytes().substr(0, 30));
     EXPECT_FALSE(open_sound_file(path("cut.wav")));
-    EXPECT_EQ(ui.boxes.back().text, "Truncated input file.");
+    EXPECT_EQ(ui.boxes.back().text,
+              "Truncated input file.\nthe file ends before its format is complete");
     EXPECT_FALSE(open_sound_file(path("none.wav")));
     EXPECT_EQ(ui.boxes.back().text, "Cannot find file " + path("none.wav"));
     write_file(path("x.flac"), "fLaC");

@@ -255,7 +255,8 @@ TEST_F(OcwEncoderTest, RoundTripRestoresTheRateAndTheTone)
     EXPECT_NEAR(ratio, 8.0, 0.3);
 
     ASSERT_EQ(ocw_to_wave(name), 1);
-    EXPECT_EQ(name, path("tone.wav"));
+    EXPECT_EQ(name, run_directory() + "ocwimport.wav");
+    EXPECT_FALSE(exists(path("tone.wav"))) << "nothing beside the OCW file";
     const std::string wav = read_file(name);
     const std::string fmt = chunk_body(wav, "fmt ");
     ASSERT_GE(fmt.size(), 16u);
@@ -468,4 +469,45 @@ TEST_F(OcwCancelTest, CancelDuringTheLowPassWritesNothing)
     EXPECT_EQ(box("File Compression Successful"), nullptr);
     EXPECT_EQ(doc->working_file(), before);
     EXPECT_EQ(contents(doc), source);
+}
+
+TEST_F(OcwEncoderTest, OpeningAnOcwFileLeavesItsFolderAsItWasAndSaveAsksForAName)
+{
+    // The OCW file and the master it was made from, side by side.
+    ASSERT_EQ(std::system(("mkdir -p '" + root + "music'").c_str()), 0);
+    const std::string music = root + "music/";
+    const std::string source = tone(1.0, 22050, 1, 200.0);
+    CChildFrame* made_from = open_doc(source, 1, 16, 22050, "music/song.wav");
+    ASSERT_NE(made_from, nullptr);
+    choose(2002);
+    ASSERT_EQ(compress_to_ocw(*made_from, music + "song.ocw"), 1);
+    close_doc(made_from);
+    const auto before = folder_files(music);
+    ASSERT_EQ(before.size(), 2u);
+
+    // A Cancel while decoding.
+    ui.clear();
+    ui.cancel_after_polls(1);
+    EXPECT_FALSE(open_sound_file(music + "song.ocw"));
+    EXPECT_EQ(folder_files(music), before);
+    ui.cancel_after_polls(0);
+
+    auto doc = open_sound_file(music + "song.ocw");
+    ASSERT_TRUE(doc);
+    EXPECT_STREQ(doc->file_title, "song.ocw");
+    EXPECT_GT(doc->current.total_samples, 20000);
+    EXPECT_EQ(folder_files(music), before);
+    EXPECT_FALSE(exists(run_directory() + "ocwimport.wav"));
+
+    // Save asks where and in which format, starting beside the OCW file.
+    std::string started_in;
+    ui.on_dialog("SAVEWAVEFORM", [&](kel::DialogModel& m) {
+        started_in = dynamic_cast<SaveAsDialog&>(m).directory;
+        dynamic_cast<SaveAsDialog&>(m).cancel();
+    });
+    EXPECT_EQ(save_document(*doc), 0);
+    ASSERT_FALSE(ui.dialogs_run.empty());
+    EXPECT_EQ(ui.dialogs_run.back(), "SAVEWAVEFORM");
+    EXPECT_EQ(started_in, music);
+    EXPECT_EQ(folder_files(music), before);
 }

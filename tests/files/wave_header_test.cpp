@@ -55,51 +55,87 @@ TEST_F(WaveHeaderTest, AcceptsPcmWithChunksAnywhereAndLongFmt)
     EXPECT_EQ(read_file(path("b.wav")).substr(data_offset, 8), w.samples);
 }
 
-TEST_F(WaveHeaderTest, EveryRefusalHasItsMessage)
+// Each refusal keeps its numbered text and says on a second line what is wrong.
+TEST_F(WaveHeaderTest, EveryRefusalHasItsMessageAndItsReason)
 {
     WaveImage good;
     good.samples = pcm16({0, 0});
     const std::string ok = good.bytes();
 
-    EXPECT_EQ(read_reporting(path("missing.wav"), 0), Texts{"Cannot open input WAVE file."});
-    EXPECT_EQ(read_reporting(root, 0), Texts{"Cannot open input WAVE file."});
-    EXPECT_EQ(read_reporting(put("empty.wav", ""), 0), Texts{"End of input file."});
+    EXPECT_EQ(read_reporting(path("missing.wav"), 0),
+              Texts{"Cannot open input WAVE file.\nNo such file or directory"});
+    EXPECT_EQ(read_reporting(root, 0), Texts{"Cannot open input WAVE file.\nnot a plain file"});
+    EXPECT_EQ(read_reporting(put("empty.wav", ""), 0),
+              Texts{"End of input file.\n0 bytes; a wave file begins with a 12-byte RIFF header"});
     WaveImage avi = good;
     avi.form = "AVI ";
-    EXPECT_EQ(read_reporting(put("avi.wav", avi.bytes()), 0), Texts{"Format error on input file."});
+    EXPECT_EQ(read_reporting(put("avi.wav", avi.bytes()), 0),
+              Texts{"Format error on input file.\na RIFF file of type 'AVI ', not 'WAVE'"});
     EXPECT_EQ(read_reporting(put("junk.wav", "JUNK" + le32(4) + "WAVE"), 0),
-              Texts{"Format error on input file."});
+              Texts{"Format error on input file.\nnot a RIFF file: it begins with 'JUNK'"});
     std::string no_fmt = "WAVE" + chunk("data", "abcd");
     EXPECT_EQ(read_reporting(put("nofmt.wav", "RIFF" + le32(no_fmt.size()) + no_fmt), 0),
               Texts{"No 'fmt' chunk on input file."});
     WaveImage small = good;
     small.fmt_size = 14;
     EXPECT_EQ(read_reporting(put("small.wav", small.bytes()), 0),
-              Texts{"'fmt' chunk too small on input file."});
+              Texts{"'fmt' chunk too small on input file.\n14 bytes; 16 are needed"});
     WaveImage adpcm = good;
     adpcm.format_tag = 2;
-    EXPECT_EQ(read_reporting(put("adpcm.wav", adpcm.bytes()), 0),
-              Texts{"Input file is not a PCM_WAVE file."});
+    EXPECT_EQ(
+        read_reporting(put("adpcm.wav", adpcm.bytes()), 0),
+        Texts{"Input file is not a PCM_WAVE file.\nformat tag 2 (Microsoft ADPCM); Orlo edits PCM, "
+              "tag 1"});
+    adpcm.format_tag = 0x1234;
+    EXPECT_EQ(read_reporting(put("odd.wav", adpcm.bytes()), 0),
+              Texts{"Input file is not a PCM_WAVE file.\nformat tag 4660; Orlo edits PCM, tag 1"});
     std::string no_data = "WAVE" + chunk("fmt ", ok.substr(20, 16));
     EXPECT_EQ(read_reporting(put("nodata.wav", "RIFF" + le32(no_data.size()) + no_data), 0),
               Texts{"No 'data' chunk in input file."});
     EXPECT_EQ(header_read_ok, 0);
 }
 
-TEST_F(WaveHeaderTest, TruncatedAndOversizedChunksAreRefused)
+TEST_F(WaveHeaderTest, AnInterruptedRecordingOpensWithWhatItHolds)
 {
     WaveImage w;
     w.samples = pcm16({1, 2, 3, 4, 5, 6});
     const std::string full = w.bytes();
-    // Cut inside the samples, inside fmt, and just after the RIFF header.
-    EXPECT_EQ(read_reporting(put("cut1.wav", full.substr(0, full.size() - 3)), 0),
-              Texts{"Truncated input file."});
-    EXPECT_EQ(read_reporting(put("cut2.wav", full.substr(0, 30)), 0),
-              Texts{"Truncated input file."});
-    EXPECT_EQ(read_reporting(put("cut3.wav", full.substr(0, 6)), 0), Texts{"End of input file."});
+    // Cut in the middle of the last frame: both sizes run past the end.
+    EXPECT_EQ(read_reporting(put("cut1.wav", full.substr(0, full.size() - 3)), 1),
+              Texts{"Truncated input file.\nthe file ends inside its samples: 9 of 12 bytes are "
+                    "there; the 2 whole frames among them are opened"});
+    EXPECT_EQ(data_size, 9u);
+    EXPECT_EQ(data_declared_size, 12u);
+    // A recorder that never came back to write its sizes.
     WaveImage past = w;
-    past.data_size_override = 0x7FFFFFF0;
-    EXPECT_EQ(read_reporting(put("past.wav", past.bytes()), 0), Texts{"Truncated input file."});
+    past.data_size_override = 0xFFFFFFFF;
+    past.riff_size_override = 0xFFFFFFFF;
+    EXPECT_EQ(read_reporting(put("past.wav", past.bytes()), 1),
+              Texts{"Truncated input file.\nthe file ends inside its samples: 12 of 4294967295 "
+                    "bytes are there; the 3 whole frames among them are opened"});
+    EXPECT_EQ(data_size, 12u);
+    // Only the RIFF size is wrong: the samples are whole.
+    WaveImage riff = w;
+    riff.riff_size_override = 4000;
+    EXPECT_EQ(read_reporting(put("riff.wav", riff.bytes()), 1),
+              Texts{"Truncated input file.\nthe file ends before its RIFF chunk does; the samples "
+                    "are all there"});
+    EXPECT_EQ(data_declared_size, 0u);
+    // Silent reads accept them silently; a whole file clears the finding.
+    ui.boxes.clear();
+    EXPECT_EQ(ReadInputWaveformHeader(path("cut1.wav").c_str(), 0), 1);
+    EXPECT_TRUE(ui.boxes.empty());
+    EXPECT_EQ(ReadInputWaveformHeader(put("whole.wav", full).c_str(), 0), 1);
+    EXPECT_EQ(data_declared_size, 0u);
+    EXPECT_FALSE(riff_truncated);
+
+    // What cannot be opened still says why: cut inside fmt, in the header, before data.
+    EXPECT_EQ(read_reporting(put("cut2.wav", full.substr(0, 30)), 0),
+              Texts{"Truncated input file.\nthe file ends before its format is complete"});
+    EXPECT_EQ(read_reporting(put("cut3.wav", full.substr(0, 6)), 0),
+              Texts{"End of input file.\n6 bytes; a wave file begins with a 12-byte RIFF header"});
+    EXPECT_EQ(read_reporting(put("cut4.wav", full.substr(0, 40)), 0),
+              Texts{"Truncated input file.\nthe file ends before its 'data' chunk"});
     // data lies beyond the RIFF size: not inside the form.
     WaveImage beyond = w;
     beyond.riff_size_override = 4 + 24;
@@ -111,21 +147,26 @@ TEST_F(WaveHeaderTest, ImpossibleFormatsAreRefusedBeforeAnythingDividesByThem)
 {
     WaveImage w;
     w.samples = pcm16({0, 0});
-    for (int channels : {0, 3}) {
+    for (int channels : {0, 6}) {
         WaveImage c = w;
         c.channels = static_cast<uint16_t>(channels);
-        EXPECT_EQ(read_reporting(put("c.wav", c.bytes()), 0), Texts{"Format error on input file."});
+        EXPECT_EQ(read_reporting(put("c.wav", c.bytes()), 0),
+                  Texts{"Format error on input file.\n" + std::to_string(channels) +
+                        " channels; Orlo edits mono and stereo"});
     }
     WaveImage rate = w;
     rate.rate = 0;
-    EXPECT_EQ(read_reporting(put("r.wav", rate.bytes()), 0), Texts{"Format error on input file."});
+    EXPECT_EQ(read_reporting(put("r.wav", rate.bytes()), 0),
+              Texts{"Format error on input file.\nsample rate 0"});
     WaveImage bits = w;
     bits.bits = 24;
-    EXPECT_EQ(read_reporting(put("b.wav", bits.bytes()), 0), Texts{"File not 8 or 16 bit sample!"});
+    EXPECT_EQ(read_reporting(put("b.wav", bits.bytes()), 0),
+              Texts{"File not 8 or 16 bit sample!\n24 bits per sample; Orlo edits 8 and 16"});
     // A zero block alignment written by a broken tool.
     std::string zero_align = w.bytes();
     zero_align[32] = zero_align[33] = 0;
-    EXPECT_EQ(read_reporting(put("z.wav", zero_align), 0), Texts{"Format error on input file."});
+    EXPECT_EQ(read_reporting(put("z.wav", zero_align), 0),
+              Texts{"Format error on input file.\nblock alignment 0"});
 }
 
 TEST_F(WaveHeaderTest, DeviceWarningsFollowTheInputCapabilitiesAndDoNotStopTheRead)

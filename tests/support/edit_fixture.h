@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <dirent.h>
+#include <map>
 #include <memory>
 #include <set>
 #include <string>
@@ -83,6 +84,21 @@ class EditTest : public TestEnv
     }
 
     static bool exists(const std::string& file) { return ::access(file.c_str(), F_OK) == 0; }
+
+    // Every entry of a folder with the bytes of its plain files.
+    std::map<std::string, std::string> folder_files(const std::string& folder) const
+    {
+        std::map<std::string, std::string> out;
+        if (DIR* d = opendir(folder.c_str())) {
+            while (dirent* e = readdir(d)) {
+                const std::string name = e->d_name;
+                if (name != "." && name != "..")
+                    out[name] = read_file(folder + name);
+            }
+            closedir(d);
+        }
+        return out;
+    }
 
     static std::string bytes8(const std::vector<int>& values)
     {
