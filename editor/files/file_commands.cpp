@@ -76,13 +76,9 @@ const std::string& last_saved_file()
 
 std::string import_name_for(const std::string& input)
 {
-    std::string out = with_extension(input, "WAV");
-    if (regular_file(out)) {
-        std::string stem = with_extension(input, "");
-        stem.pop_back(); // the dot
-        out = stem + "x.wav";
-    }
-    return out;
+    // In this run's folder: a wave file beside the input (often the user's master) is
+    // never in the way.
+    return run_directory() + kel::paths::file_part(with_extension(input, "WAV"));
 }
 
 int run_converter(const std::string& input, const std::string& output)
@@ -138,10 +134,14 @@ std::unique_ptr<CChildFrame> open_sound_file(const std::string& name)
     if (code >= kTypeFirstConverted && code <= kTypeLastConverted) {
         const std::string wav = import_name_for(name);
         if (!run_converter(name, wav)) {
+            std::remove(wav.c_str());
             ErrMsg("Could not convert %s.", title.c_str());
             return nullptr;
         }
-        return CChildFrame::create_from_file(wav.c_str());
+        // The document has its samples; its Save asks where to write the wave file.
+        auto doc = CChildFrame::create_from_file(wav.c_str());
+        std::remove(wav.c_str());
+        return doc;
     }
     if (code == kTypeOcw) {
         // Decoded in this run's folder; the document keeps the OCW's name, and Save asks

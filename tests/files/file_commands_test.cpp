@@ -55,11 +55,12 @@ TEST_F(FileCommandsTest, TypeCodesByExtensionWithoutCase)
     EXPECT_NE(save_dialog_filter().find("MPEG3 files (*.mp3)|*.mp3"), std::string::npos);
 }
 
-TEST_F(FileCommandsTest, ImportNamesAvoidAnExistingWaveFile)
+TEST_F(FileCommandsTest, ImportsConvertInTheRunFolderNotBesideTheInput)
 {
-    EXPECT_EQ(import_name_for(path("SONG.AU")), path("SONG.WAV"));
-    write_file(path("SONG.WAV"), "x");
-    EXPECT_EQ(import_name_for(path("SONG.AU")), path("SONGx.wav"));
+    write_file(path("SONG.WAV"), "master");
+    const std::string name = import_name_for(path("SONG.AU"));
+    EXPECT_EQ(name, run_directory() + "SONG.WAV");
+    EXPECT_EQ(read_file(path("SONG.WAV")), "master");
 }
 
 TEST_F(FileCommandsTest, SavingTheHighlightedSectionWritesOnlyItAndChangesNothing)
@@ -167,6 +168,8 @@ TEST_F(FileCommandsTest, ForeignFilesOpenThroughTheConverter)
         EXPECT_EQ(read_file(doc->working_file()), read_file(path("expect.raw")));
         EXPECT_FALSE(exists(path("finished")));
         EXPECT_FALSE(exists(path("outadpcm.wav")));
+        EXPECT_FALSE(exists(with_extension(path(f), "WAV"))); // nothing beside the input
+        EXPECT_FALSE(exists(import_name_for(path(f))));
     }
     // Export: the save as of an .aif name goes through the converter too.
     CChildFrame* doc = open_doc(pcm16(noise16(3000, 6)), 2, 16, 22050);
