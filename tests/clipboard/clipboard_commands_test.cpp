@@ -58,7 +58,7 @@ TEST_F(ClipboardTest, FailedCopyKeepsThePreviousClipboard)
     EXPECT_EQ(read_file(clipboard_data_path()), "abcd");
     EXPECT_EQ(read_file(clipboard_text_path()), "1 8 8000");
     EXPECT_EQ(clipboard_source(), small);
-    EXPECT_FALSE(exists(data + "clipbord.part"));
+    EXPECT_FALSE(exists(run_directory() + "clipbord.part"));
     // A cut whose copy is cancelled cuts nothing either.
     ui.cancel_after_polls(2);
     const auto files = tmp_files();
@@ -241,7 +241,7 @@ TEST_F(ClipboardTest, ClearWaitsForTheAmplifyModule)
     EXPECT_EQ(edit_command(*doc, 11301), 1);
     g_clear_call = loaded;
     EXPECT_EQ(code, 11301);
-    EXPECT_EQ(dir, data);
+    EXPECT_EQ(dir, run_directory());
 }
 
 } // namespace
