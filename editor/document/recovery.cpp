@@ -18,6 +18,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <map>
+#include <signal.h>
 #include <sstream>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -132,6 +133,17 @@ std::vector<std::string> manifests_in(const std::string& folder)
     for (auto& f : found)
         out.push_back(f.second);
     return out;
+}
+
+// "orlo-<pid>-<n>/": true when that process exists and is not this one.
+bool run_is_alive(const std::string& folder)
+{
+    const auto slash = folder.rfind('/', folder.size() - 2);
+    const std::string name = folder.substr(slash == std::string::npos ? 0 : slash + 1);
+    long pid = 0;
+    if (std::sscanf(name.c_str(), "orlo-%ld-", &pid) != 1 || pid <= 0 || pid == getpid())
+        return false;
+    return kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM;
 }
 
 void apply_initial_zoom(CChildFrame& doc)
@@ -291,7 +303,9 @@ Orphans adopt_orphans()
         std::vector<std::string> folders = kel::run_dir::orphans(base, kPrefix);
         std::sort(folders.begin(), folders.end());
         for (const std::string& folder : folders) {
-            if (!kel::run_dir::adopt(folder))
+            // A run that is starting has made its folder but may not hold the lock yet;
+            // a folder whose process is alive waits for a later start.
+            if (run_is_alive(folder) || !kel::run_dir::adopt(folder))
                 continue; // another editor starting now has it
             o.folders.push_back(folder);
             for (const std::string& file : manifests_in(folder)) {

@@ -204,16 +204,17 @@ TEST_F(ClipboardTest, NewFileFromSectionOpensAModifiedDocument)
     CChildFrame* doc = open_doc(pcm16({1, -1, 2, -2, 3, -3, 4, -4}), 2, 16, 22050);
     select(doc, 2, 6);
     const int number = g_new_file_counter;
+    const std::string title = "SAMPLE" + std::to_string(number) + ".WAV";
+    write_file(root + title, "mine"); // the user's, in the current folder
     auto made = new_file_from_section(*doc);
     ASSERT_NE(made, nullptr);
-    const std::string title = "SAMPLE" + std::to_string(number) + ".WAV";
     EXPECT_EQ(std::string(made->file_title), title);
     EXPECT_EQ(made->is_modified, 1);
     EXPECT_EQ(made->wave_format.sample_rate, 22050u);
     EXPECT_EQ(made->wave_format.channels, 2);
     EXPECT_EQ(made->current.total_samples, 4);
     EXPECT_EQ(read_file(made->working_file()), pcm16({2, -2, 3, -3}));
-    EXPECT_FALSE(exists(root + title));
+    EXPECT_EQ(read_file(root + title), "mine");
     EXPECT_EQ(g_new_file_counter, number + 1);
     // The left channel alone goes to both sides.
     doc->right_active = 0;

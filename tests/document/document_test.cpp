@@ -1,6 +1,8 @@
 #include "common/child_frame.h"
 #include "common/host_services.h"
 #include "editor/document/edit_menu.h"
+#include "editor/document/recovery.h"
+#include "editor/files/file_commands.h"
 #include "editor/files/new_file.h"
 #include "platform/clock.h"
 #include "platform/profile.h"
@@ -252,6 +254,8 @@ TEST_F(DocumentTest, DurationAndViewPositions)
 TEST_F(DocumentTest, NewEmptyFilesCountUpAndHoldEightSampleBytes)
 {
     g_new_file_counter = 1;
+    // A file of the user's with the first name, in the current folder.
+    write_file(path("SAMPLE1.WAV"), "mine");
     struct Case
     {
         int bits, channels;
@@ -276,9 +280,15 @@ TEST_F(DocumentTest, NewEmptyFilesCountUpAndHoldEightSampleBytes)
         struct stat st
         {
         };
-        EXPECT_NE(stat(path("SAMPLE" + std::to_string(n) + ".WAV").c_str(), &st), 0);
+        EXPECT_EQ(stat(path("SAMPLE" + std::to_string(n) + ".WAV").c_str(), &st) == 0, n == 1);
+        EXPECT_EQ(recovery::user_path(*doc), "");
+        // Not a file of the user's yet: Save asks for a name.
+        ui.dialogs_run.clear();
+        EXPECT_EQ(save_document(*doc), 0);
+        EXPECT_EQ(ui.dialogs_run, std::vector<std::string>{"SAVEWAVEFORM"});
         ++n;
     }
+    EXPECT_EQ(read_file(path("SAMPLE1.WAV")), "mine");
     // Cancel restores the format the dialog opened with and makes nothing.
     ui.on_dialog("CREATENEWFILE", [](kel::DialogModel& m) {
         auto& d = dynamic_cast<CreateNewFileDialog&>(m);

@@ -13,6 +13,7 @@
 #include <dirent.h>
 #include <fstream>
 #include <sstream>
+#include <sys/stat.h>
 #include <unistd.h>
 
 void TestEnv::SetUp()
@@ -27,6 +28,7 @@ void TestEnv::SetUp()
     kel::paths::make_dirs(data);
     kel::paths::make_dirs(root + "config");
     kel::paths::make_dirs(root + "runtime");
+    chmod((root + "runtime").c_str(), 0700);
     setenv("KELVARA_HOME", program.c_str(), 1);
     setenv("XDG_CONFIG_HOME", (root + "config").c_str(), 1);
     setenv("XDG_DATA_HOME", (root + "share").c_str(), 1);

@@ -173,7 +173,7 @@ TEST_F(RecoveryTest, AKillDuringAnEffectRecoversTheLastCompleteState)
 }
 
 // Dead runs with nothing modified go without a word; No deletes what was offered; a live
-// run's folder is never touched.
+// or starting run's folder is never touched.
 TEST_F(RecoveryTest, NoDeletesWhatWasOfferedAndCleanRunsGoSilently)
 {
     recovery::Manifest clean;
@@ -183,7 +183,7 @@ TEST_F(RecoveryTest, NoDeletesWhatWasOfferedAndCleanRunsGoSilently)
     clean.format.sample_rate = 11025;
     clean.working = "1000    .tmp";
     clean.total_samples = 4;
-    const std::string a = dead_run("orlo-1-1", clean, "abcd");
+    const std::string a = dead_run("orlo-4999991-1", clean, "abcd");
     ASSERT_TRUE(recovery::offer_recovery().empty());
     EXPECT_TRUE(ui.boxes.empty());
     EXPECT_NE(access(a.c_str(), F_OK), 0);
@@ -194,16 +194,18 @@ TEST_F(RecoveryTest, NoDeletesWhatWasOfferedAndCleanRunsGoSilently)
     recovery::Manifest parsed;
     ASSERT_TRUE(recovery::parse_manifest(recovery::manifest_text(changed), parsed));
     EXPECT_EQ(parsed.title, changed.title);
-    const std::string b = dead_run("orlo-2-2", changed, "abcd");
-    const std::string c = dead_run("orlo-3-3", changed, "efgh");
+    const std::string b = dead_run("orlo-4999992-2", changed, "abcd");
+    const std::string c = dead_run("orlo-4999993-3", changed, "efgh");
     // A manifest that names a file outside its folder is not ours to open.
     recovery::Manifest outside = changed;
     outside.working = "../elsewhere.tmp";
-    const std::string d = dead_run("orlo-4-4", changed, "ijkl");
+    const std::string d = dead_run("orlo-4999994-4", changed, "ijkl");
     write_file(d + "doc-1.manifest", recovery::manifest_text(outside));
-    // The folder of a run that is alive: its lock is held.
+    // The folder of a run that is alive: its lock is held, or it is still starting (its
+    // process exists, the lock is not taken yet).
     const std::string live = run_directory();
     ASSERT_EQ(live.rfind(data + "orlo-", 0), 0u);
+    const std::string starting = dead_run("orlo-" + std::to_string(getppid()) + "-5", changed, "x");
     ui.answer(kel::kIdNo);
     EXPECT_TRUE(recovery::offer_recovery().empty());
     ASSERT_EQ(ui.boxes.size(), 1u);
@@ -211,5 +213,6 @@ TEST_F(RecoveryTest, NoDeletesWhatWasOfferedAndCleanRunsGoSilently)
     for (const std::string& f : {b, c, d})
         EXPECT_NE(access(f.c_str(), F_OK), 0) << f;
     EXPECT_EQ(access(live.c_str(), F_OK), 0);
+    EXPECT_EQ(read_file(starting + "1000    .tmp"), "x");
     EXPECT_EQ(documents::count(), 0);
 }
