@@ -12,7 +12,6 @@
 #include "platform/ui.h"
 
 #include <algorithm>
-#include <climits>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -214,8 +213,7 @@ std::unique_ptr<CChildFrame> CChildFrame::create_from_file(const char* source_na
         s.zoom_factor = 1.0f;
         s.zoom_level = 1;
     }
-    char full[PATH_MAX];
-    recovery::set_user_path(*doc, realpath(source_name, full) ? full : source_name);
+    recovery::opened_from(*doc, source_name);
     recovery::note(*doc);
     documents::set_active(doc.get());
     return doc;

@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -236,6 +237,19 @@ std::string user_path(const CChildFrame& doc)
 {
     auto it = g_docs.find(&doc);
     return it == g_docs.end() ? std::string() : it->second.path;
+}
+
+void opened_from(const CChildFrame& doc, const std::string& file)
+{
+    char resolved[PATH_MAX];
+    std::string user = realpath(file.c_str(), resolved) ? resolved : file;
+    const std::string current = kel::run_dir::current();
+    const std::string folder = !current.empty() && realpath(current.c_str(), resolved)
+                                   ? std::string(resolved) + "/"
+                                   : current;
+    if (!folder.empty() && user.compare(0, folder.size(), folder) == 0)
+        user.clear();
+    set_user_path(doc, user);
 }
 
 std::string manifest_path(const CChildFrame& doc)

@@ -28,6 +28,9 @@ bool parse_manifest(const std::string& text, Manifest& out);
 // The user's file behind a document (full path; empty for a new or imported document).
 void set_user_path(const CChildFrame& doc, const std::string& path);
 std::string user_path(const CChildFrame& doc);
+// The document was read from this file: its user path, unless the file is an intermediate
+// in this run's folder (a decoded or converted file).
+void opened_from(const CChildFrame& doc, const std::string& file);
 
 // Rewrites the document's manifest when what it records has changed.
 void note(CChildFrame& doc);
