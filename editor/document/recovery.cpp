@@ -95,7 +95,8 @@ std::string read_small_file(const std::string& path)
     fd_io::Fd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW));
     if (!fd.ok())
         return "";
-    std::string text(4096, '\0');
+    // Two paths and a title at most; anything longer is not one of ours.
+    std::string text(3 * PATH_MAX, '\0');
     const ssize_t n = fd_io::read_full(fd.get(), text.data(), text.size());
     text.resize(n > 0 ? static_cast<size_t>(n) : 0);
     return text;
@@ -114,18 +115,22 @@ bool write_manifest(const std::string& target, const std::string& text)
     return out.commit();
 }
 
-// Manifests of a folder in the order their documents were opened.
+// Manifests ("doc-N.manifest") of a folder in the order their documents were opened.
 std::vector<std::string> manifests_in(const std::string& folder)
 {
+    static const std::string head = "doc-", tail = ".manifest";
     std::vector<std::pair<long, std::string>> found;
     if (DIR* d = opendir(folder.c_str())) {
         while (dirent* e = readdir(d)) {
             const std::string name = e->d_name;
-            int n = 0;
-            char tail[16] = {};
-            if (std::sscanf(name.c_str(), "doc-%d.manifes%15s", &n, tail) == 2 &&
-                std::strcmp(tail, "t") == 0 && name == "doc-" + std::to_string(n) + ".manifest")
-                found.emplace_back(n, folder + name);
+            if (name.size() <= head.size() + tail.size() || name.rfind(head, 0) != 0 ||
+                name.compare(name.size() - tail.size(), tail.size(), tail) != 0)
+                continue;
+            const std::string digits =
+                name.substr(head.size(), name.size() - head.size() - tail.size());
+            if (digits.find_first_not_of("0123456789") != std::string::npos || digits.size() > 9)
+                continue;
+            found.emplace_back(std::stol(digits), folder + name);
         }
         closedir(d);
     }
