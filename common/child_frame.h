@@ -270,14 +270,17 @@ class CChildFrame
     bool files_discarded_ = false;
 };
 
-// Builds a working-file name: data directory, the millisecond counter as "%-8ld", the
-// extension. Never returns the name of a file that exists already.
+// Builds a working-file name: this run's folder, the millisecond counter as "%-8ld", the
+// extension. Never returns the name of a file that exists already. Empty when the run has
+// no folder (see run_directory) or the name would not fit in 100 characters.
 void make_working_name(char* output, const char* extension);
 // The data directory ("Last used directory"), with a trailing '/'.
 std::string data_directory();
 // This run's private folder inside the data directory (made on first use, trailing '/'):
-// the intermediates of outside programs and conversions live there. Empty when neither
-// the data directory nor the runtime folder can hold it.
+// working files, the pseudo clipboard and the intermediates of outside programs live
+// there. When the data directory cannot hold it (read-only, missing, a name too long for
+// working files) the folder is made in the runtime folder and the user is told once.
+// Empty when neither can hold it.
 std::string run_directory();
 
 // Single-channel copying for the one copy that asks for it.

@@ -4,17 +4,17 @@
 //   orlo --info FILE...      opens the files without windows and tells what they hold
 #include "common/child_frame.h"
 #include "editor/app/orlo_app.h"
+#include "editor/app/session_signals.h"
 #include "editor/app/sibling.h"
+#include "editor/document/recovery.h"
 #include "editor/files/file_commands.h"
 #include "platform/ui.h"
 
 #include <QApplication>
 #include <QCoreApplication>
-#include <QSocketNotifier>
-#include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
-#include <unistd.h>
 
 namespace {
 
@@ -28,38 +28,6 @@ class ConsoleUi : public kel::HeadlessUi
         return kel::HeadlessUi::message_box(text, caption, b, i);
     }
 };
-
-int g_signal_pipe[2] = {-1, -1};
-
-void on_terminate(int)
-{
-    const char c = 1;
-    ssize_t ignored = write(g_signal_pipe[1], &c, 1);
-    (void)ignored;
-}
-
-// A polite end from the system (SIGTERM, SIGINT, SIGHUP) leaves the event loop, so the
-// frame goes the ordinary way and the run's temporary files are deleted.
-void quit_on_signals()
-{
-    if (pipe(g_signal_pipe) != 0)
-        return;
-    auto* notifier = new QSocketNotifier(g_signal_pipe[0], QSocketNotifier::Read, qApp);
-    QObject::connect(notifier, &QSocketNotifier::activated, qApp, [] {
-        char c;
-        ssize_t ignored = read(g_signal_pipe[0], &c, 1);
-        (void)ignored;
-        QApplication::quit();
-    });
-    struct sigaction sa
-    {
-    };
-    sa.sa_handler = on_terminate;
-    sigemptyset(&sa.sa_mask);
-    sa.sa_flags = SA_RESTART;
-    for (int s : {SIGTERM, SIGINT, SIGHUP})
-        sigaction(s, &sa, nullptr);
-}
 
 int info(int argc, char** argv)
 {
@@ -81,6 +49,8 @@ int info(int argc, char** argv)
         std::printf("  duration     %.3f s\n",
                     doc->current.total_samples / double(f.channels) / f.sample_rate);
     }
+    // The run's folder goes with the documents.
+    recovery::end_run();
     kel::set_ui(nullptr);
     return failures ? 1 : 0;
 }
@@ -101,7 +71,7 @@ int main(int argc, char** argv)
     QApplication qt(argc, argv);
     QApplication::setApplicationName("Kelvara");
     QApplication::setOrganizationName("Kelvara");
-    quit_on_signals();
+    app::end_session_on_signals();
     app::COrloApp app;
     if (!app.init_instance())
         return 1;

@@ -8,6 +8,7 @@
 #include "editor/app/sibling.h"
 #include "editor/app/startup_dialogs.h"
 #include "editor/app/tickr.h"
+#include "editor/document/recovery.h"
 #include "editor/ui/command_event.h"
 #include "editor/ui/control_widgets.h"
 #include "editor/ui/dialogs.h"
@@ -86,6 +87,14 @@ bool COrloApp::init_instance()
     }
     write_tutorial_handles(handles);
     step("tutor-ini");
+    // Documents of runs that died. This run's folder is made first, so the search never
+    // takes it for one of theirs.
+    run_directory();
+    for (std::unique_ptr<CChildFrame>& doc : recovery::offer_recovery()) {
+        const QString title = doc->file_title;
+        frame_->adopt_document(std::move(doc), title);
+    }
+    step("recover");
     // 12. Autostart: only while the sibling runs.
     if (sibling_running()) {
         const std::string file = read_autostart_file();

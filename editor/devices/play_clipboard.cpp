@@ -3,6 +3,7 @@
 #include "common/child_frame.h"
 #include "common/host_services.h"
 #include "editor/devices/playback.h"
+#include "editor/document/clipboard_files.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -46,12 +47,11 @@ int CChildFrame::play_clipboard()
     if (wd::out_device_count() < 1)
         return 0;
     pb.clipboard_mode = 1;
-    const std::string dir = data_directory();
-    const std::string data_name = dir + "clipbord.clp";
+    const std::string data_name = clipboard_data_path();
     if (!kel::riff::File::open(data_name, kel::riff::File::Mode::Read))
         return 0;
     wd::Format format;
-    if (!read_clipboard_format(dir + "cliptext.clp", format)) {
+    if (!read_clipboard_format(clipboard_text_path(), format)) {
         NewErrMsg(5070);
         return 0;
     }

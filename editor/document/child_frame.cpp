@@ -3,6 +3,8 @@
 
 #include "common/host_services.h"
 #include "editor/document/edit_menu.h"
+#include "editor/document/recovery.h"
+#include "editor/document/working_files.h"
 #include "editor/files/wave_header.h"
 #include "platform/mapped_file.h"
 #include "platform/paths.h"
@@ -79,6 +81,7 @@ CChildFrame::~CChildFrame()
 {
     release_playback();
     discard_files();
+    recovery::forget(*this);
     documents::remove(this);
 }
 
@@ -87,6 +90,8 @@ void CChildFrame::discard_files()
     if (files_discarded_)
         return;
     files_discarded_ = true;
+    // The manifest first: a run that dies now must not offer files that are going.
+    recovery::forget(*this);
     // An operation left half way gives back what it displaced, so those files go too.
     abandon_undo_setup();
     current.release_levels();
@@ -159,15 +164,12 @@ void CChildFrame::fill_new_document(const char* source_name)
 int CChildFrame::open_working_file(const char* source_name)
 {
     make_working_name(current.file_name, ".tmp");
-    int fd = current.file_name[0]
-                 ? ::open(current.file_name, O_CREAT | O_EXCL | O_RDWR | O_CLOEXEC, 0644)
-                 : -1;
-    if (fd < 0) {
-        ErrMsg("No file %s", current.file_name);
+    if (const int error = create_working_file(current.file_name)) {
+        const std::string shown = current.file_name[0] ? current.file_name : data_directory();
+        ErrMsg("No file %s\n%s", shown.c_str(), working_file_problem(error).c_str());
         current.file_name[0] = '\0';
         return 0;
     }
-    ::close(fd);
 
     // Whole frames only: a stray byte at the end would break every later offset.
     const unsigned long align = std::max<unsigned long>(1, wave_format.block_align);
@@ -213,6 +215,8 @@ std::unique_ptr<CChildFrame> CChildFrame::create_from_file(const char* source_na
         s.zoom_factor = 1.0f;
         s.zoom_level = 1;
     }
+    recovery::opened_from(*doc, source_name);
+    recovery::note(*doc);
     documents::set_active(doc.get());
     return doc;
 }

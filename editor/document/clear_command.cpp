@@ -11,7 +11,7 @@ int edit_clear(CChildFrame& doc)
         ErrMsg("%s", "Clear is not available: the amplify module is not loaded.");
         return 0;
     }
-    const std::string dir = data_directory();
+    const std::string dir = run_directory();
     const int time_format = static_cast<int>(
         kel::profile::read_int("Preferences", "Time format", 1, kel::profile::app_profile()));
     return g_clear_call(&doc, nullptr, doc.window, 11301, time_format, dir.c_str());

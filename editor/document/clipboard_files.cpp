@@ -2,8 +2,10 @@
 #include "editor/document/clipboard_files.h"
 
 #include "common/host_services.h"
+#include "editor/document/working_files.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
 #include <fstream>
@@ -50,17 +52,17 @@ bool ClipboardFormat::valid() const
 
 std::string clipboard_data_path()
 {
-    return data_directory() + "clipbord.clp";
+    return run_directory() + "clipbord.clp";
 }
 
 std::string clipboard_text_path()
 {
-    return data_directory() + "cliptext.clp";
+    return run_directory() + "cliptext.clp";
 }
 
 std::string converted_clipboard_path()
 {
-    return data_directory() + "convclip.clp";
+    return run_directory() + "convclip.clp";
 }
 
 std::string format_text(const ClipboardFormat& format)
@@ -114,11 +116,11 @@ int copy_to_clipboard(CChildFrame& source)
     const std::string text_name = clipboard_text_path();
     // Built beside the real files and put in place only when complete, so a failed copy
     // cannot leave data of one document under the format of another.
-    const std::string data_part = data_directory() + "clipbord.part";
-    const std::string text_part = data_directory() + "cliptext.part";
+    const std::string data_part = run_directory() + "clipbord.part";
+    const std::string text_part = run_directory() + "cliptext.part";
 
-    if (!create_truncated(data_part)) {
-        NewErrMsg(5031);
+    if (run_directory().empty() || !create_truncated(data_part)) {
+        working_file_message(5031, run_directory().empty() ? data_directory_error() : errno);
         return 0;
     }
     const long bps = source.bytes_per_sample();

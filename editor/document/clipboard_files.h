@@ -1,6 +1,6 @@
 #pragma once
-// The pseudo clipboard: files in the data directory shared by every document, so copied
-// audio of any length never sits in memory.
+// The pseudo clipboard: files in this run's folder shared by every document of the run, so
+// copied audio of any length never sits in memory.
 #include "common/child_frame.h"
 
 #include <string>
@@ -34,7 +34,7 @@ struct ClipboardState
 
 extern ClipboardState g_clipboard;
 
-// "clipbord.clp", "cliptext.clp" and "convclip.clp" in the data directory.
+// "clipbord.clp", "cliptext.clp" and "convclip.clp" in this run's folder.
 std::string clipboard_data_path();
 std::string clipboard_text_path();
 std::string converted_clipboard_path();

@@ -1,12 +1,14 @@
 // A highlighted section dropped on the main window's empty area becomes a new document.
 #include "common/host_services.h"
 #include "editor/document/edit_commands.h"
+#include "editor/document/recovery.h"
+#include "editor/document/working_files.h"
 #include "editor/files/new_file.h"
 #include "platform/riff.h"
 #include "platform/ui.h"
 
 #include <algorithm>
-#include <climits>
+#include <cerrno>
 #include <cstdio>
 #include <unistd.h>
 
@@ -23,18 +25,17 @@ struct SingleChannelCopy
 std::unique_ptr<CChildFrame> new_file_from_section(CChildFrame& source)
 {
     last_format = source.wave_format;
-    char cwd[PATH_MAX];
-    std::string dir = getcwd(cwd, sizeof cwd) ? cwd : ".";
-    if (dir.empty() || dir.back() != '/')
-        dir += '/';
+    // Made in the run's folder, so that no file of the user's is in the way.
+    const std::string dir = run_directory();
     char name[64];
     std::snprintf(name, sizeof name, "SAMPLE%d.WAV", g_new_file_counter++);
     const std::string path = dir + name;
 
-    auto file = kel::riff::File::open(path, kel::riff::File::Mode::Create);
+    auto file = dir.empty() ? nullptr : kel::riff::File::open(path, kel::riff::File::Mode::Create);
     if (!file) {
+        const int error = dir.empty() ? data_directory_error() : errno;
         kel::ui().beep();
-        ErrMsg("Can't create new wave file %s", path.c_str());
+        ErrMsg("Can't create new wave file %s\n%s", name, working_file_problem(error).c_str());
         return nullptr;
     }
     auto give_up = [&]() -> std::unique_ptr<CChildFrame> {
@@ -81,6 +82,8 @@ std::unique_ptr<CChildFrame> new_file_from_section(CChildFrame& source)
     if (!doc)
         return nullptr;
     doc->is_modified = 1;
-    std::snprintf(doc->file_title, sizeof doc->file_title, "%s", name);
+    std::snprintf(doc->file_title, sizeof doc->file_title, "%.19s", name);
+    recovery::set_user_path(*doc, "");
+    recovery::note(*doc);
     return doc;
 }

@@ -2,6 +2,7 @@
 #include "common/child_frame.h"
 #include "common/host_services.h"
 #include "editor/document/fd_io.h"
+#include "editor/document/working_files.h"
 #include "platform/ui.h"
 
 #include <algorithm>
@@ -53,6 +54,19 @@ void duplicate_channel(unsigned char* data, size_t bytes, int bytes_per_sample, 
         else
             std::memcpy(f, f + bytes_per_sample, static_cast<size_t>(bytes_per_sample));
     }
+}
+
+// Every copy writes into a working file, so a failed write is the data directory's
+// problem (a full disk, most often) and the user hears which.
+int write_failed(int error)
+{
+    working_file_message(5031, error ? error : EIO);
+    return 0;
+}
+
+bool disk_refused(int error)
+{
+    return error == ENOSPC || error == EDQUOT || error == EFBIG || error == EROFS;
 }
 
 } // namespace
@@ -130,7 +144,7 @@ int CChildFrame::copy_file_to_file(const char* destination, const char* source,
                 continue;
             }
             if (n < 0)
-                return 0;
+                return disk_refused(errno) ? write_failed(errno) : 0;
             if (n == 0)
                 return 0; // the source ended before the count: a short copy is a failure
             done += static_cast<unsigned long>(n);
@@ -147,8 +161,9 @@ int CChildFrame::copy_file_to_file(const char* destination, const char* source,
         if (duplicate)
             duplicate_channel(buffer.get(), static_cast<size_t>(n), bytes_per_sample(),
                               channel_mode);
+        errno = 0;
         if (!write_all(out.get(), buffer.get(), static_cast<size_t>(n)))
-            return 0;
+            return write_failed(errno);
         done += static_cast<unsigned long>(n);
         if (guard.progress) {
             if (cancel_button_pressed(guard.progress))
@@ -222,6 +237,7 @@ int copy_memory_to_file(const char* file_name, const char* buffer, long buffer_o
     const char* src = buffer + buffer_offset;
     unsigned long done = 0;
     bool ok = true;
+    errno = 0;
     while (done < byte_count) {
         ssize_t n = ::pwrite(fd.get(), src + done, byte_count - done,
                              static_cast<off_t>(file_offset + static_cast<long>(done)));
@@ -233,8 +249,11 @@ int copy_memory_to_file(const char* file_name, const char* buffer, long buffer_o
         }
         done += static_cast<unsigned long>(n);
     }
+    const int error = ok ? 0 : (errno ? errno : EIO);
     if (wait_cursor)
         kel::ui().set_cursor(previous);
+    if (!ok)
+        write_failed(error);
     return ok ? 1 : 0;
 }
 

@@ -5,12 +5,15 @@
 #include "common/child_frame.h"
 #include "common/host_services.h"
 #include "editor/document/edit_menu.h"
+#include "editor/document/recovery.h"
 #include "editor/document/repaint.h"
 #include "editor/document/undo_preferences.h"
 #include "editor/document/undo_texts.h"
+#include "editor/document/working_files.h"
 #include "platform/ui.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
@@ -49,17 +52,6 @@ const char* kFreshText = "&Undo\tCtrl+Z";
 bool same_name(const char* a, const char* b)
 {
     return a[0] && b[0] && std::strcmp(a, b) == 0;
-}
-
-bool create_empty(const char* name)
-{
-    if (!name[0])
-        return false;
-    int fd = ::open(name, O_CREAT | O_EXCL | O_RDWR | O_CLOEXEC, 0644);
-    if (fd < 0)
-        return false;
-    ::close(fd);
-    return true;
 }
 
 long file_length(const char* name)
@@ -150,8 +142,8 @@ int CChildFrame::setup_for_undo(HWND window, int copy_flag)
     redo.clear_levels();
     redo.file_name[0] = '\0';
     make_working_name(redo.file_name, ".tmp");
-    if (!create_empty(redo.file_name)) {
-        NewErrMsg(5031);
+    if (const int error = create_working_file(redo.file_name)) {
+        working_file_message(5031, error);
         redo.file_name[0] = '\0';
         abandon_undo_setup();
         return 0;
@@ -176,8 +168,8 @@ int CChildFrame::copy_selected_area_to_pseudo_clipboard(HWND window)
         return 1;
     char name[100] = {};
     make_working_name(name, ".tmp");
-    if (!create_empty(name)) {
-        NewErrMsg(5031);
+    if (const int error = create_working_file(name)) {
+        working_file_message(5031, error);
         return 0;
     }
     const long bps = bytes_per_sample();
@@ -239,7 +231,7 @@ int CChildFrame::setup_for_redo(HWND window, int operation_code, int copy_flag)
         return 0;
     }
     if (have > want && ::truncate(redo.file_name, want) != 0) {
-        NewErrMsg(5031);
+        working_file_message(5031, errno);
         abandon_undo_setup();
         return 0;
     }
@@ -307,6 +299,7 @@ int CChildFrame::setup_for_redo(HWND window, int operation_code, int copy_flag)
     undo_available = 1;
     redo_available = 0;
     is_modified = 1;
+    recovery::note(*this);
     documents::set_active(this);
     show_undo_state();
     repaint_document(this);
@@ -326,6 +319,7 @@ int CChildFrame::undo_command()
     first_visible = std::clamp(first_visible, 0L, current.total_samples);
     undo_available = 0;
     redo_available = 1;
+    recovery::note(*this);
     if (documents::active() == this)
         show_undo_state();
     repaint_document(this);
@@ -343,6 +337,7 @@ int CChildFrame::redo_command()
     first_visible = std::clamp(first_visible, 0L, current.total_samples);
     undo_available = 1;
     redo_available = 0;
+    recovery::note(*this);
     if (documents::active() == this)
         show_undo_state();
     repaint_document(this);

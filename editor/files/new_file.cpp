@@ -1,10 +1,14 @@
-// A new document starts from a tiny wave file that exists only until it is opened.
+// A new document starts from a tiny wave file that exists only until it is opened. It is
+// made in the run's folder: a "SAMPLE1.WAV" of the user's in the current folder stays.
 #include "editor/files/new_file.h"
 
 #include "common/host_services.h"
+#include "editor/document/recovery.h"
+#include "editor/document/working_files.h"
 #include "platform/paths.h"
 #include "platform/riff.h"
 
+#include <cerrno>
 #include <climits>
 #include <cstdio>
 #include <unistd.h>
@@ -50,18 +54,16 @@ std::unique_ptr<CChildFrame> create_new_wave_file(bool with_dialog)
         if (kel::ui().run_modal(dialog) != 1)
             return nullptr;
     }
-    char cwd[PATH_MAX];
-    std::string dir = getcwd(cwd, sizeof cwd) ? cwd : ".";
-    if (dir.empty() || dir.back() != '/')
-        dir += '/';
+    const std::string dir = run_directory();
     char name[64];
     std::snprintf(name, sizeof name, "SAMPLE%d.WAV", g_new_file_counter++);
     const std::string path = dir + name;
 
-    auto file = kel::riff::File::open(path, kel::riff::File::Mode::Create);
+    auto file = dir.empty() ? nullptr : kel::riff::File::open(path, kel::riff::File::Mode::Create);
     if (!file) {
+        const int error = dir.empty() ? data_directory_error() : errno;
         kel::ui().beep();
-        ErrMsg("Can't create uninitialized %s", path.c_str());
+        ErrMsg("Can't create uninitialized %s\n%s", name, working_file_problem(error).c_str());
         return nullptr;
     }
     auto give_up = [&](const char* message) {
@@ -107,7 +109,11 @@ std::unique_ptr<CChildFrame> create_new_wave_file(bool with_dialog)
     }
     auto doc = CChildFrame::create_from_file(path.c_str());
     ::unlink(path.c_str());
-    if (doc)
-        std::snprintf(doc->file_title, sizeof doc->file_title, "%s", name);
+    if (doc) {
+        std::snprintf(doc->file_title, sizeof doc->file_title, "%.19s", name);
+        // Not a file of the user's until the first Save As.
+        recovery::set_user_path(*doc, "");
+        recovery::note(*doc);
+    }
     return doc;
 }

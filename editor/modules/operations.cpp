@@ -91,7 +91,7 @@ int run_operation(int command_id, HWND main_frame, const ModuleCalls& calls)
     switch (command_id) {
     case kClearCommand:
     case 11501: {
-        const std::string temp_dir = data_directory();
+        const std::string temp_dir = run_directory();
         calls.amplify_waveform(*doc, main_frame, window, command_id, time_format(),
                                temp_dir.c_str());
         break;

@@ -5,7 +5,6 @@
 #include "editor/app/app_profile.h"
 #include "editor/app/app_state.h"
 #include "editor/app/private_ini.h"
-#include "editor/app/shutdown.h"
 #include "editor/app/spectrum.h"
 #include "editor/app/startup_dialogs.h"
 #include "editor/app/window_placement.h"
@@ -14,6 +13,7 @@
 #include "editor/document/edit_commands.h"
 #include "editor/document/edit_menu.h"
 #include "editor/document/playlist.h"
+#include "editor/document/recovery.h"
 #include "editor/document/view_commands.h"
 #include "editor/files/file_commands.h"
 #include "editor/files/new_file.h"
@@ -32,7 +32,6 @@
 #include "platform/paths.h"
 #include "platform/process.h"
 #include "platform/profile.h"
-#include "platform/run_dir.h"
 #include "platform/ui.h"
 
 #include <QAbstractSpinBox>
@@ -212,12 +211,11 @@ CMainFrame::~CMainFrame()
         set_playback_observer(nullptr);
     if (mdi_)
         disconnect(mdi_, nullptr, this, nullptr);
-    // Documents go first, each deleting its own files; then the run's leftovers.
+    // Documents go first, each deleting its own files; then the run's folder with what is
+    // left in it. Files of other runs in the data directory are theirs.
     for (DocumentWindow* w : document_windows())
         delete w;
-    const std::string dir = data_directory();
-    app::delete_temporary_files(dir);
-    kel::run_dir::close();
+    recovery::end_run();
 }
 
 bool CMainFrame::create()
@@ -952,7 +950,10 @@ void CMainFrame::on_command(int id, long param)
             if (saved && !last_saved_file().empty()) {
                 recent_.add(last_saved_file());
                 rebuild_recent_menu();
+                if (id == cmd::kSaveAs)
+                    recovery::set_user_path(*doc, last_saved_file());
             }
+            recovery::note(*doc);
             if (DocumentWindow* w = active_document_window())
                 w->setWindowTitle(doc->file_title);
         }

@@ -8,12 +8,14 @@
 #include "editor/app/private_ini.h"
 #include "editor/app/sibling.h"
 #include "editor/devices/playback_commands.h"
+#include "editor/document/clipboard_files.h"
 #include "editor/ui/control_widgets.h"
 #include "editor/ui/document_window.h"
 #include "editor/ui/main_frame.h"
 #include "editor/ui/qt_ui.h"
 #include "platform/paths.h"
 #include "platform/profile.h"
+#include "platform/run_dir.h"
 #include "tests/app/app_fixture.h"
 
 #include <QLabel>
@@ -441,23 +443,30 @@ TEST_F(AppTest, OutsideProgramsAreStartedWithoutWaiting)
               (std::vector<std::string>{"/opt/My Browser/browse", app::kMakerWebAddress}));
 }
 
-TEST_F(AppTest, TheEndOfTheRunDeletesTheTemporaryFiles)
+TEST_F(AppTest, TheEndOfTheRunDeletesItsOwnFilesAndNoOneElses)
 {
     start();
-    for (const char* f : {"12345678.tmp", "99.TMP", "clipbord.clp", "cliptext.clp", "convclip.clp",
-                          "keep.wav", "notes.txt"})
+    // Files of other runs and of earlier versions, and the folder of another editor.
+    const std::vector<std::string> foreign = {
+        "12345678.tmp", "99.TMP",   "clipbord.clp",         "cliptext.clp",
+        "convclip.clp", "keep.wav", "orlo-1-1/1234    .tmp"};
+    kel::paths::make_dirs(data + "orlo-1-1");
+    for (const std::string& f : foreign)
         write_file(data + f, "x");
-    kel::paths::make_dirs(data + "folder.tmp");
     app::set_current_file(make_wave("open.wav"));
     app_->main_frame()->on_command(2002);
-    EXPECT_GE(working_file_count(), 2);
-    stop();
-    // Only the folder that happens to end in ".tmp" is left.
+    CChildFrame* doc = CChildFrame::GetTheFuckingHandle();
+    ASSERT_TRUE(doc);
+    ASSERT_EQ(copy_to_clipboard(*doc), 1);
+    const std::string folder = kel::run_dir::current();
+    ASSERT_FALSE(folder.empty());
+    EXPECT_EQ(std::string(doc->working_file()).rfind(folder, 0), 0u);
+    EXPECT_EQ(clipboard_data_path(), folder + "clipbord.clp");
     EXPECT_EQ(working_file_count(), 1);
-    for (const char* f : {"clipbord.clp", "cliptext.clp", "convclip.clp", "99.TMP"})
-        EXPECT_NE(access((data + f).c_str(), F_OK), 0) << f;
-    for (const char* f : {"keep.wav", "notes.txt", "folder.tmp"})
-        EXPECT_EQ(access((data + f).c_str(), F_OK), 0) << f;
+    stop();
+    EXPECT_NE(access(folder.c_str(), F_OK), 0) << "the run's folder goes";
+    for (const std::string& f : foreign)
+        EXPECT_EQ(read_file(data + f), "x") << f;
 }
 
 TEST_F(AppTest, TilingArrangesTheWindowsAndRedrawsAfterAHundredMilliseconds)

@@ -3,11 +3,15 @@
 #include "editor/app/app_state.h"
 #include "editor/app/controls.h"
 #include "editor/app/startup_dialogs.h"
+#include "editor/document/recovery.h"
 #include "editor/ui/control_widgets.h"
+#include "platform/paths.h"
 #include "tests/app/app_fixture.h"
 
 #include <QMdiArea>
+#include <QMessageBox>
 #include <QPixmap>
+#include <QPushButton>
 #include <QTest>
 #include <cmath>
 #include <cstdlib>
@@ -58,4 +62,38 @@ TEST_F(AppTest, ScreenshotOfTheMainWindowWithTwoDocuments)
         w->close();
     });
     frame->on_command(105);
+}
+
+TEST_F(AppTest, ScreenshotOfTheRecoveryQuestion)
+{
+    const char* dir = std::getenv("KELVARA_SCREENSHOT_DIR");
+    if (!dir || !*dir)
+        GTEST_SKIP() << "KELVARA_SCREENSHOT_DIR not set";
+    // Two unsaved documents of a run that died.
+    const std::string dead = data + "orlo-4999991-1/";
+    kel::paths::make_dirs(dead);
+    for (int n : {1, 2}) {
+        recovery::Manifest m;
+        m.title = n == 1 ? "guitar take 1.wav" : "SAMPLE1.WAV";
+        m.format.channels = 2;
+        m.format.bits_per_sample = 16;
+        m.format.sample_rate = 44100;
+        m.working = std::to_string(1000 + n) + "    .tmp";
+        m.modified = true;
+        const std::string wav = read_file(make_wave("take.wav", 44100 * 2));
+        write_file(dead + m.working, wav.substr(44));
+        write_file(dead + "doc-" + std::to_string(n) + ".manifest", recovery::manifest_text(m));
+    }
+    when_modal([&](QWidget* w) {
+        pump(20);
+        w->grab().save(QString(dir) + "/orlo-recover.png");
+        if (auto* box = qobject_cast<QMessageBox*>(w))
+            box->button(QMessageBox::Yes)->click();
+    });
+    start();
+    ui::CMainFrame* frame = app_->main_frame();
+    frame->resize(1280, 800);
+    frame->on_command(57652);
+    pump(120);
+    frame->grab().save(QString(dir) + "/orlo-recovered.png");
 }

@@ -30,8 +30,8 @@ TEST_F(AppTest, StartUpRunsItsStepsInOrder)
     start();
     const Trace expected = {"controls",      "profile",      "construct-frame", "load-frame",
                             "load-menu-129", "show",         "accept-files",    "listen",
-                            "flags",         "title",        "tutor-ini",       "autostart",
-                            "read-profile",  "reset-gauges", "spectrum-timer"};
+                            "flags",         "title",        "tutor-ini",       "recover",
+                            "autostart",     "read-profile", "reset-gauges",    "spectrum-timer"};
     EXPECT_EQ(app_->trace(), expected);
     ui::CMainFrame* frame = app_->main_frame();
     EXPECT_EQ(frame->windowTitle(), "Kelvara");

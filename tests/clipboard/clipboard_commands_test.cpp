@@ -58,7 +58,7 @@ TEST_F(ClipboardTest, FailedCopyKeepsThePreviousClipboard)
     EXPECT_EQ(read_file(clipboard_data_path()), "abcd");
     EXPECT_EQ(read_file(clipboard_text_path()), "1 8 8000");
     EXPECT_EQ(clipboard_source(), small);
-    EXPECT_FALSE(exists(data + "clipbord.part"));
+    EXPECT_FALSE(exists(run_directory() + "clipbord.part"));
     // A cut whose copy is cancelled cuts nothing either.
     ui.cancel_after_polls(2);
     const auto files = tmp_files();
@@ -204,16 +204,17 @@ TEST_F(ClipboardTest, NewFileFromSectionOpensAModifiedDocument)
     CChildFrame* doc = open_doc(pcm16({1, -1, 2, -2, 3, -3, 4, -4}), 2, 16, 22050);
     select(doc, 2, 6);
     const int number = g_new_file_counter;
+    const std::string title = "SAMPLE" + std::to_string(number) + ".WAV";
+    write_file(root + title, "mine"); // the user's, in the current folder
     auto made = new_file_from_section(*doc);
     ASSERT_NE(made, nullptr);
-    const std::string title = "SAMPLE" + std::to_string(number) + ".WAV";
     EXPECT_EQ(std::string(made->file_title), title);
     EXPECT_EQ(made->is_modified, 1);
     EXPECT_EQ(made->wave_format.sample_rate, 22050u);
     EXPECT_EQ(made->wave_format.channels, 2);
     EXPECT_EQ(made->current.total_samples, 4);
     EXPECT_EQ(read_file(made->working_file()), pcm16({2, -2, 3, -3}));
-    EXPECT_FALSE(exists(root + title));
+    EXPECT_EQ(read_file(root + title), "mine");
     EXPECT_EQ(g_new_file_counter, number + 1);
     // The left channel alone goes to both sides.
     doc->right_active = 0;
@@ -241,7 +242,7 @@ TEST_F(ClipboardTest, ClearWaitsForTheAmplifyModule)
     EXPECT_EQ(edit_command(*doc, 11301), 1);
     g_clear_call = loaded;
     EXPECT_EQ(code, 11301);
-    EXPECT_EQ(dir, data);
+    EXPECT_EQ(dir, run_directory());
 }
 
 } // namespace

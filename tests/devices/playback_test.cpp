@@ -1,6 +1,7 @@
 #include "common/child_frame.h"
 #include "editor/devices/playback.h"
 #include "editor/devices/playback_commands.h"
+#include "editor/document/clipboard_files.h"
 #include "platform/clock.h"
 #include "platform/events.h"
 #include "platform/profile.h"
@@ -491,8 +492,8 @@ TEST_F(PlaybackTest, TheClipboardPlaysInTheFormatItsTextFileGives)
 {
     open_doc(1, 8, 22050, 22050);
     const std::string clip = pcm16(noise16(2 * 5000, 3));
-    write_file(data + "clipbord.clp", clip);
-    write_file(data + "cliptext.clp", "2 16 22050");
+    write_file(clipboard_data_path(), clip);
+    write_file(clipboard_text_path(), "2 16 22050");
     ASSERT_EQ(doc->playback_command(kPlayClipboardCommand), 1);
     EXPECT_EQ(playback_state().buffer_size, 88200u * 8192 / 44100);
     play_out();
@@ -500,11 +501,11 @@ TEST_F(PlaybackTest, TheClipboardPlaysInTheFormatItsTextFileGives)
     EXPECT_TRUE(seen.bars.empty());
     EXPECT_TRUE(seen.markers.empty());
 
-    write_file(data + "cliptext.clp", "2 sixteen");
+    write_file(clipboard_text_path(), "2 sixteen");
     EXPECT_EQ(doc->play_clipboard(), 0);
     ASSERT_EQ(ui.boxes.size(), 1u);
     EXPECT_EQ(ui.boxes[0].text, "Was not able to read from file 'clipbord.clp'");
-    std::remove((data + "clipbord.clp").c_str());
+    std::remove(clipboard_data_path().c_str());
     EXPECT_EQ(doc->play_clipboard(), 0);
     EXPECT_EQ(ui.boxes.size(), 1u); // no data file: nothing at all
 }

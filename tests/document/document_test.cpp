@@ -1,15 +1,19 @@
 #include "common/child_frame.h"
 #include "common/host_services.h"
 #include "editor/document/edit_menu.h"
+#include "editor/document/recovery.h"
+#include "editor/files/file_commands.h"
 #include "editor/files/new_file.h"
 #include "platform/clock.h"
 #include "platform/profile.h"
+#include "platform/run_dir.h"
 #include "tests/support/test_env.h"
 #include "tests/support/wave_files.h"
 
 #include <cmath>
 #include <cstdlib>
 #include <sys/stat.h>
+#include <unistd.h>
 
 class DocumentTest : public TestEnv
 {
@@ -58,18 +62,33 @@ TEST_F(DocumentTest, WorkingNamesFollowTheCounterAndNeverClobberAFile)
     char a[100], b[100];
     kel::clock::fix(1234);
     make_working_name(a, ".tmp");
-    EXPECT_EQ(std::string(a), data + "1234    .tmp");
+    // In this run's own folder inside the data directory.
+    const std::string folder = kel::run_dir::current();
+    EXPECT_EQ(folder, data + "orlo-" + std::to_string(getpid()) + "-1234/");
+    EXPECT_EQ(std::string(a), folder + "1234    .tmp");
     write_file(a, "x");
     make_working_name(b, ".tmp");
-    EXPECT_EQ(std::string(b), data + "1235    .tmp");
+    EXPECT_EQ(std::string(b), folder + "1235    .tmp");
     kel::clock::fix(123456789);
     make_working_name(a, ".tmp");
-    EXPECT_EQ(std::string(a), data + "23456790.tmp");
-    // A data directory too long for the 100-character slots gives no name.
-    kel::profile::write_string("Data directory", "Last used directory",
-                               root + std::string(120, 'd'), kel::profile::app_profile());
+    EXPECT_EQ(std::string(a), folder + "23456790.tmp");
+    EXPECT_TRUE(ui.boxes.empty());
+
+    // A data directory too long for the 100-character slots: the run's folder goes to the
+    // runtime folder instead, and the user is told why.
+    kel::run_dir::close();
+    const std::string long_dir = root + std::string(120 - root.size(), 'd') + "/";
+    kel::profile::write_string("Data directory", "Last used directory", long_dir,
+                               kel::profile::app_profile());
     make_working_name(a, ".tmp");
-    EXPECT_STREQ(a, "");
+    const std::string runtime = kel::run_dir::current();
+    EXPECT_EQ(runtime.rfind(root + "runtime/orlo-", 0), 0u) << runtime;
+    EXPECT_EQ(std::string(a), runtime + "23456790.tmp");
+    ASSERT_EQ(ui.boxes.size(), 1u);
+    EXPECT_EQ(ui.boxes[0].text, "The data directory " + long_dir +
+                                    " has too long a name for working files.\n"
+                                    "This run keeps its working files in " +
+                                    runtime + ".");
 }
 
 TEST_F(DocumentTest, LevelsAndOverviewFollowTheScreenWidth)
@@ -170,15 +189,6 @@ TEST_F(DocumentTest, FailedOpensLeaveNoDocumentAndNoFiles)
     ui.cancel_after_polls(2);
     EXPECT_FALSE(open(big));
     EXPECT_EQ(working_file_count(), 0);
-
-    // A data directory that cannot hold files.
-    write_file(path("blocker"), "x");
-    kel::profile::write_string("Data directory", "Last used directory", path("blocker"),
-                               kel::profile::app_profile());
-    ui.boxes.clear();
-    EXPECT_FALSE(open(big));
-    ASSERT_EQ(ui.boxes.size(), 1u);
-    EXPECT_EQ(ui.boxes[0].text.rfind("No file " + path("blocker") + "/", 0), 0u);
 }
 
 TEST_F(DocumentTest, ClosingDeletesEveryFileOfTheDocument)
@@ -244,6 +254,8 @@ TEST_F(DocumentTest, DurationAndViewPositions)
 TEST_F(DocumentTest, NewEmptyFilesCountUpAndHoldEightSampleBytes)
 {
     g_new_file_counter = 1;
+    // A file of the user's with the first name, in the current folder.
+    write_file(path("SAMPLE1.WAV"), "mine");
     struct Case
     {
         int bits, channels;
@@ -268,9 +280,15 @@ TEST_F(DocumentTest, NewEmptyFilesCountUpAndHoldEightSampleBytes)
         struct stat st
         {
         };
-        EXPECT_NE(stat(path("SAMPLE" + std::to_string(n) + ".WAV").c_str(), &st), 0);
+        EXPECT_EQ(stat(path("SAMPLE" + std::to_string(n) + ".WAV").c_str(), &st) == 0, n == 1);
+        EXPECT_EQ(recovery::user_path(*doc), "");
+        // Not a file of the user's yet: Save asks for a name.
+        ui.dialogs_run.clear();
+        EXPECT_EQ(save_document(*doc), 0);
+        EXPECT_EQ(ui.dialogs_run, std::vector<std::string>{"SAVEWAVEFORM"});
         ++n;
     }
+    EXPECT_EQ(read_file(path("SAMPLE1.WAV")), "mine");
     // Cancel restores the format the dialog opened with and makes nothing.
     ui.on_dialog("CREATENEWFILE", [](kel::DialogModel& m) {
         auto& d = dynamic_cast<CreateNewFileDialog&>(m);

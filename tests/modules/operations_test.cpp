@@ -151,7 +151,7 @@ TEST_F(OperationsTest, EachBuiltRowCallsItsMemberWithTheDesignedArguments)
         EXPECT_EQ(got.main_frame, row.main_frame);
         EXPECT_EQ(got.numbers, row.numbers);
         if (row.member == std::string("amplify_waveform")) {
-            EXPECT_EQ(got.temp_dir, data);
+            EXPECT_EQ(got.temp_dir, run_directory());
         }
         if (row.preset) {
             const PresetFamily f = preset_family(*row.preset);

@@ -71,16 +71,8 @@ class EditTest : public TestEnv
 
     std::set<std::string> tmp_files() const
     {
-        std::set<std::string> out;
-        if (DIR* d = opendir(data.c_str())) {
-            while (dirent* e = readdir(d)) {
-                std::string n = e->d_name;
-                if (n.size() > 4 && n.substr(n.size() - 4) == ".tmp")
-                    out.insert(data + n);
-            }
-            closedir(d);
-        }
-        return out;
+        const auto files = run_files(".tmp");
+        return std::set<std::string>(files.begin(), files.end());
     }
 
     static bool exists(const std::string& file) { return ::access(file.c_str(), F_OK) == 0; }

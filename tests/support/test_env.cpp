@@ -7,11 +7,13 @@
 #include "platform/profile.h"
 #include "platform/run_dir.h"
 
+#include <algorithm>
 #include <climits>
 #include <cstdlib>
 #include <dirent.h>
 #include <fstream>
 #include <sstream>
+#include <sys/stat.h>
 #include <unistd.h>
 
 void TestEnv::SetUp()
@@ -25,9 +27,13 @@ void TestEnv::SetUp()
     kel::paths::make_dirs(program);
     kel::paths::make_dirs(data);
     kel::paths::make_dirs(root + "config");
+    kel::paths::make_dirs(root + "runtime");
+    chmod((root + "runtime").c_str(), 0700);
     setenv("KELVARA_HOME", program.c_str(), 1);
     setenv("XDG_CONFIG_HOME", (root + "config").c_str(), 1);
     setenv("XDG_DATA_HOME", (root + "share").c_str(), 1);
+    // A run folder that cannot go in the data directory goes here, not in the real one.
+    setenv("XDG_RUNTIME_DIR", (root + "runtime").c_str(), 1);
     kel::profile::write_string("Data directory", "Last used directory", data,
                                kel::profile::app_profile());
     char cwd[PATH_MAX];
@@ -54,16 +60,26 @@ void TestEnv::TearDown()
 
 int TestEnv::working_file_count() const
 {
-    int n = 0;
-    if (DIR* d = opendir(data.c_str())) {
+    return static_cast<int>(run_files(".tmp").size());
+}
+
+std::vector<std::string> TestEnv::run_files(const std::string& suffix) const
+{
+    std::vector<std::string> found;
+    const std::string folder = kel::run_dir::current();
+    if (folder.empty())
+        return found;
+    if (DIR* d = opendir(folder.c_str())) {
         while (dirent* e = readdir(d)) {
             std::string name = e->d_name;
-            if (name.size() > 4 && name.substr(name.size() - 4) == ".tmp")
-                ++n;
+            if (name.size() > suffix.size() &&
+                name.compare(name.size() - suffix.size(), suffix.size(), suffix) == 0)
+                found.push_back(folder + name);
         }
         closedir(d);
     }
-    return n;
+    std::sort(found.begin(), found.end());
+    return found;
 }
 
 std::string TestEnv::read_file(const std::string& file) const

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 #include <string>
+#include <vector>
 
 // A fresh program directory, data directory, profile and headless UI for each test.
 class TestEnv : public ::testing::Test
@@ -12,8 +13,10 @@ class TestEnv : public ::testing::Test
     void TearDown() override;
 
     std::string path(const std::string& name) const { return root + name; }
-    // Files of the data directory whose names end in ".tmp".
+    // This run's working files: those of its run folder whose names end in ".tmp".
     int working_file_count() const;
+    // Files of this run's folder with that ending, sorted (none before the folder exists).
+    std::vector<std::string> run_files(const std::string& suffix) const;
     std::string read_file(const std::string& file) const;
     void write_file(const std::string& file, const std::string& bytes) const;
 

@@ -3,6 +3,7 @@
 #include "editor/document/edit_commands.h"
 #include "editor/document/undo_texts.h"
 #include "platform/profile.h"
+#include "platform/run_dir.h"
 #include "tests/support/edit_fixture.h"
 
 #include <cstring>
@@ -316,12 +317,18 @@ TEST_F(UndoTest, RedoFileThatCannotBeMadeKeepsTheHistory)
     select(doc, 0, 100);
     ASSERT_EQ(edit_cut(*doc), 1);
     const std::string undo = doc->undo_file(), work = doc->working_file();
-    kel::profile::write_string("Data directory", "Last used directory", root + "gone/",
-                               kel::profile::app_profile());
+    // The run's folder is moved away and a file takes its place.
+    std::string folder = kel::run_dir::current();
+    folder.pop_back();
+    ASSERT_EQ(std::rename(folder.c_str(), (folder + ".away").c_str()), 0);
+    write_file(folder, "x");
     select(doc, 0, 100);
     EXPECT_EQ(edit_cut(*doc), 0);
+    ::unlink(folder.c_str());
+    ASSERT_EQ(std::rename((folder + ".away").c_str(), folder.c_str()), 0);
     ASSERT_FALSE(ui.boxes.empty());
-    EXPECT_EQ(ui.boxes.back().text, "Cannot write output WAVE file.");
+    EXPECT_EQ(ui.boxes.back().text,
+              "Cannot write output WAVE file.\nThe folder " + folder + "/ no longer exists.");
     EXPECT_EQ(ui.boxes.back().caption, "Kelvara");
     EXPECT_EQ(doc->working_file(), work);
     EXPECT_EQ(doc->undo_file(), undo);
