@@ -83,7 +83,7 @@ std::unique_ptr<CChildFrame> new_file_from_section(CChildFrame& source)
         return nullptr;
     doc->is_modified = 1;
     std::snprintf(doc->file_title, sizeof doc->file_title, "%.19s", name);
-    recovery::set_user_path(*doc, "");
+    doc->remember_file("");
     recovery::note(*doc);
     return doc;
 }

@@ -34,8 +34,7 @@ constexpr const char* kPrefix = "orlo";
 struct Entry
 {
     CChildFrame* doc = nullptr;
-    int number = 0; // of its manifest, 0 before the first
-    std::string path;
+    int number = 0;      // of its manifest, 0 before the first
     std::string written; // what the manifest holds now
 };
 
@@ -231,20 +230,7 @@ bool parse_manifest(const std::string& text, Manifest& out)
     return true;
 }
 
-void set_user_path(const CChildFrame& doc, const std::string& path)
-{
-    Entry& e = g_docs[&doc];
-    e.doc = const_cast<CChildFrame*>(&doc);
-    e.path = path;
-}
-
-std::string user_path(const CChildFrame& doc)
-{
-    auto it = g_docs.find(&doc);
-    return it == g_docs.end() ? std::string() : it->second.path;
-}
-
-void opened_from(const CChildFrame& doc, const std::string& file)
+void opened_from(CChildFrame& doc, const std::string& file)
 {
     char resolved[PATH_MAX];
     std::string user = realpath(file.c_str(), resolved) ? resolved : file;
@@ -254,7 +240,8 @@ void opened_from(const CChildFrame& doc, const std::string& file)
                                    : current;
     if (!folder.empty() && user.compare(0, folder.size(), folder) == 0)
         user.clear();
-    set_user_path(doc, user);
+    if (user.empty())
+        doc.remember_file("");
 }
 
 std::string manifest_path(const CChildFrame& doc)
@@ -286,7 +273,7 @@ void note(CChildFrame& doc)
     e.doc = &doc;
     Manifest m;
     m.title = doc.file_title;
-    m.path = e.path;
+    m.path = doc.file_path;
     m.format = doc.wave_format;
     m.working = working.substr(folder.size());
     m.total_samples = doc.current.total_samples;
@@ -367,7 +354,7 @@ std::unique_ptr<CChildFrame> reopen(const Found& found)
     if (!doc->current.file_name[0])
         return nullptr;
     doc->is_modified = 1;
-    set_user_path(*doc, m.path);
+    doc->remember_file(m.path);
     // This run's manifest names the file before it moves: a run that dies in between
     // still leaves the old folder's manifest pointing at it.
     note(*doc);

@@ -25,12 +25,10 @@ std::string manifest_text(const Manifest& m);
 // False when the text is not a manifest of ours or its format is not one a document has.
 bool parse_manifest(const std::string& text, Manifest& out);
 
-// The user's file behind a document (full path; empty for a new or imported document).
-void set_user_path(const CChildFrame& doc, const std::string& path);
-std::string user_path(const CChildFrame& doc);
-// The document was read from this file: its user path, unless the file is an intermediate
-// in this run's folder (a decoded or converted file).
-void opened_from(const CChildFrame& doc, const std::string& file);
+// The user's file behind a document is its file_path (full; empty for a new or imported
+// document). The document was read from this file: it becomes the user path, unless the
+// file is an intermediate in this run's folder (a decoded or converted file).
+void opened_from(CChildFrame& doc, const std::string& file);
 
 // Rewrites the document's manifest when what it records has changed.
 void note(CChildFrame& doc);

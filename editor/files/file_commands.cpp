@@ -1,6 +1,7 @@
 #include "editor/files/file_commands.h"
 
 #include "common/host_services.h"
+#include "editor/document/recovery.h"
 #include "editor/files/adpcm_files.h"
 #include "editor/files/file_types.h"
 #include "editor/files/foreign_save.h"
@@ -154,6 +155,7 @@ std::unique_ptr<CChildFrame> open_sound_file(const std::string& name)
         if (doc) {
             doc->remember_file(name);
             std::snprintf(doc->file_title, sizeof doc->file_title, "%s", title.c_str());
+            recovery::note(*doc);
         }
         return doc;
     }

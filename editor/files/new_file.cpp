@@ -112,7 +112,7 @@ std::unique_ptr<CChildFrame> create_new_wave_file(bool with_dialog)
     if (doc) {
         std::snprintf(doc->file_title, sizeof doc->file_title, "%.19s", name);
         // Not a file of the user's until the first Save As.
-        recovery::set_user_path(*doc, "");
+        doc->remember_file("");
         recovery::note(*doc);
     }
     return doc;

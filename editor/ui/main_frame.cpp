@@ -950,8 +950,6 @@ void CMainFrame::on_command(int id, long param)
             if (saved && !last_saved_file().empty()) {
                 recent_.add(last_saved_file());
                 rebuild_recent_menu();
-                if (id == cmd::kSaveAs)
-                    recovery::set_user_path(*doc, last_saved_file());
             }
             recovery::note(*doc);
             if (DocumentWindow* w = active_document_window())

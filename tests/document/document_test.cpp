@@ -281,7 +281,7 @@ TEST_F(DocumentTest, NewEmptyFilesCountUpAndHoldEightSampleBytes)
         {
         };
         EXPECT_EQ(stat(path("SAMPLE" + std::to_string(n) + ".WAV").c_str(), &st) == 0, n == 1);
-        EXPECT_EQ(recovery::user_path(*doc), "");
+        EXPECT_EQ(doc->file_path, "");
         // Not a file of the user's yet: Save asks for a name.
         ui.dialogs_run.clear();
         EXPECT_EQ(save_document(*doc), 0);

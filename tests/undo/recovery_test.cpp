@@ -149,7 +149,7 @@ TEST_F(RecoveryTest, AKillDuringAnEffectRecoversTheLastCompleteState)
     ASSERT_EQ(back.size(), 1u);
     CChildFrame* doc = back[0].get();
     EXPECT_STREQ(doc->file_title, "k.wav");
-    EXPECT_EQ(recovery::user_path(*doc), root + "k.wav");
+    EXPECT_EQ(doc->file_path, root + "k.wav");
     EXPECT_EQ(doc->is_modified, 1);
     EXPECT_EQ(doc->undo_available, 0);
     EXPECT_EQ(doc->current.total_samples, 200000);
