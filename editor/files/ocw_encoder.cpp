@@ -5,7 +5,7 @@
 #include "common/child_frame.h"
 #include "common/host_services.h"
 #include "editor/files/wave_convert.h"
-#include "platform/ocw_rate.h"
+#include "formats/ocw_rate.h"
 #include "platform/paths.h"
 #include "platform/riff.h"
 #include "platform/safe_write.h"

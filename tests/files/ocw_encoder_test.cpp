@@ -2,7 +2,7 @@
 #include "editor/files/file_commands.h"
 #include "editor/files/ocw_encoder.h"
 #include "editor/files/ocw_import.h"
-#include "platform/msadpcm.h"
+#include "formats/msadpcm.h"
 #include "tests/support/edit_fixture.h"
 
 #include <cmath>

@@ -1,5 +1,5 @@
 // The OCW rate marker and the stretch that restores the rate.
-#include "platform/ocw_rate.h"
+#include "formats/ocw_rate.h"
 
 #include <gtest/gtest.h>
 #include <vector>

@@ -1,7 +1,7 @@
 // Microsoft ADPCM block codec: sizes, the format record, the decoder and the encoder.
-#include "platform/msadpcm.h"
+#include "formats/msadpcm.h"
 
-#include "platform/msadpcm_trials.h"
+#include "formats/msadpcm_trials.h"
 
 #include <algorithm>
 #include <climits>

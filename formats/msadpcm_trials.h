@@ -1,6 +1,6 @@
 #pragma once
 // Inside the encoder: the trial encodings that choose each channel's coefficient pair.
-#include "platform/msadpcm.h"
+#include "formats/msadpcm.h"
 
 #include <cstdint>
 

@@ -1,4 +1,4 @@
-#include "platform/ocw_rate.h"
+#include "formats/ocw_rate.h"
 
 namespace kel::ocw {
 

@@ -1,6 +1,5 @@
 // The block codec on its own: sizes, the format record, the coding rules, hostile blocks.
-#include "platform/msadpcm.h"
-#include "tests/adpcm/adpcm_support.h"
+#include "formats/msadpcm.h"
 #include "tests/support/wave_files.h"
 
 #include <cmath>

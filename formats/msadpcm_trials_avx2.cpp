@@ -6,7 +6,7 @@
 // sit in the halves of one lane so one multiply-add forms it. Every lane's codes are
 // collected as nibbles, eight to a word, and the winning lane's are kept. The result is
 // identical to the portable version.
-#include "platform/msadpcm_trials.h"
+#include "formats/msadpcm_trials.h"
 
 #if defined(__x86_64__) || defined(__i386__)
 #include <immintrin.h>
