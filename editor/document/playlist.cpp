@@ -4,7 +4,7 @@
 #include "editor/document/combine_engine.h"
 #include "editor/document/repaint.h"
 #include "editor/document/undo_preferences.h"
-#include "editor/document/view_state.h"
+#include "editor/view/view_state.h"
 
 #include <algorithm>
 #include <cstdio>

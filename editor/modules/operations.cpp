@@ -1,7 +1,7 @@
 #include "editor/modules/operations.h"
 
 #include "editor/devices/playback.h"
-#include "editor/document/time_text.h"
+#include "editor/view/time_text.h"
 #include "platform/paths.h"
 
 namespace {

@@ -1,7 +1,7 @@
-#include "editor/document/view_commands.h"
-#include "editor/document/view_cursor.h"
-#include "editor/document/view_highlight.h"
-#include "editor/document/view_mouse.h"
+#include "editor/view/view_commands.h"
+#include "editor/view/view_cursor.h"
+#include "editor/view/view_highlight.h"
+#include "editor/view/view_mouse.h"
 #include "fake_document.h"
 
 #include <gtest/gtest.h>

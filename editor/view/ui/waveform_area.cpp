@@ -1,9 +1,9 @@
-#include "editor/ui/waveform_area.h"
+#include "editor/view/ui/waveform_area.h"
 
 #include "common/child_frame.h"
-#include "editor/document/view_scroll.h"
-#include "editor/ui/view_cursors.h"
-#include "editor/ui/waveform_image.h"
+#include "editor/view/ui/view_cursors.h"
+#include "editor/view/ui/waveform_image.h"
+#include "editor/view/view_scroll.h"
 #include "platform/ui.h"
 
 #include <QElapsedTimer>

@@ -1,4 +1,4 @@
-#include "editor/document/view_colors.h"
+#include "editor/view/view_colors.h"
 
 #include "platform/profile.h"
 

@@ -1,7 +1,7 @@
-#include "editor/document/view_cursor.h"
+#include "editor/view/view_cursor.h"
 
 #include "common/child_frame.h"
-#include "editor/document/view_mouse.h"
+#include "editor/view/view_mouse.h"
 
 const char* cursor_name(ViewCursor cursor)
 {

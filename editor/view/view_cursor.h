@@ -1,6 +1,6 @@
 #pragma once
 // Which mouse cursor the waveform view shows where.
-#include "editor/document/view_state.h"
+#include "editor/view/view_state.h"
 
 class CChildFrame;
 

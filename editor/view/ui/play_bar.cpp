@@ -1,4 +1,4 @@
-#include "editor/ui/play_bar.h"
+#include "editor/view/ui/play_bar.h"
 
 #include <QAction>
 #include <QEvent>

@@ -1,4 +1,4 @@
-#include "editor/ui/view_cursors.h"
+#include "editor/view/ui/view_cursors.h"
 
 #include <QPainter>
 #include <QPainterPath>

@@ -1,9 +1,9 @@
-#include "editor/document/view_commands.h"
+#include "editor/view/view_commands.h"
 
 #include "common/child_frame.h"
-#include "editor/document/view_highlight.h"
-#include "editor/document/view_scroll.h"
-#include "editor/document/view_zoom.h"
+#include "editor/view/view_highlight.h"
+#include "editor/view/view_scroll.h"
+#include "editor/view/view_zoom.h"
 
 int view_command(CChildFrame& doc, ViewState& view, int id)
 {

@@ -1,4 +1,4 @@
-#include "editor/ui/section_drag.h"
+#include "editor/view/ui/section_drag.h"
 
 #include "common/child_frame.h"
 

@@ -1,4 +1,4 @@
-#include "editor/document/view_mouse.h"
+#include "editor/view/view_mouse.h"
 
 #include "common/child_frame.h"
 

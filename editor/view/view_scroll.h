@@ -1,6 +1,6 @@
 #pragma once
 // The horizontal scroll bar of a document: sample words to bar units and back.
-#include "editor/document/view_state.h"
+#include "editor/view/view_state.h"
 
 class CChildFrame;
 

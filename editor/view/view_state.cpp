@@ -1,4 +1,4 @@
-#include "editor/document/view_state.h"
+#include "editor/view/view_state.h"
 
 #include "common/child_frame.h"
 

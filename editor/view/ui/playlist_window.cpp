@@ -1,7 +1,7 @@
-#include "editor/ui/playlist_window.h"
+#include "editor/view/ui/playlist_window.h"
 
 #include "common/child_frame.h"
-#include "editor/ui/section_drag.h"
+#include "editor/view/ui/section_drag.h"
 #include "platform/ui.h"
 
 #include <QDragEnterEvent>

@@ -1,6 +1,6 @@
 #pragma once
 // Commands that move the highlighted section's edges, and select all.
-#include "editor/document/view_state.h"
+#include "editor/view/view_state.h"
 
 class CChildFrame;
 

@@ -1,9 +1,9 @@
-#include "editor/ui/waveform_image.h"
+#include "editor/view/ui/waveform_image.h"
 
 #include "common/child_frame.h"
-#include "editor/document/time_ruler.h"
-#include "editor/document/time_text.h"
-#include "editor/document/view_state.h"
+#include "editor/view/time_ruler.h"
+#include "editor/view/time_text.h"
+#include "editor/view/view_state.h"
 
 #include <QFontMetrics>
 #include <QPainter>

@@ -1,15 +1,15 @@
-#include "editor/ui/document_view.h"
+#include "editor/view/ui/document_view.h"
 
 #include "common/child_frame.h"
 #include "editor/document/edit_commands.h"
-#include "editor/document/time_text.h"
-#include "editor/document/view_commands.h"
-#include "editor/document/view_scroll.h"
-#include "editor/ui/play_bar.h"
-#include "editor/ui/section_drag.h"
-#include "editor/ui/view_cursors.h"
-#include "editor/ui/view_playback_observer.h"
-#include "editor/ui/waveform_area.h"
+#include "editor/view/time_text.h"
+#include "editor/view/ui/play_bar.h"
+#include "editor/view/ui/section_drag.h"
+#include "editor/view/ui/view_cursors.h"
+#include "editor/view/ui/view_playback_observer.h"
+#include "editor/view/ui/waveform_area.h"
+#include "editor/view/view_commands.h"
+#include "editor/view/view_scroll.h"
 
 #include <QDrag>
 #include <QDragEnterEvent>

@@ -1,4 +1,4 @@
-#include "editor/document/view_scroll.h"
+#include "editor/view/view_scroll.h"
 
 #include "common/child_frame.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 // The view's own mouse cursors, drawn once at first use.
-#include "editor/document/view_cursor.h"
+#include "editor/view/view_cursor.h"
 
 #include <QCursor>
 #include <QPixmap>

@@ -1,8 +1,8 @@
 #pragma once
 // Drawing of a document's waveform area into the off-screen image, and of its time
 // ruler and video strip straight onto the window.
-#include "editor/document/view_colors.h"
-#include "editor/document/waveform_columns.h"
+#include "editor/view/view_colors.h"
+#include "editor/view/waveform_columns.h"
 
 #include <QImage>
 

@@ -1,7 +1,7 @@
-#include "editor/document/waveform_columns.h"
+#include "editor/view/waveform_columns.h"
 
 #include "common/child_frame.h"
-#include "editor/document/view_state.h"
+#include "editor/view/view_state.h"
 
 #include <algorithm>
 

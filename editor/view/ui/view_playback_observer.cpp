@@ -1,9 +1,9 @@
-#include "editor/ui/view_playback_observer.h"
+#include "editor/view/ui/view_playback_observer.h"
 
 #include "common/child_frame.h"
 #include "editor/document/repaint.h"
-#include "editor/ui/document_view.h"
-#include "editor/ui/waveform_area.h"
+#include "editor/view/ui/document_view.h"
+#include "editor/view/ui/waveform_area.h"
 
 #include <cmath>
 

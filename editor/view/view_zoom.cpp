@@ -1,7 +1,7 @@
-#include "editor/document/view_zoom.h"
+#include "editor/view/view_zoom.h"
 
 #include "common/child_frame.h"
-#include "editor/document/view_scroll.h"
+#include "editor/view/view_scroll.h"
 
 #include <algorithm>
 

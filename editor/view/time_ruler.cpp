@@ -1,8 +1,8 @@
-#include "editor/document/time_ruler.h"
+#include "editor/view/time_ruler.h"
 
 #include "common/child_frame.h"
-#include "editor/document/time_text.h"
-#include "editor/document/view_state.h"
+#include "editor/view/time_text.h"
+#include "editor/view/view_state.h"
 
 #include <cmath>
 #include <cstdio>

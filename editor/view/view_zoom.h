@@ -1,7 +1,7 @@
 #pragma once
 // Zoom steps of a document: zoom_factor doubles or halves between 1.0 (the whole file)
 // and base_factor (one frame per pixel); zoom_level follows between 1 and level_count.
-#include "editor/document/view_state.h"
+#include "editor/view/view_state.h"
 
 class CChildFrame;
 

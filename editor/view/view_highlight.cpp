@@ -1,4 +1,4 @@
-#include "editor/document/view_highlight.h"
+#include "editor/view/view_highlight.h"
 
 #include "common/child_frame.h"
 

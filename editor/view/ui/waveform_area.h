@@ -1,11 +1,11 @@
 #pragma once
 // The drawing area of a document window: video strip, time ruler, waveform, the
 // inverted highlight and the caret; the mouse selects, the keys go to the commands.
-#include "editor/document/view_colors.h"
-#include "editor/document/view_cursor.h"
-#include "editor/document/view_mouse.h"
-#include "editor/document/view_state.h"
-#include "editor/document/waveform_columns.h"
+#include "editor/view/view_colors.h"
+#include "editor/view/view_cursor.h"
+#include "editor/view/view_mouse.h"
+#include "editor/view/view_state.h"
+#include "editor/view/waveform_columns.h"
 
 #include <QImage>
 #include <QWidget>

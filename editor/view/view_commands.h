@@ -1,6 +1,6 @@
 #pragma once
 // The commands of the waveform view by id, and the keys that reach them.
-#include "editor/document/view_state.h"
+#include "editor/view/view_state.h"
 
 class CChildFrame;
 

@@ -1,7 +1,7 @@
 #pragma once
 // The left mouse button in the waveform view: new highlights, Shift+click on the
 // nearer edge, and arming the drag of a highlighted section.
-#include "editor/document/view_state.h"
+#include "editor/view/view_state.h"
 
 class CChildFrame;
 

@@ -1,4 +1,4 @@
-#include "editor/document/time_text.h"
+#include "editor/view/time_text.h"
 
 #include "common/child_frame.h"
 #include "platform/profile.h"
