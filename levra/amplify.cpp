@@ -6,7 +6,7 @@
 // Called as amplify_waveform(main frame, document window, command, time format,
 // temporary directory); 11501 asks for the gain, 11301 clears the highlighted section.
 #include "common/host_services.h"
-#include "editor/document/edit_commands.h"
+#include "editor/edit/edit_commands.h"
 #include "levra/dialogs.h"
 #include "levra/section_stream.h"
 

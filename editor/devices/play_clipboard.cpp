@@ -3,7 +3,7 @@
 #include "common/child_frame.h"
 #include "common/host_services.h"
 #include "editor/devices/playback.h"
-#include "editor/document/clipboard_files.h"
+#include "editor/edit/clipboard_files.h"
 
 #include <algorithm>
 #include <cstdio>

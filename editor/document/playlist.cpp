@@ -1,9 +1,9 @@
 #include "editor/document/playlist.h"
 
 #include "common/child_frame.h"
-#include "editor/document/combine_engine.h"
 #include "editor/document/repaint.h"
 #include "editor/document/undo_preferences.h"
+#include "editor/edit/combine_engine.h"
 #include "editor/view/view_state.h"
 
 #include <algorithm>

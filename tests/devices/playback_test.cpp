@@ -1,7 +1,7 @@
 #include "common/child_frame.h"
 #include "editor/devices/playback.h"
 #include "editor/devices/playback_commands.h"
-#include "editor/document/clipboard_files.h"
+#include "editor/edit/clipboard_files.h"
 #include "platform/clock.h"
 #include "platform/events.h"
 #include "platform/profile.h"

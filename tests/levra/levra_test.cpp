@@ -1,4 +1,4 @@
-#include "editor/document/edit_commands.h"
+#include "editor/edit/edit_commands.h"
 #include "levra/dialogs.h"
 #include "tests/support/edit_fixture.h"
 

@@ -1,7 +1,7 @@
 // The three-call protocol, the one-step history and the Edit menu's undo item.
 #include "common/host_services.h"
-#include "editor/document/edit_commands.h"
 #include "editor/document/undo_texts.h"
+#include "editor/edit/edit_commands.h"
 #include "platform/profile.h"
 #include "platform/run_dir.h"
 #include "tests/support/edit_fixture.h"

@@ -1,5 +1,5 @@
 // Sections dropped on another document and on the playlist window, as real drop events.
-#include "editor/document/combine_dialog.h"
+#include "editor/edit/combine_dialog.h"
 #include "editor/view/ui/document_view.h"
 #include "editor/view/ui/playlist_window.h"
 #include "editor/view/ui/section_drag.h"

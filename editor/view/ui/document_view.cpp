@@ -1,7 +1,7 @@
 #include "editor/view/ui/document_view.h"
 
 #include "common/child_frame.h"
-#include "editor/document/edit_commands.h"
+#include "editor/edit/edit_commands.h"
 #include "editor/view/time_text.h"
 #include "editor/view/ui/play_bar.h"
 #include "editor/view/ui/section_drag.h"

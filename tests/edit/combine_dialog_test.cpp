@@ -1,5 +1,5 @@
 // The combine dialog's enabling rules, slider mapping and what OK and Cancel keep.
-#include "editor/document/combine_dialog.h"
+#include "editor/edit/combine_dialog.h"
 #include "tests/support/edit_fixture.h"
 
 namespace {

@@ -1,5 +1,5 @@
 // The format converter's rate, channel and size rules, and its independence of the block size.
-#include "editor/document/format_converter.h"
+#include "editor/edit/format_converter.h"
 #include "editor/files/wave_save.h"
 #include "tests/support/edit_fixture.h"
 

@@ -1,5 +1,5 @@
 // Filling and emptying the pseudo clipboard.
-#include "editor/document/clipboard_files.h"
+#include "editor/edit/clipboard_files.h"
 
 #include "common/host_services.h"
 #include "editor/document/working_files.h"

@@ -1,6 +1,6 @@
 // Clipboard format conversion: read a block, convert frame by frame (channels, rate,
 // size), append it to "convclip.clp".
-#include "editor/document/format_converter.h"
+#include "editor/edit/format_converter.h"
 
 #include "common/host_services.h"
 #include "editor/document/fd_io.h"

@@ -1,8 +1,8 @@
 // The combine dialog's values and enabling rules.
-#include "editor/document/combine_dialog.h"
+#include "editor/edit/combine_dialog.h"
 
 #include "common/host_services.h"
-#include "editor/document/clipboard_files.h"
+#include "editor/edit/clipboard_files.h"
 
 #include <algorithm>
 #include <cmath>

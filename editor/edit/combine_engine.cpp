@@ -7,12 +7,12 @@
 //   11306/11307          min(s + L, T)      T - that      s + L + tail
 //   11311 cross-fade     (none)             0             s + L
 //   11302 crop           the clipboard whole              L
-#include "editor/document/combine_engine.h"
+#include "editor/edit/combine_engine.h"
 
 #include "common/host_services.h"
-#include "editor/document/clipboard_files.h"
-#include "editor/document/format_converter.h"
-#include "editor/document/mixing.h"
+#include "editor/edit/clipboard_files.h"
+#include "editor/edit/format_converter.h"
+#include "editor/edit/mixing.h"
 #include "editor/files/wave_header.h"
 #include "platform/ui.h"
 

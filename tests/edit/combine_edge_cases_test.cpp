@@ -1,7 +1,7 @@
 // The combining engine's lengths and sample values at its edges.
-#include "editor/document/combine_dialog.h"
-#include "editor/document/combine_engine.h"
-#include "editor/document/edit_commands.h"
+#include "editor/edit/combine_dialog.h"
+#include "editor/edit/combine_engine.h"
+#include "editor/edit/edit_commands.h"
 #include "tests/support/edit_fixture.h"
 
 #include <cmath>

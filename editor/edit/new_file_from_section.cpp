@@ -1,8 +1,8 @@
 // A highlighted section dropped on the main window's empty area becomes a new document.
 #include "common/host_services.h"
-#include "editor/document/edit_commands.h"
 #include "editor/document/recovery.h"
 #include "editor/document/working_files.h"
+#include "editor/edit/edit_commands.h"
 #include "editor/files/new_file.h"
 #include "platform/riff.h"
 #include "platform/ui.h"

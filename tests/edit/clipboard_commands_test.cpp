@@ -1,6 +1,6 @@
 // The clipboard files, the commands around them and what a failure leaves behind.
-#include "editor/document/edit_commands.h"
-#include "editor/document/silence_dialog.h"
+#include "editor/edit/edit_commands.h"
+#include "editor/edit/silence_dialog.h"
 #include "editor/files/new_file.h"
 #include "tests/support/edit_fixture.h"
 

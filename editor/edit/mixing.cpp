@@ -1,5 +1,5 @@
 // The mixing and cross-fade middle part of the combining engine.
-#include "editor/document/mixing.h"
+#include "editor/edit/mixing.h"
 
 #include "common/host_services.h"
 #include "editor/document/fd_io.h"

@@ -1,8 +1,8 @@
 // A highlighted section dropped on another document window.
-#include "editor/document/clipboard_files.h"
-#include "editor/document/combine_dialog.h"
-#include "editor/document/combine_engine.h"
-#include "editor/document/edit_commands.h"
+#include "editor/edit/clipboard_files.h"
+#include "editor/edit/combine_dialog.h"
+#include "editor/edit/combine_engine.h"
+#include "editor/edit/edit_commands.h"
 #include "platform/ui.h"
 
 int drop_selection_on_document(CChildFrame& source, CChildFrame& destination)

@@ -2,7 +2,7 @@
 // Makes clipboard data fit a destination of another format: channels, rate (only the
 // ratios 0.25, 0.5, 2 and 4 are resampled; any other ratio copies frames one for one)
 // and 8/16-bit size.
-#include "editor/document/clipboard_files.h"
+#include "editor/edit/clipboard_files.h"
 
 #include <cstddef>
 #include <cstdint>

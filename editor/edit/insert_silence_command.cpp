@@ -1,10 +1,10 @@
 // Insert Silence: the dialog chooses the length, the engine puts it in at the selection
 // start.
 #include "common/host_services.h"
-#include "editor/document/clipboard_files.h"
-#include "editor/document/combine_engine.h"
-#include "editor/document/edit_commands.h"
-#include "editor/document/silence_dialog.h"
+#include "editor/edit/clipboard_files.h"
+#include "editor/edit/combine_engine.h"
+#include "editor/edit/edit_commands.h"
+#include "editor/edit/silence_dialog.h"
 #include "platform/ui.h"
 
 namespace {

@@ -1,7 +1,7 @@
 // Trim: everything outside the highlighted section becomes silence; the length stays.
 #include "common/host_services.h"
-#include "editor/document/combine_engine.h"
-#include "editor/document/edit_commands.h"
+#include "editor/edit/combine_engine.h"
+#include "editor/edit/edit_commands.h"
 #include "platform/ui.h"
 
 #include <algorithm>

@@ -1,5 +1,5 @@
 // The values of the insert-silence dialog.
-#include "editor/document/silence_dialog.h"
+#include "editor/edit/silence_dialog.h"
 
 #include <algorithm>
 #include <cstdlib>
