@@ -2,7 +2,7 @@
 
 #include "editor/app/app_state.h"
 #include "editor/devices/playback_commands.h"
-#include "editor/modules/linked_modules.h"
+#include "editor/modules/operations.h"
 #include "editor/strings.h"
 
 #include <algorithm>
@@ -288,9 +288,8 @@ std::string menu_text(int id)
 bool command_implemented(int id)
 {
     // The Operations rows (and the magnified image) are there when their member is linked.
-    static const ModuleCalls linked = linked_module_calls();
     if (is_operation_command(id))
-        return operation_available(id, linked);
+        return operation_available(id, module_calls());
     return implemented().count(id) != 0;
 }
 

@@ -15,21 +15,14 @@ int edit_crop(CChildFrame& doc);            // 11302
 int edit_trim(CChildFrame& doc);            // 1881
 int edit_insert_silence(CChildFrame& doc);  // 11518
 int edit_erase_clipboard(CChildFrame& doc); // 11308
-int edit_clear(CChildFrame& doc);           // 11301
 
 // Every command above plus undo (11600), redo (11601) and the undo item (11602).
-// 0 for an id that is not one of them.
+// 0 for an id that is not one of them. Clear (11301) is the amplify module's, an
+// Operations row.
 int edit_command(CChildFrame& doc, int id);
 
 // The document the clipboard came from, while it is still open.
 CChildFrame* clipboard_source();
-
-// Clear belongs to the outside amplify module, which registers this call when it is
-// loaded: main frame, document window, command id (11301), time format, temporary
-// directory. Null until then.
-using AmplifyCall = int (*)(CChildFrame* doc, HWND main_frame, HWND document_window, int command_id,
-                            int time_format, const char* temp_dir);
-extern AmplifyCall g_clear_call;
 
 // A highlighted section dragged from `source` and dropped on another document: the
 // combine dialog chooses how, then the engine runs with the copy-first flag. Dropping

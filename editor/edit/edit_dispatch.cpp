@@ -1,14 +1,10 @@
 // The clipboard commands of a document window: the one-call commands here, the longer
 // ones in files of their own, all reached through one table.
-#include "common/host_services.h"
 #include "editor/document/edit_menu.h"
 #include "editor/edit/clipboard_files.h"
 #include "editor/edit/combine_engine.h"
 #include "editor/edit/edit_commands.h"
-#include "platform/profile.h"
 #include "platform/ui.h"
-
-AmplifyCall g_clear_call = nullptr;
 
 CChildFrame* clipboard_source()
 {
@@ -77,19 +73,6 @@ int edit_erase_clipboard(CChildFrame& doc)
     return 1;
 }
 
-// Clear: silencing the highlighted section is the amplify module's work.
-int edit_clear(CChildFrame& doc)
-{
-    if (!g_clear_call) {
-        ErrMsg("%s", "Clear is not available: the amplify module is not loaded.");
-        return 0;
-    }
-    const std::string dir = run_directory();
-    const int time_format = static_cast<int>(
-        kel::profile::read_int("Preferences", "Time format", 1, kel::profile::app_profile()));
-    return g_clear_call(&doc, nullptr, doc.window, 11301, time_format, dir.c_str());
-}
-
 namespace {
 
 int undo(CChildFrame& doc)
@@ -123,7 +106,6 @@ constexpr EditCommand kEditCommands[] = {
     {1881, edit_trim},
     {11518, edit_insert_silence},
     {11308, edit_erase_clipboard},
-    {11301, edit_clear},
     {kUndoCommand, undo},
     {kRedoCommand, redo},
     {kUndoMenuItem, undo_item},

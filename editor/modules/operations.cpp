@@ -11,7 +11,23 @@ bool in_operations_menu(int id)
     return id >= 11500 && id <= 11517;
 }
 
+ModuleCalls& installed()
+{
+    static ModuleCalls calls;
+    return calls;
+}
+
 } // namespace
+
+const ModuleCalls& module_calls()
+{
+    return installed();
+}
+
+void set_module_calls(ModuleCalls calls)
+{
+    installed() = std::move(calls);
+}
 
 bool is_operation_command(int command_id)
 {

@@ -3,7 +3,7 @@
 // that there is a document, sets the preset context of its effect family and calls one
 // member that a processing module implements.
 #include "common/child_frame.h"
-#include "editor/modules/preset_values.h"
+#include "common/preset_values.h"
 
 #include <functional>
 #include <optional>
@@ -28,7 +28,16 @@ struct ModuleCalls
     // Magnel
     std::function<int(CChildFrame&, HWND main_frame, HWND child, int time_format)>
         display_magnified_plot;
+    // Filtrel, for the OCW encoder's anti-aliasing low-pass.
+    std::function<int(CChildFrame&, float frequency, const char* filter_type,
+                      const char* progress_text)>
+        do_filter_waveform;
 };
+
+// The table the editor calls the modules through: the program installs the linked
+// modules' members (linked_modules.h) at start; until then every entry is empty.
+const ModuleCalls& module_calls();
+void set_module_calls(ModuleCalls calls);
 
 inline constexpr int kClearCommand = 11301;
 inline constexpr int kMagnifiedImageCommand = 393;

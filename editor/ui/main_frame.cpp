@@ -222,7 +222,9 @@ bool CMainFrame::create()
 {
     if (created_)
         return true;
-    // 1. The frame itself; the "Preferences" keys.
+    // 1. The frame itself; the "Preferences" keys. The editor reaches the modules it links
+    // through one table.
+    set_module_calls(linked_module_calls());
     app::read_profile_settings();
     setWindowTitle(app::kProductName);
     resize(1024, 720);
@@ -1004,7 +1006,7 @@ void CMainFrame::on_command(int id, long param)
         break;
     default:
         if (is_operation_command(id)) {
-            if (run_operation(id, static_cast<QWidget*>(this), linked_module_calls()) != 0) {
+            if (run_operation(id, static_cast<QWidget*>(this), module_calls()) != 0) {
                 refresh_status();
                 if (DocumentWindow* w = active_document_window())
                     w->redraw();

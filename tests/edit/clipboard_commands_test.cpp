@@ -223,26 +223,4 @@ TEST_F(ClipboardTest, NewFileFromSectionOpensAModifiedDocument)
     EXPECT_EQ(read_file(left->working_file()), pcm16({2, 2, 3, 3}));
 }
 
-TEST_F(ClipboardTest, ClearWaitsForTheAmplifyModule)
-{
-    // The amplify module may be loaded into this program; take its call away for the test.
-    const AmplifyCall loaded = g_clear_call;
-    g_clear_call = nullptr;
-    CChildFrame* doc = open_doc("abcd", 1, 8, 8000);
-    EXPECT_EQ(edit_command(*doc, 11301), 0);
-    ASSERT_EQ(ui.boxes.size(), 1u);
-    EXPECT_EQ(ui.boxes[0].text, "Clear is not available: the amplify module is not loaded.");
-    static int code = 0;
-    static std::string dir;
-    g_clear_call = [](CChildFrame*, HWND, HWND, int id, int, const char* temp) {
-        code = id;
-        dir = temp;
-        return 1;
-    };
-    EXPECT_EQ(edit_command(*doc, 11301), 1);
-    g_clear_call = loaded;
-    EXPECT_EQ(code, 11301);
-    EXPECT_EQ(dir, run_directory());
-}
-
 } // namespace
