@@ -2,6 +2,7 @@
 // lead-in with the option to wait for MIDI time code before looped playback starts.
 #include "common/child_frame.h"
 #include "editor/devices/playback.h"
+#include "editor/devices/playback_controller.h"
 #include "platform/profile.h"
 
 #include <algorithm>
@@ -146,7 +147,7 @@ void SetupPlaybackLoopDialog::cancel()
     end_dialog(kel::kIdCancel);
 }
 
-int CChildFrame::setup_playback_loop()
+int playback::setup_loop(CChildFrame& doc, const PlayRequest& request)
 {
     SetupPlaybackLoopDialog dialog;
     // run_modal opens the dialog (on_open), so it starts from the current values.
@@ -158,7 +159,7 @@ int CChildFrame::setup_playback_loop()
         return 0;
     if (trigger_on_mtc) {
         trigger_on_mtc = 0;
-        playback_command(kPlayCommand);
+        playback::command(doc, kPlayCommand, request);
     }
     return 1;
 }

@@ -12,6 +12,7 @@
 #include <string>
 
 class CChildFrame;
+class PlaybackObserver;
 
 inline constexpr int kPlayCommand = 11401;
 inline constexpr int kPauseCommand = 11402;
@@ -84,6 +85,8 @@ struct PlaybackState
     // Started from the record dialog: its own end of playback runs instead of ours.
     int from_record_dialog = 0;
     std::function<void()> record_dialog_end;
+    // What playback shows goes here (not owned; null shows nothing).
+    PlaybackObserver* observer = nullptr;
 };
 
 PlaybackState& playback_state();

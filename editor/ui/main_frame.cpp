@@ -962,25 +962,11 @@ void CMainFrame::on_command(int id, long param)
         delete_file_command();
         break;
     case cmd::kPlay:
-        if (CChildFrame* doc = documents::active())
-            doc->play_the_wavefile();
-        break;
     case cmd::kPause:
-        if (CChildFrame* doc = documents::active())
-            doc->pause_playback();
-        break;
     case cmd::kStop:
-        if (CChildFrame* doc = documents::active())
-            doc->stop_playback();
-        break;
     case cmd::kLoopPlayback:
-        if (CChildFrame* doc = documents::active())
-            doc->loop_playback();
-        break;
     case cmd::kPlayClipboard:
-        if (CChildFrame* doc = documents::active())
-            doc->play_clipboard();
-        break;
+    case cmd::kSetupLoop:
     case cmd::kZoomIn:
     case cmd::kZoomOut:
     case cmd::kMaximumZoom:
@@ -996,10 +982,6 @@ void CMainFrame::on_command(int id, long param)
     case cmd::kRightLater:
     case cmd::kSelectAll:
         run_view_command(id);
-        break;
-    case cmd::kSetupLoop:
-        if (CChildFrame* doc = documents::active())
-            doc->setup_playback_loop();
         break;
     case cmd::kShowPlaylist:
         show_playlist();

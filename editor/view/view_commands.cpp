@@ -1,6 +1,7 @@
 #include "editor/view/view_commands.h"
 
 #include "common/child_frame.h"
+#include "editor/devices/playback.h"
 #include "editor/view/view_highlight.h"
 #include "editor/view/view_scroll.h"
 #include "editor/view/view_zoom.h"
@@ -25,7 +26,7 @@ int view_command(CChildFrame& doc, ViewState& view, int id)
     case kGoToHighlightCommand:
         return go_to_highlight(doc, view);
     case kSelectAllCommand:
-        select_all(doc);
+        select_all(doc, view);
         return 1;
     default:
         if (id >= kReviewCommand && id <= kEndLaterCommand)
@@ -34,14 +35,22 @@ int view_command(CChildFrame& doc, ViewState& view, int id)
     }
 }
 
+PlayRequest play_request(const CChildFrame& doc, const ViewState& view)
+{
+    PlayRequest request;
+    if (view.caret_placed && !doc.current.has_selection)
+        request.from = view.caret_sample;
+    return request;
+}
+
 int view_key_command(CChildFrame& doc, int character, int modifiers)
 {
     const bool control = modifiers & kKeyControl;
     const bool alt = modifiers & kKeyAlt;
-    if (!control && !alt && (character == 'p' || character == 'o')) {
-        doc.playback_key(character);
-        return -2;
-    }
+    if (!control && !alt && character == 'p')
+        return kPlayCommand;
+    if (!control && !alt && character == 'o')
+        return playback::is_playing() ? kPlayCommand : kLoopCommand;
     if (control && !alt) {
         switch (character) {
         case 'a':

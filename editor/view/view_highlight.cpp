@@ -32,17 +32,17 @@ int move_highlight_edge(CChildFrame& doc, ViewState& view, int command)
     const double new_x = std::floor(sample_to_x(doc, edge));
     view.caret_x = static_cast<float>(new_x == old_x ? old_x + direction : new_x);
     view.caret_wanted = 1;
-    doc.caret_sample = edge;
+    view.caret_sample = edge;
     sync_selection_x(doc);
     return 1;
 }
 
-void select_all(CChildFrame& doc)
+void select_all(CChildFrame& doc, ViewState& view)
 {
     doc.current.has_selection = 1;
     doc.current.select_start = 0;
     doc.current.select_end = doc.current.total_samples;
     doc.left_active = doc.right_active = 1;
-    doc.caret_placed = 0;
+    view.caret_placed = 0;
     sync_selection_x(doc);
 }

@@ -17,4 +17,4 @@ inline constexpr int kEndLaterCommand = 11905;
 int move_highlight_edge(CChildFrame& doc, ViewState& view, int command);
 
 // 1020: the whole file, both channels.
-void select_all(CChildFrame& doc);
+void select_all(CChildFrame& doc, ViewState& view);

@@ -81,7 +81,7 @@ MouseResult MouseSelection::move(CChildFrame& doc, const ViewState& view, int x,
     }
 }
 
-MouseResult MouseSelection::release(CChildFrame& doc, const ViewState& view, int x, int y)
+MouseResult MouseSelection::release(CChildFrame& doc, ViewState& view, int x, int y)
 {
     if (mode_ == Mode::Armed) {
         // Pressed and let go inside the section without dragging: a plain click.
@@ -94,8 +94,8 @@ MouseResult MouseSelection::release(CChildFrame& doc, const ViewState& view, int
     mode_ = Mode::Idle;
     FileSlot& s = doc.current;
     s.has_selection = s.select_end > s.select_start ? 1 : 0;
-    doc.caret_placed = s.has_selection ? 0 : 1;
-    doc.caret_sample = s.select_start;
+    view.caret_placed = s.has_selection ? 0 : 1;
+    view.caret_sample = s.select_start;
     sync_selection_x(doc);
     return MouseResult::Finished;
 }

@@ -24,7 +24,7 @@ class MouseSelection
   public:
     MouseResult press(CChildFrame& doc, const ViewState& view, int x, int y, bool shift);
     MouseResult move(CChildFrame& doc, const ViewState& view, int x, int y);
-    MouseResult release(CChildFrame& doc, const ViewState& view, int x, int y);
+    MouseResult release(CChildFrame& doc, ViewState& view, int x, int y);
     // The drag and drop ended (dropped or refused); the selection stays.
     void drag_done() { mode_ = Mode::Idle; }
 

@@ -37,6 +37,9 @@ struct ViewState
     float caret_x = 0.0f;
     int caret_wanted = 0;
     int caret_shown = 0;
+    // A click put the caret down and nothing is highlighted: playback starts there.
+    int caret_placed = 0;
+    long caret_sample = 0;
     uint32_t full_redraw = 1;
     uint32_t scroll_redraw = 0;
     uint32_t zoom_redraw = 0;

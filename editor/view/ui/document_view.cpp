@@ -97,8 +97,10 @@ int DocumentView::run_command(int id)
         }
         return 1;
     }
-    if (doc_->playback_command(id))
+    if (playback::is_command(id)) {
+        playback::command(*doc_, id, play_request(*doc_, view));
         return 1;
+    }
     if (edit_command(*doc_, id)) {
         document_changed();
         return 1;
@@ -156,8 +158,6 @@ void DocumentView::keyPressEvent(QKeyEvent* e)
     if ((modifiers & kKeyShift) && !(modifiers & (kKeyControl | kKeyAlt)))
         character = 0;
     const int id = character ? view_key_command(*doc_, character, modifiers) : 0;
-    if (id == -2)
-        return;
     if (id > 0 && run_command(id))
         return;
     emit unhandled_key(e->key(), modifiers, e->text());

@@ -1,7 +1,9 @@
 #include "editor/view/ui/playlist_window.h"
 
 #include "common/child_frame.h"
+#include "editor/view/ui/document_view.h"
 #include "editor/view/ui/section_drag.h"
+#include "editor/view/ui/waveform_area.h"
 #include "platform/ui.h"
 
 #include <QDragEnterEvent>
@@ -75,8 +77,16 @@ int PlaylistWindow::run_command(int id)
     case 1405:
         kel::ui().open_help("Orlo.HLP", 1405);
         return 1;
-    case 11401:
-        return play_playlist_entry(list_, box_->currentRow());
+    case 11401: {
+        const int row = box_->currentRow();
+        // The entry becomes the source's highlighted section: a caret put down there
+        // earlier is gone.
+        if (row >= 0 && row < list_.count())
+            if (CChildFrame* source = documents::find_by_window(list_.entry(row).source))
+                if (DocumentView* v = DocumentView::view_of(source))
+                    v->area()->state().caret_placed = 0;
+        return play_playlist_entry(list_, row);
+    }
     default:
         return 0;
     }

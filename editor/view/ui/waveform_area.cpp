@@ -1,6 +1,7 @@
 #include "editor/view/ui/waveform_area.h"
 
 #include "common/child_frame.h"
+#include "editor/devices/playback_controller.h"
 #include "editor/view/ui/view_cursors.h"
 #include "editor/view/ui/waveform_image.h"
 #include "editor/view/view_scroll.h"
@@ -75,8 +76,8 @@ void WaveformArea::paintEvent(QPaintEvent*)
             }
             p.setCompositionMode(QPainter::CompositionMode_SourceOver);
         }
-    } else if (doc_->caret_placed || view_.caret_wanted) {
-        const long at = doc_->caret_placed ? doc_->caret_sample : s.select_start;
+    } else if (view_.caret_placed || view_.caret_wanted) {
+        const long at = view_.caret_placed ? view_.caret_sample : s.select_start;
         const int x = static_cast<int>(std::floor(sample_to_x(*doc_, at)));
         if (x >= 0 && x < width()) {
             p.setCompositionMode(QPainter::RasterOp_NotDestination);
@@ -121,7 +122,7 @@ void WaveformArea::mousePressEvent(QMouseEvent* e)
     const QPoint at = e->position().toPoint();
     if (e->button() == Qt::RightButton) {
         if (at.y() >= waveform_top(*doc_) && !beyond_data(*doc_, at.x()))
-            doc_->right_button_play(x_to_frame_sample(*doc_, at.x()));
+            playback::right_button(*doc_, x_to_frame_sample(*doc_, at.x()));
         return;
     }
     if (e->button() != Qt::LeftButton)
