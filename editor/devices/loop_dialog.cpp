@@ -78,7 +78,7 @@ void SetupPlaybackLoopDialog::click(int control_id)
         trigger = !trigger;
         break;
     case kHelp:
-        kel::ui().open_help("Orlo.HLP", kSetupLoopCommand);
+        kel::ui().open_help("Orlo.HLP", cmd::kSetupLoop);
         break;
     case kel::kIdOk:
         ok();
@@ -154,12 +154,12 @@ int playback::setup_loop(CChildFrame& doc, const PlayRequest& request)
     const int result = kel::ui().run_modal(dialog);
     if (result != kel::kIdOk)
         loop_playback_flag = 0; // any way out but OK is Cancel
-    playback_observer().menu_check(kLoopCommand, loop_playback_flag != 0);
+    playback_observer().menu_check(cmd::kLoopPlayback, loop_playback_flag != 0);
     if (result != kel::kIdOk)
         return 0;
     if (trigger_on_mtc) {
         trigger_on_mtc = 0;
-        playback::command(doc, kPlayCommand, request);
+        playback::command(doc, cmd::kPlay, request);
     }
     return 1;
 }

@@ -402,6 +402,8 @@ int start(CChildFrame& doc, const PlayRequest& request)
 int start_loop(CChildFrame& doc, const PlayRequest& request)
 {
     loop_playback_flag = 1;
+    // The menu item shows the flag, whichever way the command came.
+    playback_observer().menu_check(cmd::kLoopPlayback, true);
     return start(doc, request);
 }
 
@@ -546,7 +548,7 @@ void end()
     }
     if (!pb.clipboard_mode)
         view.play_marker(doc, static_cast<long>(doc.play_from));
-    view.tool_button_state(kPauseCommand, 1);
+    view.tool_button_state(cmd::kPause, 1);
     if (doc.video_source && !pb.clipboard_mode) {
         doc.first_visible = pb.saved_first_visible;
         view.scroll_to(doc, doc.first_visible);

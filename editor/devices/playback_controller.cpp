@@ -10,23 +10,23 @@ int command(CChildFrame& doc, int id, const PlayRequest& request)
 {
     PlaybackObserver& view = playback_observer();
     switch (id) {
-    case kPlayCommand:
+    case cmd::kPlay:
         return start(doc, request);
-    case kPauseCommand:
+    case cmd::kPause:
         pause();
-        view.tool_button_state(kPauseCommand, playback_state().is_paused ? 6 : 3);
+        view.tool_button_state(cmd::kPause, playback_state().is_paused ? 6 : 3);
         return 1;
-    case kStopCommand:
+    case cmd::kStop:
         stop();
-        view.tool_button_state(kPauseCommand, 3);
+        view.tool_button_state(cmd::kPause, 3);
         loop_playback_flag = 0;
-        view.menu_check(kLoopCommand, false);
+        view.menu_check(cmd::kLoopPlayback, false);
         return 1;
-    case kLoopCommand:
+    case cmd::kLoopPlayback:
         return start_loop(doc, request);
-    case kSetupLoopCommand:
+    case cmd::kSetupLoop:
         return setup_loop(doc, request);
-    case kPlayClipboardCommand:
+    case cmd::kPlayClipboard:
         return play_clipboard(doc);
     default:
         return 0;
@@ -35,14 +35,14 @@ int command(CChildFrame& doc, int id, const PlayRequest& request)
 
 bool is_command(int id)
 {
-    return id == kPlayCommand || id == kPauseCommand || id == kStopCommand || id == kLoopCommand ||
-           id == kSetupLoopCommand || id == kPlayClipboardCommand;
+    return id == cmd::kPlay || id == cmd::kPause || id == cmd::kStop || id == cmd::kLoopPlayback ||
+           id == cmd::kSetupLoop || id == cmd::kPlayClipboard;
 }
 
 int right_button(CChildFrame& doc, long sample_under_mouse)
 {
     if (is_playing()) {
-        command(doc, kStopCommand);
+        command(doc, cmd::kStop);
         return 0;
     }
     PlayRequest from_click;

@@ -97,18 +97,18 @@ struct EditCommand
 };
 
 constexpr EditCommand kEditCommands[] = {
-    {11303, edit_cut},
-    {11304, edit_copy},
-    {11305, edit_paste},
-    {11306, edit_replace},
-    {11307, edit_mix},
-    {11302, edit_crop},
-    {1881, edit_trim},
-    {11518, edit_insert_silence},
-    {11308, edit_erase_clipboard},
-    {kUndoCommand, undo},
-    {kRedoCommand, redo},
-    {kUndoMenuItem, undo_item},
+    {cmd::kCut, edit_cut},
+    {cmd::kCopy, edit_copy},
+    {cmd::kPaste, edit_paste},
+    {cmd::kReplace, edit_replace},
+    {cmd::kMix, edit_mix},
+    {cmd::kCrop, edit_crop},
+    {cmd::kTrim, edit_trim},
+    {cmd::kInsertSilence, edit_insert_silence},
+    {cmd::kEraseClipboard, edit_erase_clipboard},
+    {cmd::kUndo, undo},
+    {cmd::kRedo, redo},
+    {cmd::kUndoRedo, undo_item},
 };
 
 } // namespace

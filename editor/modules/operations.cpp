@@ -31,7 +31,7 @@ void set_module_calls(ModuleCalls calls)
 
 bool is_operation_command(int command_id)
 {
-    return command_id == kClearCommand || command_id == kMagnifiedImageCommand ||
+    return command_id == cmd::kClear || command_id == cmd::kMagnifiedImage ||
            in_operations_menu(command_id);
 }
 
@@ -61,7 +61,7 @@ std::optional<PresetKind> operation_preset(int command_id)
 bool operation_available(int command_id, const ModuleCalls& calls)
 {
     switch (command_id) {
-    case kClearCommand:
+    case cmd::kClear:
     case 11501:
         return static_cast<bool>(calls.amplify_waveform);
     case 11504:
@@ -77,7 +77,7 @@ bool operation_available(int command_id, const ModuleCalls& calls)
         return static_cast<bool>(calls.pan_waveform);
     case 11515:
         return static_cast<bool>(calls.reverse_waveform);
-    case kMagnifiedImageCommand:
+    case cmd::kMagnifiedImage:
         return static_cast<bool>(calls.display_magnified_plot);
     default:
         // Stretch, pitch, compressor and envelope, equalizer, flange, noise reduction,
@@ -93,7 +93,7 @@ int run_operation(int command_id, HWND main_frame, const ModuleCalls& calls)
         return 0;
     if (!is_operation_command(command_id) || !operation_available(command_id, calls))
         return 0;
-    if (command_id == kMagnifiedImageCommand) {
+    if (command_id == cmd::kMagnifiedImage) {
         // Not while the device streams from the document.
         if (playback_state().is_playing)
             return 0;
@@ -105,7 +105,7 @@ int run_operation(int command_id, HWND main_frame, const ModuleCalls& calls)
 
     HWND window = doc->owner_window;
     switch (command_id) {
-    case kClearCommand:
+    case cmd::kClear:
     case 11501: {
         const std::string temp_dir = run_directory();
         calls.amplify_waveform(*doc, main_frame, window, command_id, time_format(),

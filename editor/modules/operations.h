@@ -4,6 +4,7 @@
 // member that a processing module implements.
 #include "common/child_frame.h"
 #include "common/preset_values.h"
+#include "editor/commands/command_ids.h"
 
 #include <functional>
 #include <optional>
@@ -38,9 +39,6 @@ struct ModuleCalls
 // modules' members (linked_modules.h) at start; until then every entry is empty.
 const ModuleCalls& module_calls();
 void set_module_calls(ModuleCalls calls);
-
-inline constexpr int kClearCommand = 11301;
-inline constexpr int kMagnifiedImageCommand = 393;
 
 // The commands of the table: 11301, 11500 to 11517, and 393.
 bool is_operation_command(int command_id);

@@ -9,7 +9,6 @@
 #include "editor/app/startup_dialogs.h"
 #include "editor/app/window_placement.h"
 #include "editor/devices/playback.h"
-#include "editor/devices/playback_commands.h"
 #include "editor/document/edit_menu.h"
 #include "editor/document/playlist.h"
 #include "editor/document/recovery.h"
@@ -93,24 +92,6 @@ bool is_text_input(QWidget* w)
     if (auto* c = qobject_cast<QComboBox*>(w))
         return c->isEditable();
     return false;
-}
-
-// Commands that other parts of the program send; they are not on any menu.
-bool internal_command(int id)
-{
-    switch (id) {
-    case cmd::kOpenCurrentFile:
-    case cmd::kSiblingRequest:
-    case cmd::kOpenDropped:
-    case cmd::kApplyToolTips:
-    case cmd::kShowHideBar:
-    case cmd::kDefaultBarLayout:
-    case cmd::kRedrawDocument:
-    case cmd::kSpectrumBlock:
-        return true;
-    default:
-        return false;
-    }
 }
 
 } // namespace
@@ -384,12 +365,9 @@ QAction* CMainFrame::bar_action(int id) const
 
 bool CMainFrame::command_enabled(int id) const
 {
-    const bool have_document = documents::active() != nullptr;
-    if (id == cmd::kUndoRedo)
-        return have_document && g_undo_menu.enabled && !playback_commands::editing_suspended();
     if (id >= cmd::kRecentFile1 && id < cmd::kRecentFile1 + app::kRecentFileCount)
         return id - cmd::kRecentFile1 < static_cast<int>(recent_.files().size());
-    return app::command_enabled(id, have_document);
+    return commands::available(id, documents::active() != nullptr);
 }
 
 void CMainFrame::update_command_states()
@@ -852,8 +830,28 @@ void CMainFrame::tile(bool horizontally)
 
 void CMainFrame::on_command(int id, long param)
 {
-    if (!internal_command(id) && !command_enabled(id))
-        return;
+    // The active document's view gives the command its document and view state, and
+    // brings itself up to date afterwards, as it does for its own play bar.
+    DocumentWindow* w = active_document_window();
+    QPointer<DocumentView> view = w ? w->view() : nullptr;
+    CommandContext context = view ? view->command_context() : CommandContext{};
+    if (!context.doc)
+        context.doc = documents::active();
+    context.host = this;
+    context.param = param;
+    const int result = commands::run(id, context);
+    if (view && result >= 0)
+        view->command_ran(id, result);
+    update_command_states();
+}
+
+HWND CMainFrame::main_window()
+{
+    return static_cast<QWidget*>(this);
+}
+
+int CMainFrame::frame_command(int id, long param)
+{
     switch (id) {
     case cmd::kCreateNewFile: {
         std::unique_ptr<CChildFrame> doc = create_new_wave_file(true);
@@ -961,54 +959,19 @@ void CMainFrame::on_command(int id, long param)
     case cmd::kDeleteFile:
         delete_file_command();
         break;
-    case cmd::kPlay:
-    case cmd::kPause:
-    case cmd::kStop:
-    case cmd::kLoopPlayback:
-    case cmd::kPlayClipboard:
-    case cmd::kSetupLoop:
-    case cmd::kZoomIn:
-    case cmd::kZoomOut:
-    case cmd::kMaximumZoom:
-    case cmd::kMinimumZoom:
-    case cmd::kGoToBeginning:
-    case cmd::kGoToEnd:
-    case cmd::kGoToHighlight:
-    case cmd::kReview:
-    case cmd::kCue:
-    case cmd::kLeftEarlier:
-    case cmd::kLeftLater:
-    case cmd::kRightEarlier:
-    case cmd::kRightLater:
-    case cmd::kSelectAll:
-        run_view_command(id);
-        break;
     case cmd::kShowPlaylist:
         show_playlist();
         break;
     default:
-        if (is_operation_command(id)) {
-            if (run_operation(id, static_cast<QWidget*>(this), module_calls()) != 0) {
-                refresh_status();
-                if (DocumentWindow* w = active_document_window())
-                    w->redraw();
-            }
-            break;
-        }
-        if (CChildFrame* doc = documents::active(); doc && edit_command(*doc, id) != 0) {
-            refresh_status();
-            if (DocumentWindow* w = active_document_window())
-                w->redraw();
-            break;
-        }
         if (id >= cmd::kRecentFile1 && id < cmd::kRecentFile1 + app::kRecentFileCount) {
             const size_t i = static_cast<size_t>(id - cmd::kRecentFile1);
             if (i < recent_.files().size() && app::set_current_file(recent_.files()[i]))
                 on_command(cmd::kOpenCurrentFile);
+            break;
         }
-        break;
+        return 0;
     }
-    update_command_states();
+    return 1;
 }
 
 int CMainFrame::accelerator(QKeyEvent* event)
@@ -1102,15 +1065,6 @@ void CMainFrame::timerEvent(QTimerEvent* e)
 
 // ---- Views, playlist, big time window and dropped sections --------------------------
 
-void CMainFrame::run_view_command(int id)
-{
-    DocumentWindow* w = active_document_window();
-    if (!w || !w->view())
-        return;
-    w->view()->run_command(id);
-    refresh_status();
-}
-
 void CMainFrame::connect_document_views()
 {
     for (DocumentWindow* w : document_windows()) {
@@ -1120,9 +1074,19 @@ void CMainFrame::connect_document_views()
         connect(v, &DocumentView::unhandled_key, this, &CMainFrame::view_key, Qt::UniqueConnection);
         connect(v, &DocumentView::selection_changed, this, &CMainFrame::refresh_status,
                 Qt::UniqueConnection);
+        // The play bar's commands take the frame's route to their handlers too.
+        v->set_command_host(this);
+        connect(v, &DocumentView::command_done, this, &CMainFrame::command_done,
+                Qt::UniqueConnection);
     }
     if (playlist_window_)
         playlist_window_->refresh();
+}
+
+void CMainFrame::command_done()
+{
+    refresh_status();
+    update_command_states();
 }
 
 void CMainFrame::view_key(int key, int modifiers, const QString& text)

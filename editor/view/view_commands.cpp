@@ -9,27 +9,27 @@
 int view_command(CChildFrame& doc, ViewState& view, int id)
 {
     switch (id) {
-    case kZoomInCommand:
+    case cmd::kZoomIn:
         return zoom_in(doc, view);
-    case kZoomOutCommand:
+    case cmd::kZoomOut:
         return zoom_out(doc, view);
-    case kMaximumZoomCommand:
+    case cmd::kMaximumZoom:
         return maximum_zoom(doc, view);
-    case kMinimumZoomCommand:
+    case cmd::kMinimumZoom:
         return minimum_zoom(doc, view);
-    case kGoToBeginningCommand:
+    case cmd::kGoToBeginning:
         go_to_beginning(doc, view);
         return 1;
-    case kGoToEndCommand:
+    case cmd::kGoToEnd:
         go_to_end(doc, view);
         return 1;
-    case kGoToHighlightCommand:
+    case cmd::kGoToHighlight:
         return go_to_highlight(doc, view);
-    case kSelectAllCommand:
+    case cmd::kSelectAll:
         select_all(doc, view);
         return 1;
     default:
-        if (id >= kReviewCommand && id <= kEndLaterCommand)
+        if (id >= cmd::kReview && id <= cmd::kRightLater)
             return move_highlight_edge(doc, view, id);
         return -1;
     }
@@ -48,35 +48,35 @@ int view_key_command(CChildFrame& doc, int character, int modifiers)
     const bool control = modifiers & kKeyControl;
     const bool alt = modifiers & kKeyAlt;
     if (!control && !alt && character == 'p')
-        return kPlayCommand;
+        return cmd::kPlay;
     if (!control && !alt && character == 'o')
-        return playback::is_playing() ? kPlayCommand : kLoopCommand;
+        return playback::is_playing() ? cmd::kPlay : cmd::kLoopPlayback;
     if (control && !alt) {
         switch (character) {
         case 'a':
-            return kSelectAllCommand;
+            return cmd::kSelectAll;
         case 'b':
-            return kGoToBeginningCommand;
+            return cmd::kGoToBeginning;
         case 'e':
-            return kGoToEndCommand;
+            return cmd::kGoToEnd;
         case 'h':
-            return kGoToHighlightCommand;
+            return cmd::kGoToHighlight;
         default:
             return 0;
         }
     }
     if (alt && !control) {
         if (character == 'z')
-            return kMaximumZoomCommand;
+            return cmd::kMaximumZoom;
         if (character == 'u')
-            return kMinimumZoomCommand;
+            return cmd::kMinimumZoom;
         return 0;
     }
     if (!control && !alt) {
         if (character == 'z')
-            return kZoomInCommand;
+            return cmd::kZoomIn;
         if (character == 'u')
-            return kZoomOutCommand;
+            return cmd::kZoomOut;
     }
     return 0;
 }

@@ -1,13 +1,10 @@
 #pragma once
 // The commands of the waveform view by id, and the keys that reach them.
+#include "editor/commands/command_ids.h"
 #include "editor/devices/playback_controller.h"
 #include "editor/view/view_state.h"
 
 class CChildFrame;
-
-inline constexpr int kGoToBeginningCommand = 11800;
-inline constexpr int kGoToEndCommand = 11801;
-inline constexpr int kGoToHighlightCommand = 11906;
 
 // Zoom (1898, 1899, 87, 88), go to (11800, 11801, 11906), highlight edges
 // (11900..11905) and select all (1020). -1 for an id that is not the view's; otherwise

@@ -8,18 +8,18 @@
 int move_highlight_edge(CChildFrame& doc, ViewState& view, int command)
 {
     FileSlot& s = doc.current;
-    if (!s.has_selection || command < kReviewCommand || command > kEndLaterCommand)
+    if (!s.has_selection || command < cmd::kReview || command > cmd::kRightLater)
         return 0;
     const long channels = doc.wave_format.channels == 2 ? 2 : 1;
     const long rate = static_cast<long>(doc.wave_format.sample_rate);
-    const bool long_step = command == kReviewCommand || command == kCueCommand;
+    const bool long_step = command == cmd::kReview || command == cmd::kCue;
     const long step = (long_step ? rate / 20 : rate / 200) * channels;
-    const bool moves_start = command == kReviewCommand || command == kStartEarlierCommand ||
-                             command == kStartLaterCommand;
-    const int direction = command == kReviewCommand || command == kStartEarlierCommand ||
-                                  command == kEndEarlierCommand
-                              ? -1
-                              : 1;
+    const bool moves_start =
+        command == cmd::kReview || command == cmd::kLeftEarlier || command == cmd::kLeftLater;
+    const int direction =
+        command == cmd::kReview || command == cmd::kLeftEarlier || command == cmd::kRightEarlier
+            ? -1
+            : 1;
     const long last = std::max(0L, s.total_samples - 1);
     long& edge = moves_start ? s.select_start : s.select_end;
     const double old_x = std::floor(sample_to_x(doc, edge));

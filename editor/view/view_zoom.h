@@ -1,14 +1,10 @@
 #pragma once
 // Zoom steps of a document: zoom_factor doubles or halves between 1.0 (the whole file)
 // and base_factor (one frame per pixel); zoom_level follows between 1 and level_count.
+#include "editor/commands/command_ids.h"
 #include "editor/view/view_state.h"
 
 class CChildFrame;
-
-inline constexpr int kZoomInCommand = 1898;
-inline constexpr int kZoomOutCommand = 1899;
-inline constexpr int kMaximumZoomCommand = 87;
-inline constexpr int kMinimumZoomCommand = 88;
 
 // Each returns 1 when the zoom changed; the scroll bar is recomputed and a full
 // redraw is asked for.

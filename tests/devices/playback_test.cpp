@@ -252,7 +252,7 @@ TEST_F(PlaybackTest, StopDuringAContinuousLoopEndsWithoutAnotherPass)
     for (int i = 0; i < 50; ++i)
         step(10); // half a second: into the third pass
     ASSERT_TRUE(playback_state().is_playing);
-    ASSERT_EQ(playback::command(*doc, kStopCommand), 1);
+    ASSERT_EQ(playback::command(*doc, cmd::kStop), 1);
     EXPECT_EQ(loop_playback_flag, 0);
     ev::pump();
     EXPECT_FALSE(playback_state().is_playing);
@@ -326,8 +326,8 @@ TEST_F(PlaybackTest, ALongRangeTicksAndDisablesEditingUntilTheEnd)
     playback_commands::set_enabled(11303, true);
     ASSERT_EQ(doc->play_the_wavefile(), 1);
     EXPECT_FALSE(playback_commands::enabled(11303));
-    EXPECT_TRUE(playback_commands::enabled(kStopCommand));
-    EXPECT_TRUE(playback_commands::enabled(kPauseCommand));
+    EXPECT_TRUE(playback_commands::enabled(cmd::kStop));
+    EXPECT_TRUE(playback_commands::enabled(cmd::kPause));
     ASSERT_EQ(seen.time_window.size(), 1u);
     play_out();
     EXPECT_TRUE(playback_commands::enabled(11303));
@@ -350,7 +350,7 @@ TEST_F(PlaybackTest, ALongRangeTicksAndDisablesEditingUntilTheEnd)
     EXPECT_EQ(seen.time_window.back(), false);
     EXPECT_EQ(seen.level_calls.back(), std::make_pair(0, 0));
     ASSERT_EQ(seen.restored.size(), 1u);
-    EXPECT_EQ(seen.buttons.back(), std::make_pair(kPauseCommand, 1));
+    EXPECT_EQ(seen.buttons.back(), std::make_pair(cmd::kPause, 1));
     EXPECT_FALSE(ev::timer_active(doc->window, kTrackingTimer));
 }
 
@@ -389,8 +389,8 @@ TEST_F(PlaybackTest, PauseHoldsTheSinkAndResumeGoesOnFromThere)
     ev::pump();
     for (int i = 0; i < 30; ++i)
         step(10);
-    ASSERT_EQ(playback::command(*doc, kPauseCommand), 1);
-    EXPECT_EQ(seen.buttons.back(), std::make_pair(kPauseCommand, 6));
+    ASSERT_EQ(playback::command(*doc, cmd::kPause), 1);
+    EXPECT_EQ(seen.buttons.back(), std::make_pair(cmd::kPause, 6));
     EXPECT_FALSE(ev::timer_active(doc->window, kTrackingTimer));
     const size_t held = sink_bytes().size();
     const size_t ticks = seen.bars.size();
@@ -399,8 +399,8 @@ TEST_F(PlaybackTest, PauseHoldsTheSinkAndResumeGoesOnFromThere)
     EXPECT_EQ(sink_bytes().size(), held);
     EXPECT_EQ(seen.bars.size(), ticks);
     EXPECT_TRUE(playback_state().is_playing);
-    ASSERT_EQ(playback::command(*doc, kPauseCommand), 1);
-    EXPECT_EQ(seen.buttons.back(), std::make_pair(kPauseCommand, 3));
+    ASSERT_EQ(playback::command(*doc, cmd::kPause), 1);
+    EXPECT_EQ(seen.buttons.back(), std::make_pair(cmd::kPause, 3));
     EXPECT_EQ(playback_state().start_time, 1000u + 2000u);
     play_out();
     EXPECT_TRUE(sink_bytes() == samples);
@@ -417,15 +417,15 @@ TEST_F(PlaybackTest, TheKeysStartAndStop)
         return id;
     };
     EXPECT_EQ(key('x'), 0);
-    ASSERT_EQ(key('p'), kPlayCommand);
+    ASSERT_EQ(key('p'), cmd::kPlay);
     EXPECT_TRUE(playback_state().is_playing);
     EXPECT_EQ(playback_state().loop_on, 0);
-    ASSERT_EQ(key('o'), kPlayCommand); // while playing: Play, which stops
+    ASSERT_EQ(key('o'), cmd::kPlay); // while playing: Play, which stops
     EXPECT_FALSE(playback_state().is_playing);
-    ASSERT_EQ(key('o'), kLoopCommand);
+    ASSERT_EQ(key('o'), cmd::kLoopPlayback);
     EXPECT_TRUE(playback_state().is_playing);
     EXPECT_EQ(playback_state().loop_on, 1);
-    ASSERT_EQ(key('p'), kPlayCommand);
+    ASSERT_EQ(key('p'), cmd::kPlay);
     EXPECT_FALSE(playback_state().is_playing);
     // The right button stops a running playback through Stop.
     ASSERT_EQ(doc->play_the_wavefile(), 1);
@@ -502,7 +502,7 @@ TEST_F(PlaybackTest, TheClipboardPlaysInTheFormatItsTextFileGives)
     const std::string clip = pcm16(noise16(2 * 5000, 3));
     write_file(clipboard_data_path(), clip);
     write_file(clipboard_text_path(), "2 16 22050");
-    ASSERT_EQ(playback::command(*doc, kPlayClipboardCommand), 1);
+    ASSERT_EQ(playback::command(*doc, cmd::kPlayClipboard), 1);
     EXPECT_EQ(playback_state().buffer_size, 88200u * 8192 / 44100);
     play_out();
     EXPECT_TRUE(sink_bytes() == clip);
@@ -532,7 +532,7 @@ TEST_F(PlaybackTest, TheLoopDialogSetsTheCountAndItsMtcTriggerStartsPlayback)
         EXPECT_EQ(d.edit_text(1889), "2");
         d.click(kel::kIdOk);
     });
-    EXPECT_EQ(playback::command(*doc, kSetupLoopCommand), 1);
+    EXPECT_EQ(playback::command(*doc, cmd::kSetupLoop), 1);
     EXPECT_EQ(loop_playback_flag, 1);
     EXPECT_EQ(playback_state().loop_counted, 1);
     EXPECT_EQ(playback_state().loop_limit, 100);

@@ -82,30 +82,44 @@ DocumentView* DocumentView::view_of(CChildFrame* doc)
     return it == registry().end() ? nullptr : it->second;
 }
 
-int DocumentView::run_command(int id)
+CommandContext DocumentView::command_context()
 {
-    ViewState& view = area_->state();
-    const int r = view_command(*doc_, view, id);
-    if (r >= 0) {
-        if (r > 0) {
-            update_scroll(*doc_, view);
-            view.full_redraw = 1;
-            sync_scroll_bar();
-            area_->update();
-            if (id == 1020 || (id >= 11900 && id <= 11905))
-                emit selection_changed();
-        }
-        return 1;
-    }
-    if (playback::is_command(id)) {
-        playback::command(*doc_, id, play_request(*doc_, view));
-        return 1;
-    }
-    if (edit_command(*doc_, id)) {
+    CommandContext context;
+    context.doc = doc_;
+    context.view = &area_->state();
+    context.host = host_;
+    return context;
+}
+
+int DocumentView::run_command(int id, long param)
+{
+    CommandContext context = command_context();
+    context.param = param;
+    const int result = commands::run(id, context);
+    if (result < 0)
+        return 0;
+    return command_ran(id, result);
+}
+
+int DocumentView::command_ran(int id, int result)
+{
+    const commands::Command* c = commands::find(id);
+    const unsigned flags = c ? c->flags : 0;
+    if ((flags & commands::kChangesView) && result > 0) {
+        ViewState& view = area_->state();
+        update_scroll(*doc_, view);
+        view.full_redraw = 1;
+        sync_scroll_bar();
+        area_->update();
+        if (flags & commands::kChangesSelection)
+            emit selection_changed();
+    } else if ((flags & commands::kChangesData) && result > 0) {
         document_changed();
-        return 1;
+        if (parentWidget())
+            parentWidget()->update();
     }
-    return 0;
+    emit command_done(id);
+    return (flags & commands::kChangesData) ? result : 1;
 }
 
 void DocumentView::document_changed()

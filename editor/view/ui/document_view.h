@@ -1,6 +1,8 @@
 #pragma once
 // The inside of a document window: the waveform drawing area above the play bar with
 // its scroll bar and zoom readout. The main frame embeds one per document.
+#include "editor/commands/command_table.h"
+
 #include <QWidget>
 
 class CChildFrame;
@@ -22,9 +24,16 @@ class DocumentView : public QWidget
     WaveformArea* area() const { return area_; }
     PlayBar* play_bar() const { return bar_; }
 
-    // Zoom, go to, highlight edges and select all (the view's command ids), then
-    // playback (11401..11404) and the clipboard commands. 1 when the id was handled.
-    int run_command(int id);
+    // Runs a command of the command table for this document and view (its play bar, its
+    // keys); 1 when the command was taken (for the commands that change the data: when
+    // it changed them). The frame's own commands go to the host, when there is one.
+    int run_command(int id, long param = 0);
+    // The document, the view state and the host a command from here runs with.
+    CommandContext command_context();
+    // After a command ran with this view's context: the view follows what it changed.
+    // What run_command returns.
+    int command_ran(int id, int result);
+    void set_command_host(CommandHost* host) { host_ = host; }
     // The data or selection changed from outside: rebuild and repaint.
     void document_changed();
     // Playback's caret and marker.
@@ -36,6 +45,8 @@ class DocumentView : public QWidget
   signals:
     // A key or command the view does not take, for the frame's key table.
     void unhandled_key(int key, int modifiers, const QString& text);
+    // A command ran with this view's context.
+    void command_done(int id);
     void selection_changed();
     // A highlighted section was dropped from another document (after the combine).
     void section_dropped(CChildFrame* source);
@@ -56,4 +67,5 @@ class DocumentView : public QWidget
     PlayBar* bar_;
     QTimer* readout_timer_;
     bool updating_bar_ = false;
+    CommandHost* host_ = nullptr;
 };
