@@ -1,6 +1,8 @@
 #pragma once
 // CMainFrame: the multi-document frame with its eleven bars, the status panes, the level
-// and spectrum indicators, the volume fader, the two menus and the accelerators.
+// and spectrum indicators, the volume fader, the two menus and the accelerators. The
+// documents, commands and events are in main_frame.cpp; the menus, the bars, the status
+// bar and the placement each in a main_frame_*.cpp of their own.
 #include "editor/app/commands.h"
 #include "editor/app/recent_files.h"
 #include "editor/commands/command_table.h"
