@@ -8,8 +8,8 @@
 //   r <  1 (higher by 1/r): Y[b] = X[u] between the bins around u = r b, linearly
 //
 // r from 0.5 (12 sharps, an octave up) to 2 (12 flats, an octave down); bin 0 stays. The
-// blocks neither overlap nor are windowed, so each block boundary is audible as in the
-// rest of this effect's sound; the blocks are fixed from the section's start.
+// blocks neither overlap nor are windowed, and lie on a grid from the section's start: that
+// is this effect's sound, its block boundaries included.
 #include "common/child_frame.h"
 #include "common/host_services.h"
 #include "filtrel/fft.h"
