@@ -55,6 +55,16 @@ bool operation_available(int command_id, const ModuleCalls& calls)
         return static_cast<bool>(calls.fade_waveform);
     case 11509:
         return static_cast<bool>(calls.filter_waveform);
+    case 11500:
+        return static_cast<bool>(calls.stretch_selected_passage);
+    case 11502:
+        return static_cast<bool>(calls.how_to_change_pitch);
+    case 11506:
+        return static_cast<bool>(calls.get_equalization_selection);
+    case 11508:
+        return static_cast<bool>(calls.flange_waveform);
+    case 11513:
+        return static_cast<bool>(calls.shift_waveform);
     case 11510:
         return static_cast<bool>(calls.modulate_waveform);
     case 11512:
@@ -64,8 +74,8 @@ bool operation_available(int command_id, const ModuleCalls& calls)
     case kMagnifiedImageCommand:
         return static_cast<bool>(calls.display_magnified_plot);
     default:
-        // Stretch, pitch, compressor and envelope, equalizer, flange, noise reduction,
-        // shift, spatial localization, tones: their members are not part of this build.
+        // Compressor and envelope, noise reduction, spatial localization, tones: their
+        // members are not part of this build.
         return false;
     }
 }
@@ -105,6 +115,21 @@ int run_operation(int command_id, HWND main_frame, const ModuleCalls& calls)
         break;
     case 11509:
         calls.filter_waveform(*doc, window);
+        break;
+    case 11500:
+        calls.stretch_selected_passage(*doc, window, command_id, 0);
+        break;
+    case 11502:
+        calls.how_to_change_pitch(*doc, window);
+        break;
+    case 11506:
+        calls.get_equalization_selection(*doc, window);
+        break;
+    case 11508:
+        calls.flange_waveform(*doc, window);
+        break;
+    case 11513:
+        calls.shift_waveform(*doc, window);
         break;
     case 11510:
         calls.modulate_waveform(*doc, window, command_id);

@@ -23,6 +23,12 @@ struct ModuleCalls
     std::function<int(CChildFrame&, HWND window, int command_id)> reverse_waveform;
     // Filtrel
     std::function<void(CChildFrame&, HWND window)> filter_waveform;
+    std::function<int(CChildFrame&, HWND window, int command_id, int flag)>
+        stretch_selected_passage;
+    std::function<int(CChildFrame&, HWND window)> how_to_change_pitch;
+    std::function<int(CChildFrame&, HWND window)> get_equalization_selection;
+    std::function<int(CChildFrame&, HWND window)> flange_waveform;
+    std::function<int(CChildFrame&, HWND window)> shift_waveform;
     // Effra
     std::function<int(CChildFrame&, HWND window, int command, int undo_flag)> echo_waveform;
     // Magnel
