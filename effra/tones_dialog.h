@@ -1,5 +1,5 @@
 #pragma once
-// "Tones and Special Effects" (template "TonesAndEffects"): sixteen upside-down sliders
+// "Tones and Special Effects" (template "TonesAndEffects"): fifteen upside-down sliders
 // with their read-outs (frequencies, vibrato, volumes, harmonics, phase), the waveform
 // type, Constant or Warble, Swap, Generate tones or Modulate music, the channels, and OK,
 // Cancel, Save and Help.
