@@ -29,6 +29,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <type_traits>
 #include <utility>
 
 namespace effra {
@@ -134,6 +135,28 @@ void place(typename Coding::Sample* s, long frames, long from, long to, LeadsOf&
         return Coding::store(clamp_to(v, Coding::limit));
     };
     // Every read is at or after the frame being written, so each sees the original sound.
+    if constexpr (std::is_same_v<LeadsOf, FixedLeads>) {
+        // One lead for the whole run: each channel is a plain shifted copy, which the
+        // compiler can vectorise.
+        const Leads l = leads_of(from);
+        auto shift = [&](int channel, long lead, const ChannelRule& rule) {
+            if (lead == 0 && !rule.halve && !rule.invert)
+                return;
+            const long inside = std::clamp(frames - lead, from, to);
+            const int32_t sign = rule.invert ? -1 : 1;
+            for (long i = from; i < inside; ++i) {
+                int32_t v = Coding::load(s[2 * (i + lead) + channel]);
+                if (rule.halve)
+                    v = (v >> 1) + (Coding::load(s[2 * i + channel]) >> 1);
+                s[2 * i + channel] = Coding::store(clamp_to(sign * v, Coding::limit));
+            }
+            for (long i = inside; i < to; ++i)
+                s[2 * i + channel] = value(i, lead, channel, rule);
+        };
+        shift(0, l.left, left);
+        shift(1, l.right, right);
+        return;
+    }
     for (long i = from; i < to; ++i) {
         const Leads l = leads_of(i);
         s[2 * i] = value(i, l.left, 0, left);

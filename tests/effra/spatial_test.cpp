@@ -90,6 +90,22 @@ TEST_F(SpatialTest, FarRightMovesTheRightChannelExactly176FramesAndKeepsTheLeft)
         ASSERT_EQ(word(flipped, 2 * f), std::clamp(-ahead, -32767, 32767)) << "frame " << f;
         ASSERT_EQ(word(flipped, 2 * f + 1), word(in, 2 * f + 1));
     }
+
+    // In between, half way to the left: trunc(trunc(44100 * 2 / 1000) * 0.5) = 44 frames,
+    // and the left channel is the mean of its own sample and the one 44 frames on.
+    doc->undo_command();
+    place(doc, [](SpatialDialog& d) {
+        d.toggle_invert_left();
+        d.type_button(SpatialDialog::kInBetween);
+        d.fader_moved(100 - 50);
+    });
+    const std::string between = contents(doc);
+    for (size_t f = 1000; f < 5000; ++f) {
+        const int ahead = f + 44 < 5000 ? word(in, 2 * (f + 44)) : 0;
+        ASSERT_EQ(word(between, 2 * f), std::max(-32767, (ahead >> 1) + (word(in, 2 * f) >> 1)))
+            << "frame " << f;
+        ASSERT_EQ(word(between, 2 * f + 1), word(in, 2 * f + 1));
+    }
 }
 
 TEST_F(SpatialTest, PansHaveNoLeadAtTheMiddleFrameAndBackAndForthSwingsOncePerCycle)
