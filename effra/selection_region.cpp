@@ -34,6 +34,14 @@ SelectionBytes whole_frames_of_selection(CChildFrame& doc)
     return r;
 }
 
+bool selection_fits_in_memory(CChildFrame& doc)
+{
+    if (whole_frames_of_selection(doc).bytes <= kInMemorySelectionLimit)
+        return true;
+    NewErrMsg(5001);
+    return false;
+}
+
 std::unique_ptr<unsigned char[]> region_buffer(unsigned long bytes)
 {
     std::unique_ptr<unsigned char[]> buffer;

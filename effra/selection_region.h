@@ -23,6 +23,10 @@ struct SelectionBytes
 
 SelectionBytes whole_frames_of_selection(CChildFrame& doc);
 
+// False, after "Cannot allocate memory." (5001), when the selection is above the limit:
+// asked before any dialog, so nobody sets up an effect that cannot run.
+bool selection_fits_in_memory(CChildFrame& doc);
+
 // A buffer for the region, or null after "Cannot allocate memory." (5001): above the limit,
 // or when the allocation fails.
 std::unique_ptr<unsigned char[]> region_buffer(unsigned long bytes);

@@ -4,6 +4,7 @@
 #include "common/host_services.h"
 #include "editor/modules/presets.h"
 #include "effra/delay_effect.h"
+#include "effra/selection_region.h"
 #include "effra/tones.h"
 #include "effra/tones_dialog.h"
 
@@ -32,6 +33,8 @@ void CChildFrame::make_tones_or_effects(HWND window)
 {
     using namespace effra;
     owner_window = window;
+    if (!selection_fits_in_memory(*this))
+        return;
     set_preset_context_for(preset_family(PresetKind::Tones), preset_directory());
     char chosen[kMaxPresetName + 1] = {};
     const int how = new_select_process(chosen);

@@ -8,6 +8,7 @@
 #include "tests/support/edit_fixture.h"
 
 #include <cmath>
+#include <cstdlib>
 #include <sstream>
 
 namespace {
@@ -296,6 +297,35 @@ TEST_F(GainTest, APresetOfTwentyNinePointsComesBackPointForPoint)
     });
     EXPECT_EQ(doc->amplify_waveform_by_envelope(doc->window, 1), 1);
     EXPECT_EQ(doc->undo_available, 1);
+}
+
+TEST_F(GainTest, EveryShippedCompressorPresetRunsStraightFromTheList)
+{
+    const char* tools = std::getenv("KELVARA_TEST_TOOLS");
+    ASSERT_NE(tools, nullptr);
+    const std::string ini = program + "KVSECHO.INI";
+    write_file(ini, read_file(std::string(tools) + "/KVSECHO.INI"));
+    const std::string in = pcm16(sine16(8000, 2, 50.0, -1.0, 8000));
+    CChildFrame* doc = open_doc(in, 2, 16, 8000);
+    ASSERT_NE(doc, nullptr);
+    select(doc, 0, 2 * 8000);
+    size_t count = 0;
+    for (;; ++count) {
+        const std::string key = "Compressor Preset" + std::to_string(count + 1);
+        if (kel::profile::read_string("Compressor Presets", key, "", ini).empty())
+            break;
+        ui.on_dialog("NEWSELECT", [count](kel::DialogModel& m) {
+            auto& s = static_cast<PresetSelectDialog&>(m);
+            EXPECT_EQ(s.title, "Save Compressor / Expander Values");
+            s.select(static_cast<int>(count));
+            s.ok();
+        });
+        ASSERT_EQ(doc->amplify_waveform_by_envelope(doc->window, 1), 1) << key;
+        EXPECT_EQ(ui.dialogs_run.back(), "NEWSELECT") << "no graph shown for " << key;
+        EXPECT_FALSE(contents(doc) == in) << key;
+        doc->undo_command();
+    }
+    EXPECT_GE(count, 4u);
 }
 
 TEST_F(GainTest, CancelHalfwayLeavesTheDocumentAndItsUndoStateAlone)
