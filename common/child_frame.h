@@ -295,6 +295,17 @@ class CChildFrame
     int echo_waveform(HWND window, int command, int undo_flag);
     // Runs "Echo" or "Reverb" on the selection with the module's current parameters.
     int do_new_echo_waveform(const char* operation_name, int undo_flag);
+    // Compressor / expander (mode 1, command 11503) and drawn envelope (mode 0, 11505):
+    // the dialog, then the gain applied block by block. 1 when the document was changed.
+    int amplify_waveform_by_envelope(HWND window, int mode);
+    // Spatial localization (11516): stereo only; the dialog, then the processing.
+    void set_spatial_localization(HWND window);
+    // The processing of spatial localization with the module's current parameters.
+    void spatially_locate_waveform(HWND window);
+    // Tones / Effects (11517): a preset or the dialog, then the generation.
+    void make_tones_or_effects(HWND window);
+    // Generates tones into (or modulates) the selection with the current parameters.
+    void generate_special_effects();
 
   private:
     bool files_discarded_ = false;

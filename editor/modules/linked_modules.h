@@ -27,6 +27,11 @@ inline ModuleCalls linked_module_calls()
     c.echo_waveform = [](CChildFrame& d, HWND w, int command, int undo_flag) {
         return d.echo_waveform(w, command, undo_flag);
     };
+    c.amplify_waveform_by_envelope = [](CChildFrame& d, HWND w, int mode) {
+        return d.amplify_waveform_by_envelope(w, mode);
+    };
+    c.set_spatial_localization = [](CChildFrame& d, HWND w) { d.set_spatial_localization(w); };
+    c.make_tones_or_effects = [](CChildFrame& d, HWND w) { d.make_tones_or_effects(w); };
     c.display_magnified_plot = [](CChildFrame& d, HWND frame, HWND child, int time_format) {
         return d.display_magnified_plot(frame, child, time_format);
     };

@@ -48,6 +48,9 @@ bool operation_available(int command_id, const ModuleCalls& calls)
     case kClearCommand:
     case 11501:
         return static_cast<bool>(calls.amplify_waveform);
+    case 11503:
+    case 11505:
+        return static_cast<bool>(calls.amplify_waveform_by_envelope);
     case 11504:
     case 11514:
         return static_cast<bool>(calls.echo_waveform);
@@ -71,11 +74,14 @@ bool operation_available(int command_id, const ModuleCalls& calls)
         return static_cast<bool>(calls.pan_waveform);
     case 11515:
         return static_cast<bool>(calls.reverse_waveform);
+    case 11516:
+        return static_cast<bool>(calls.set_spatial_localization);
+    case 11517:
+        return static_cast<bool>(calls.make_tones_or_effects);
     case kMagnifiedImageCommand:
         return static_cast<bool>(calls.display_magnified_plot);
     default:
-        // Compressor and envelope, noise reduction, spatial localization, tones: their
-        // members are not part of this build.
+        // Noise reduction: its member is not part of this build.
         return false;
     }
 }
@@ -106,6 +112,12 @@ int run_operation(int command_id, HWND main_frame, const ModuleCalls& calls)
                                temp_dir.c_str());
         break;
     }
+    case 11503:
+        calls.amplify_waveform_by_envelope(*doc, window, 1);
+        break;
+    case 11505:
+        calls.amplify_waveform_by_envelope(*doc, window, 0);
+        break;
     case 11504:
     case 11514:
         calls.echo_waveform(*doc, window, command_id, 1);
@@ -139,6 +151,12 @@ int run_operation(int command_id, HWND main_frame, const ModuleCalls& calls)
         break;
     case 11515:
         calls.reverse_waveform(*doc, window, command_id);
+        break;
+    case 11516:
+        calls.set_spatial_localization(*doc, window);
+        break;
+    case 11517:
+        calls.make_tones_or_effects(*doc, window);
         break;
     default:
         return 0;

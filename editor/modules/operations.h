@@ -31,6 +31,9 @@ struct ModuleCalls
     std::function<int(CChildFrame&, HWND window)> shift_waveform;
     // Effra
     std::function<int(CChildFrame&, HWND window, int command, int undo_flag)> echo_waveform;
+    std::function<int(CChildFrame&, HWND window, int mode)> amplify_waveform_by_envelope;
+    std::function<void(CChildFrame&, HWND window)> set_spatial_localization;
+    std::function<void(CChildFrame&, HWND window)> make_tones_or_effects;
     // Magnel
     std::function<int(CChildFrame&, HWND main_frame, HWND child, int time_format)>
         display_magnified_plot;

@@ -9,7 +9,11 @@
 #include "editor/ui/qt_ui.h"
 #include "editor/ui/save_waveform_dialog.h"
 #include "editor/ui/silence_dialog_window.h"
+#include "effra/ui/compressor_dialog_window.h"
 #include "effra/ui/echo_dialog_window.h"
+#include "effra/ui/envelope_dialog_window.h"
+#include "effra/ui/spatial_dialog_window.h"
+#include "effra/ui/tones_dialog_window.h"
 #include "filtrel/ui/equalizer_window.h"
 #include "filtrel/ui/filter_options_ui.h"
 #include "filtrel/ui/flange_window.h"
@@ -284,6 +288,10 @@ void register_editor_dialogs()
     // The modules' own dialogs.
     register_dialog("NewEcho", run_echo_dialog);
     register_dialog("NewReverb", run_echo_dialog);
+    register_dialog("CONTROLPOINTSENVELOPE", run_compressor_dialog);
+    register_dialog("DRAWENVELOPE", run_envelope_dialog);
+    register_dialog("SPATIALLOCALIZATION", run_spatial_dialog);
+    register_dialog("TonesAndEffects", run_tones_dialog);
     register_dialog("NEWFILTEROPTIONS", run_filter_options_dialog);
     register_dialog("EQUALIZE", run_equalize_dialog);
     register_dialog("FLANGE", run_flange_dialog);

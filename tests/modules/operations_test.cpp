@@ -79,6 +79,15 @@ class OperationsTest : public EditTest
         c.echo_waveform = [this](CChildFrame&, HWND w, int command, int flag) {
             return record({"echo_waveform", nullptr, w, {command, flag}, "", g_preset});
         };
+        c.amplify_waveform_by_envelope = [this](CChildFrame&, HWND w, int mode) {
+            return record({"amplify_waveform_by_envelope", nullptr, w, {mode}, "", g_preset});
+        };
+        c.set_spatial_localization = [this](CChildFrame&, HWND w) {
+            record({"set_spatial_localization", nullptr, w, {}, "", g_preset});
+        };
+        c.make_tones_or_effects = [this](CChildFrame&, HWND w) {
+            record({"make_tones_or_effects", nullptr, w, {}, "", g_preset});
+        };
         c.display_magnified_plot = [this](CChildFrame&, HWND f, HWND child, int tf) {
             return record({"display_magnified_plot", f, child, {tf}, "", g_preset});
         };
@@ -148,13 +157,17 @@ TEST_F(OperationsTest, EachBuiltRowCallsItsMemberWithTheDesignedArguments)
         {11508, "flange_waveform", nullptr, {}, PresetKind::Flange},
         {11513, "shift_waveform", nullptr, {}, std::nullopt},
         {11501, "amplify_waveform", kFrame, {11501, 25}, std::nullopt},
+        {11503, "amplify_waveform_by_envelope", nullptr, {1}, PresetKind::Compressor},
         {11504, "echo_waveform", nullptr, {11504, 1}, PresetKind::Echo},
+        {11505, "amplify_waveform_by_envelope", nullptr, {0}, std::nullopt},
         {11507, "fade_waveform", nullptr, {11507}, std::nullopt},
         {11509, "filter_waveform", nullptr, {}, PresetKind::Filter},
         {11510, "modulate_waveform", nullptr, {11510}, std::nullopt},
         {11512, "pan_waveform", nullptr, {11512}, std::nullopt},
         {11514, "echo_waveform", nullptr, {11514, 1}, PresetKind::Reverb},
         {11515, "reverse_waveform", nullptr, {11515}, std::nullopt},
+        {11516, "set_spatial_localization", nullptr, {}, std::nullopt},
+        {11517, "make_tones_or_effects", nullptr, {}, PresetKind::Tones},
     };
     const ModuleCalls c = spies();
     for (const Row& row : rows) {
@@ -190,7 +203,7 @@ TEST_F(OperationsTest, RowsWithoutABuiltMemberStayOff)
 {
     ASSERT_TRUE(active_doc());
     const ModuleCalls c = spies();
-    for (int id : {11503, 11505, 11511, 11516, 11517}) {
+    for (int id : {11511}) {
         EXPECT_FALSE(operation_available(id, linked_module_calls())) << id;
         EXPECT_EQ(run_operation(id, kFrame, c), 0) << id;
     }
