@@ -9,6 +9,7 @@ the same shape, with our peak resident memory over its limit.
 From Python: import report; report.time_line(...). From a shell script:
     report.py time <case> <ours s> <peer name> <peer s> <target> [<=|<]
     report.py memory <case> <ours MB> <limit MB>
+    report.py quality <case> <ours dB> <peer name> <peer dB>   (no target: for information)
     report.py best <json> <benchmark name> [cpu_time]   (least time of a Google Benchmark run, s)
     report.py cpu <runs> <command...>   (least processor time of a command over the runs, s)
 """
@@ -46,6 +47,14 @@ def time_line(case, ours_s, peer_name, peer_s, target, op="<="):
 def memory_line(case, ours_mb, limit_mb=64.0):
     ratio = ours_mb / limit_mb
     return _line(case, ours_mb, "MB", "limit", limit_mb, "MB", ratio, "<", 1.0, ratio < 1.0)
+
+
+def quality_line(case, ours_db, peer_name, peer_db):
+    """Residual energies in dB (lower is cleaner); the ratio is ours over the peer's energy."""
+    ratio = 10 ** ((ours_db - peer_db) / 10)
+    print(f"{case:32s} ours {ours_db:9.1f} dB  {peer_name:>10s} {peer_db:9.1f} dB"
+          f"  ratio {ratio:6.2f}  (residual energy; lower is cleaner)", flush=True)
+    return True
 
 
 def _is(b, name):
@@ -94,6 +103,8 @@ if __name__ == "__main__":
         ok = time_line(a[1], float(a[2]), a[3], float(a[4]), float(a[5]), a[6] if len(a) == 7 else "<=")
     elif a and a[0] == "memory" and len(a) == 4:
         ok = memory_line(a[1], float(a[2]), float(a[3]))
+    elif a and a[0] == "quality" and len(a) == 5:
+        ok = quality_line(a[1], float(a[2]), a[3], float(a[4]))
     elif a and a[0] == "cpu" and len(a) >= 3:
         print(best_cpu_seconds(int(a[1]), a[2:]))
         ok = True

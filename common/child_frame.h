@@ -227,7 +227,8 @@ class CChildFrame
     // file. 0 when the block could not be read or written.
     int filter_waveform_FFT(const char* filter_type, float frequency,
                             unsigned long offset_in_selection);
-    // Sample-by-sample processing of the selection: mode 1 state-variable filter.
+    // Sample-by-sample processing of the selection: mode 1 state-variable filter, mode 3
+    // flange.
     int digital_filter_waveform(unsigned long start_byte, unsigned long end_byte, float frequency,
                                 const char* filter_type, const char* progress_text, int mode);
     // Magnitudes of one block of the first channel for the spectrum displays.
@@ -236,6 +237,35 @@ class CChildFrame
     void filter_waveform(HWND window);
     // Three-point smoothing of sample pairs; 1 when done.
     int hash_filter();
+    // The Equalize command (11506): preset selection, the "EQUALIZE" dialog, processing.
+    // 1 when the step was made.
+    int get_equalization_selection(HWND window);
+    // The four bands over the selection in 512-frame spectral blocks; 1 when done.
+    int do_equalize_waveform(HWND window);
+    // One block at a byte offset within the selection, into the redo file; 0 on failure.
+    int equalize_FFT(unsigned long offset_in_selection);
+    // The Flange command (11508); 1 when the step was made.
+    int flange_waveform(HWND window);
+    // Change Pitch (11502): how to change it, then the chosen engine. 0 on Cancel.
+    int how_to_change_pitch(HWND window);
+    // Stretch / Tempo (11500) or the fast pitch change (11502) through the splicing engine.
+    int stretch_selected_passage(HWND window, int command_id, int flag);
+    // Runs an engine into a temporary file (command 20: frame picking, else splicing) and
+    // then makes the new working file from head, result and tail.
+    int modify_passage_time(int segment_frames, float factor, unsigned long* output_bytes,
+                            int command_id, unsigned long buffer_bytes, int make_temporary,
+                            int flag);
+    // The segment-splicing engine over the selection into the temporary file.
+    int stretch_or_compress_passage(unsigned long* output_bytes, int segment_frames, float factor,
+                                    int command_id, unsigned long buffer_bytes);
+    // The frame-picking engine: pitch and length change together.
+    int interpolate_to_change_pitch(float factor, unsigned long* output_bytes);
+    // Head of the working file, the temporary file, the tail: the new state.
+    int make_new_expand_file(HWND window, int command_id);
+    // The FFT engine: the spectrum of every 4096-frame block scaled by 1 / ratio.
+    int change_pitch_with_FFT(const char* progress_text, float ratio);
+    // Shift (11513): the highlighted section moves by up to a quarter second.
+    int shift_waveform(HWND window);
     // ---- Implemented by the effects module ----
     int check_stereo_waveform();
     // Echo (command 11504) and Reverb (11514): preset selection, the parameter dialog and
@@ -243,6 +273,17 @@ class CChildFrame
     int echo_waveform(HWND window, int command, int undo_flag);
     // Runs "Echo" or "Reverb" on the selection with the module's current parameters.
     int do_new_echo_waveform(const char* operation_name, int undo_flag);
+    // Compressor / expander (mode 1, command 11503) and drawn envelope (mode 0, 11505):
+    // the dialog, then the gain applied block by block. 1 when the document was changed.
+    int amplify_waveform_by_envelope(HWND window, int mode);
+    // Spatial localization (11516): stereo only; the dialog, then the processing.
+    void set_spatial_localization(HWND window);
+    // The processing of spatial localization with the module's current parameters.
+    void spatially_locate_waveform(HWND window);
+    // Tones / Effects (11517): a preset or the dialog, then the generation.
+    void make_tones_or_effects(HWND window);
+    // Generates tones into (or modulates) the selection with the current parameters.
+    void generate_special_effects();
 
   private:
     bool files_discarded_ = false;

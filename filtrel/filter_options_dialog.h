@@ -2,6 +2,7 @@
 // "NEWFILTEROPTIONS" ("Filter Options"): type of filter, the four upside-down sliders with
 // their value fields, and the response plot. It edits the Filter command's settings in
 // place, as every effect's dialog keeps its values for the life of the module.
+#include "filtrel/dialog_slider.h"
 #include "filtrel/filter_response.h"
 #include "filtrel/filter_settings.h"
 #include "platform/ui.h"
@@ -26,20 +27,6 @@ inline constexpr int kStopField = 234;
 inline constexpr int kPlot = 1004;
 inline constexpr int kHelpContext = 11509;
 } // namespace filter_dialog
-
-// A "MySlider32": the top is the smallest position, and the dialog stores
-// value = maximum + minimum - position so that the top is the largest value.
-struct DialogSlider
-{
-    int id = 0;
-    int minimum = 0;
-    int maximum = 0;
-    int position = 0;
-    bool enabled = true;
-
-    int value() const { return maximum + minimum - position; }
-    void set_value(int v) { position = maximum + minimum - v; }
-};
 
 class FilterOptionsDialog : public kel::DialogModel
 {

@@ -6,13 +6,13 @@
 // Frequency 0 .. rate/2 Hz (the Filter command sends notches below 5000 Hz here, noise
 // reduction its 60 Hz hum notch). Pieces of at most 32768 bytes of the redo file are read,
 // filtered and written back in place; progress and Cancel after every piece. F stays below
-// sqrt(5) - 1, where the recursion stops being stable. Mode 3
-// (flange) is not part of this build and does nothing.
+// sqrt(5) - 1, where the recursion stops being stable. Mode 3 is the flange (flange.cpp).
 #include "filtrel/state_variable_filter.h"
 
 #include "common/child_frame.h"
 #include "common/host_services.h"
 #include "filtrel/filter_settings.h"
+#include "filtrel/flange.h"
 #include "filtrel/module_selection.h"
 #include "platform/ui.h"
 
@@ -64,6 +64,8 @@ int CChildFrame::digital_filter_waveform(unsigned long start_byte, unsigned long
 {
     (void)start_byte;
     (void)end_byte;
+    if (mode == 3)
+        return flange_selection(*this, progress_text);
     SvfOutput output;
     if (mode != 1 || !filter_type || !output_for(filter_type, output))
         return 0;

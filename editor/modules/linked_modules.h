@@ -15,9 +15,23 @@ inline ModuleCalls linked_module_calls()
     c.modulate_waveform = [](CChildFrame& d, HWND w, int id) { return d.modulate_waveform(w, id); };
     c.reverse_waveform = [](CChildFrame& d, HWND w, int id) { return d.reverse_waveform(w, id); };
     c.filter_waveform = [](CChildFrame& d, HWND w) { d.filter_waveform(w); };
+    c.stretch_selected_passage = [](CChildFrame& d, HWND w, int id, int flag) {
+        return d.stretch_selected_passage(w, id, flag);
+    };
+    c.how_to_change_pitch = [](CChildFrame& d, HWND w) { return d.how_to_change_pitch(w); };
+    c.get_equalization_selection = [](CChildFrame& d, HWND w) {
+        return d.get_equalization_selection(w);
+    };
+    c.flange_waveform = [](CChildFrame& d, HWND w) { return d.flange_waveform(w); };
+    c.shift_waveform = [](CChildFrame& d, HWND w) { return d.shift_waveform(w); };
     c.echo_waveform = [](CChildFrame& d, HWND w, int command, int undo_flag) {
         return d.echo_waveform(w, command, undo_flag);
     };
+    c.amplify_waveform_by_envelope = [](CChildFrame& d, HWND w, int mode) {
+        return d.amplify_waveform_by_envelope(w, mode);
+    };
+    c.set_spatial_localization = [](CChildFrame& d, HWND w) { d.set_spatial_localization(w); };
+    c.make_tones_or_effects = [](CChildFrame& d, HWND w) { d.make_tones_or_effects(w); };
     c.display_magnified_plot = [](CChildFrame& d, HWND frame, HWND child, int time_format) {
         return d.display_magnified_plot(frame, child, time_format);
     };

@@ -64,6 +64,9 @@ bool operation_available(int command_id, const ModuleCalls& calls)
     case cmd::kClear:
     case 11501:
         return static_cast<bool>(calls.amplify_waveform);
+    case 11503:
+    case 11505:
+        return static_cast<bool>(calls.amplify_waveform_by_envelope);
     case 11504:
     case 11514:
         return static_cast<bool>(calls.echo_waveform);
@@ -71,17 +74,30 @@ bool operation_available(int command_id, const ModuleCalls& calls)
         return static_cast<bool>(calls.fade_waveform);
     case 11509:
         return static_cast<bool>(calls.filter_waveform);
+    case 11500:
+        return static_cast<bool>(calls.stretch_selected_passage);
+    case 11502:
+        return static_cast<bool>(calls.how_to_change_pitch);
+    case 11506:
+        return static_cast<bool>(calls.get_equalization_selection);
+    case 11508:
+        return static_cast<bool>(calls.flange_waveform);
+    case 11513:
+        return static_cast<bool>(calls.shift_waveform);
     case 11510:
         return static_cast<bool>(calls.modulate_waveform);
     case 11512:
         return static_cast<bool>(calls.pan_waveform);
     case 11515:
         return static_cast<bool>(calls.reverse_waveform);
+    case 11516:
+        return static_cast<bool>(calls.set_spatial_localization);
+    case 11517:
+        return static_cast<bool>(calls.make_tones_or_effects);
     case cmd::kMagnifiedImage:
         return static_cast<bool>(calls.display_magnified_plot);
     default:
-        // Stretch, pitch, compressor and envelope, equalizer, flange, noise reduction,
-        // shift, spatial localization, tones: their members are not part of this build.
+        // Noise reduction: its member is not part of this build.
         return false;
     }
 }
@@ -112,6 +128,12 @@ int run_operation(int command_id, HWND main_frame, const ModuleCalls& calls)
                                temp_dir.c_str());
         break;
     }
+    case 11503:
+        calls.amplify_waveform_by_envelope(*doc, window, 1);
+        break;
+    case 11505:
+        calls.amplify_waveform_by_envelope(*doc, window, 0);
+        break;
     case 11504:
     case 11514:
         calls.echo_waveform(*doc, window, command_id, 1);
@@ -122,6 +144,21 @@ int run_operation(int command_id, HWND main_frame, const ModuleCalls& calls)
     case 11509:
         calls.filter_waveform(*doc, window);
         break;
+    case 11500:
+        calls.stretch_selected_passage(*doc, window, command_id, 0);
+        break;
+    case 11502:
+        calls.how_to_change_pitch(*doc, window);
+        break;
+    case 11506:
+        calls.get_equalization_selection(*doc, window);
+        break;
+    case 11508:
+        calls.flange_waveform(*doc, window);
+        break;
+    case 11513:
+        calls.shift_waveform(*doc, window);
+        break;
     case 11510:
         calls.modulate_waveform(*doc, window, command_id);
         break;
@@ -130,6 +167,12 @@ int run_operation(int command_id, HWND main_frame, const ModuleCalls& calls)
         break;
     case 11515:
         calls.reverse_waveform(*doc, window, command_id);
+        break;
+    case 11516:
+        calls.set_spatial_localization(*doc, window);
+        break;
+    case 11517:
+        calls.make_tones_or_effects(*doc, window);
         break;
     default:
         return 0;

@@ -24,8 +24,17 @@ struct ModuleCalls
     std::function<int(CChildFrame&, HWND window, int command_id)> reverse_waveform;
     // Filtrel
     std::function<void(CChildFrame&, HWND window)> filter_waveform;
+    std::function<int(CChildFrame&, HWND window, int command_id, int flag)>
+        stretch_selected_passage;
+    std::function<int(CChildFrame&, HWND window)> how_to_change_pitch;
+    std::function<int(CChildFrame&, HWND window)> get_equalization_selection;
+    std::function<int(CChildFrame&, HWND window)> flange_waveform;
+    std::function<int(CChildFrame&, HWND window)> shift_waveform;
     // Effra
     std::function<int(CChildFrame&, HWND window, int command, int undo_flag)> echo_waveform;
+    std::function<int(CChildFrame&, HWND window, int mode)> amplify_waveform_by_envelope;
+    std::function<void(CChildFrame&, HWND window)> set_spatial_localization;
+    std::function<void(CChildFrame&, HWND window)> make_tones_or_effects;
     // Magnel
     std::function<int(CChildFrame&, HWND main_frame, HWND child, int time_format)>
         display_magnified_plot;

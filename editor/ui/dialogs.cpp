@@ -9,8 +9,15 @@
 #include "editor/ui/qt_ui.h"
 #include "editor/ui/save_waveform_dialog.h"
 #include "editor/ui/silence_dialog_window.h"
+#include "effra/ui/compressor_dialog_window.h"
 #include "effra/ui/echo_dialog_window.h"
+#include "effra/ui/envelope_dialog_window.h"
+#include "effra/ui/spatial_dialog_window.h"
+#include "effra/ui/tones_dialog_window.h"
+#include "filtrel/ui/equalizer_window.h"
 #include "filtrel/ui/filter_options_ui.h"
+#include "filtrel/ui/flange_window.h"
+#include "filtrel/ui/pitch_windows.h"
 #include "levra/ui/level_dialogs.h"
 #include "magnel/ui/magnified_plot_window.h"
 
@@ -281,7 +288,18 @@ void register_editor_dialogs()
     // The modules' own dialogs.
     register_dialog("NewEcho", run_echo_dialog);
     register_dialog("NewReverb", run_echo_dialog);
+    register_dialog("CONTROLPOINTSENVELOPE", run_compressor_dialog);
+    register_dialog("DRAWENVELOPE", run_envelope_dialog);
+    register_dialog("SPATIALLOCALIZATION", run_spatial_dialog);
+    register_dialog("TonesAndEffects", run_tones_dialog);
     register_dialog("NEWFILTEROPTIONS", run_filter_options_dialog);
+    register_dialog("EQUALIZE", run_equalize_dialog);
+    register_dialog("FLANGE", run_flange_dialog);
+    register_dialog("HOWTOCHANGEPITCH", run_how_to_change_pitch_dialog);
+    register_dialog("NEWCHANGEPITCH", run_keyboard_dialog);
+    register_dialog("NEWPITCH", run_passage_slider_dialog);
+    register_dialog("NEWTEMPO", run_passage_slider_dialog);
+    register_dialog("QUANTIZE", run_passage_slider_dialog);
     register_dialog("MAGNIFIEDPLOT", run_magnified_plot);
     // Saving, presets, combining, silence and the amplify module's dialogs.
     register_dialog("SAVEWAVEFORM", run_save_waveform_dialog);

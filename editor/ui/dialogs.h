@@ -9,7 +9,8 @@ class LogoDialog;
 namespace ui {
 
 // "LOGOBITMAP", "TIPOFTHEDAY", "CREATENEWFILE" and the modules' "NewEcho", "NewReverb",
-// "NEWFILTEROPTIONS", and those of saving, presets, combining, silence and the amplify module.
+// "NEWFILTEROPTIONS", "EQUALIZE", "FLANGE", the pitch and tempo dialogs, and those of
+// saving, presets, combining, silence and the amplify module.
 void register_editor_dialogs();
 
 // The logo window; public so tests can click it.

@@ -13,6 +13,10 @@
 #include "editor/ui/qt_ui.h"
 #include "editor/ui/save_waveform_dialog.h"
 #include "editor/ui/silence_dialog_window.h"
+#include "effra/compressor_dialog.h"
+#include "effra/envelope_dialog.h"
+#include "effra/spatial_dialog.h"
+#include "effra/tones_dialog.h"
 #include "levra/dialogs.h"
 #include "platform/events.h"
 #include "platform/profile.h"
@@ -568,8 +572,13 @@ TEST_F(EditorDialogsTest, TheProgramShowsEveryDialogUnderItsTemplateName)
     FadeDialog fade;
     PanDialog pan;
     ModulateDialog modulate;
-    kel::DialogModel* models[] = {&save,    &select, &preset_save, &combine, &silence,
-                                  &amplify, &fade,   &pan,         &modulate};
+    effra::CompressorDialog compressor(effra::gain_settings(), 32767);
+    effra::EnvelopeDialog envelope(effra::gain_settings(), 2);
+    effra::SpatialDialog spatial(effra::spatial_settings());
+    effra::TonesDialog tones(effra::tone_settings(), 2, 44100);
+    kel::DialogModel* models[] = {&save,     &select,  &preset_save, &combine,  &silence,
+                                  &amplify,  &fade,    &pan,         &modulate, &compressor,
+                                  &envelope, &spatial, &tones};
     for (kel::DialogModel* m : models) {
         EXPECT_TRUE(ui::has_dialog(m->template_name())) << m->template_name();
         QString shown;
