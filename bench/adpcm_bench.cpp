@@ -1,6 +1,6 @@
 // Throughput of the MS ADPCM block codec in memory, on a chord with noise in the blocks
 // the suite writes (44.1 kHz: 2036 frames in 1024 bytes per channel).
-#include "platform/msadpcm.h"
+#include "formats/msadpcm.h"
 
 #include <benchmark/benchmark.h>
 #include <cmath>

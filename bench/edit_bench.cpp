@@ -2,8 +2,8 @@
 // plain `cp` of the same working file: every edit rewrites the whole working file, so
 // the copy speed is the limit. The folder is $KELVARA_BENCH_DIR, else a new one in /tmp.
 #include "common/child_frame.h"
-#include "editor/document/clipboard_files.h"
-#include "editor/document/edit_commands.h"
+#include "editor/edit/clipboard_files.h"
+#include "editor/edit/edit_commands.h"
 #include "platform/paths.h"
 #include "platform/profile.h"
 #include "platform/riff.h"

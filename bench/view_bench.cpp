@@ -3,8 +3,8 @@
 // mapped working file). The working file is sparse apart from a region of real data, so
 // the run needs no 635 MB of disk; drawing reads the same pages either way.
 #include "common/child_frame.h"
-#include "editor/document/view_colors.h"
-#include "editor/ui/waveform_image.h"
+#include "editor/view/ui/waveform_image.h"
+#include "editor/view/view_colors.h"
 #include "platform/ui.h"
 
 #include <benchmark/benchmark.h>

@@ -196,34 +196,12 @@ class CChildFrame
     uint64_t play_end_byte = 0;
     uint64_t play_start_ms = 0;
     uint64_t play_end_ms = 0;
-    // How the next start picks its range; the view and callers set these.
-    int play_from_click = 0; // right-button start: from click_sample
-    long click_sample = 0;
-    long caller_start = -1; // a caller-supplied start, -1 for none
-    int caret_placed = 0;   // the caret was put down by a click and nothing is highlighted
-    long caret_sample = 0;
 
-    // 11401: starts playback; 1 when it started, 0 when nothing started (no device,
-    // fewer than 30 sample words, a failure, or the call stopped a running playback).
+    // 11401: starts playback of the highlighted section (or the whole file); 1 when it
+    // started, 0 when nothing started (no device, fewer than 30 sample words, a failure,
+    // or the call stopped a running playback). The playback controller
+    // (editor/devices/playback_controller.h) does the work and takes the other starts.
     int play_the_wavefile();
-    int play_clipboard();      // 11309
-    int loop_playback();       // 11404
-    void pause_playback();     // 11402 (toggles)
-    void stop_playback();      // 11403
-    int setup_playback_loop(); // 1024, dialog SETUPPLAYBACKLOOP
-    // The transport commands above by id; 0 for an id that is not one of them.
-    int playback_command(int id);
-    // Typed characters 'p' and 'o'; 1 when the key was one of them.
-    int playback_key(int character);
-    // Right button in the waveform area (the view has ruled out the ruler and markers).
-    int right_button_play(long sample_under_mouse);
-    // The device's and the timer's messages.
-    void playback_prime();
-    void playback_buffer_done();
-    void playback_tick();
-    void end_of_playback();
-    // Stops a playback of this document at once (the document is going away).
-    void release_playback();
 
     // ---- Implemented by the amplify module ----
     // 11501 Amplify (asks for the gain), 11301 Clear (silences the highlighted section).

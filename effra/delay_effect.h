@@ -2,7 +2,7 @@
 // Echo and reverb: two effects on one delay line of exactly one block per channel. They
 // share the entry point, the dialog, the preset file and the block loop; each has its own
 // ranges and its own per-sample formula (echo.cpp, reverb.cpp).
-#include "editor/modules/preset_values.h"
+#include "common/preset_values.h"
 
 #include <cstdint>
 

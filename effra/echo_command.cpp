@@ -2,7 +2,7 @@
 // the processing.
 #include "common/child_frame.h"
 #include "common/host_services.h"
-#include "editor/modules/presets.h"
+#include "common/preset_values.h"
 #include "effra/delay_effect.h"
 #include "effra/echo_dialog.h"
 

@@ -3,7 +3,7 @@
 // a time.
 #include "common/child_frame.h"
 #include "common/host_services.h"
-#include "editor/modules/presets.h"
+#include "common/preset_values.h"
 #include "effra/compressor_dialog.h"
 #include "effra/delay_effect.h"
 #include "effra/envelope_dialog.h"

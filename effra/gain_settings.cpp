@@ -1,5 +1,5 @@
 // The gain operations' module-wide settings and the compressor's preset values.
-#include "editor/modules/preset_values.h"
+#include "common/preset_values.h"
 #include "effra/delay_effect.h"
 #include "effra/gain_envelope.h"
 

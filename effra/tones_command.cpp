@@ -2,7 +2,7 @@
 // generation.
 #include "common/child_frame.h"
 #include "common/host_services.h"
-#include "editor/modules/presets.h"
+#include "common/preset_values.h"
 #include "effra/delay_effect.h"
 #include "effra/selection_region.h"
 #include "effra/tones.h"

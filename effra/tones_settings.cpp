@@ -1,5 +1,5 @@
 // The tone generator's parameters, its waveform table and its preset values.
-#include "editor/modules/preset_values.h"
+#include "common/preset_values.h"
 #include "effra/delay_effect.h"
 #include "effra/tones.h"
 

@@ -11,8 +11,7 @@
 // sound, kept as it is.
 #include "common/child_frame.h"
 #include "common/host_services.h"
-#include "editor/modules/preset_values.h"
-#include "editor/modules/presets.h"
+#include "common/preset_values.h"
 #include "filtrel/equalizer_dialog.h"
 #include "filtrel/equalizer_settings.h"
 #include "filtrel/fft.h"

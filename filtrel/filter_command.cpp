@@ -11,8 +11,7 @@
 
 #include "common/child_frame.h"
 #include "common/host_services.h"
-#include "editor/modules/preset_values.h"
-#include "editor/modules/presets.h"
+#include "common/preset_values.h"
 #include "filtrel/filter_options_dialog.h"
 #include "filtrel/filter_settings.h"
 #include "filtrel/module_selection.h"

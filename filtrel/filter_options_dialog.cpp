@@ -1,7 +1,7 @@
 #include "filtrel/filter_options_dialog.h"
 
 #include "common/host_services.h"
-#include "editor/modules/preset_values.h"
+#include "common/preset_values.h"
 
 #include <algorithm>
 #include <cstdio>

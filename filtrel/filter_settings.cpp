@@ -1,6 +1,6 @@
 #include "filtrel/filter_settings.h"
 
-#include "editor/modules/preset_values.h"
+#include "common/preset_values.h"
 #include "platform/profile.h"
 
 FilterSettings g_filter;

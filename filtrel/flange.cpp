@@ -21,7 +21,7 @@
 
 #include "common/child_frame.h"
 #include "common/host_services.h"
-#include "editor/modules/preset_values.h"
+#include "common/preset_values.h"
 #include "filtrel/equalizer_settings.h"
 #include "filtrel/module_selection.h"
 #include "filtrel/operation_progress.h"

@@ -5,8 +5,7 @@
 //             --Create--------> FLANGE --OK--> comb
 #include "common/child_frame.h"
 #include "common/host_services.h"
-#include "editor/modules/preset_values.h"
-#include "editor/modules/presets.h"
+#include "common/preset_values.h"
 #include "filtrel/equalizer_settings.h"
 #include "filtrel/flange.h"
 #include "filtrel/flange_dialog.h"

@@ -6,7 +6,6 @@
 // Called as amplify_waveform(main frame, document window, command, time format,
 // temporary directory); 11501 asks for the gain, 11301 clears the highlighted section.
 #include "common/host_services.h"
-#include "editor/document/edit_commands.h"
 #include "levra/dialogs.h"
 #include "levra/section_stream.h"
 
@@ -15,20 +14,6 @@
 namespace {
 
 AmplifyDialog g_amplify;
-
-int clear_call(CChildFrame* doc, HWND main_frame, HWND document_window, int command_id,
-               int time_format, const char* temp_dir)
-{
-    return doc ? doc->amplify_waveform(main_frame, document_window, command_id, time_format,
-                                       temp_dir)
-               : 0;
-}
-
-// The editor's Clear command reaches us through this once the module is loaded.
-struct Register
-{
-    Register() { g_clear_call = clear_call; }
-} g_register;
 
 } // namespace
 

@@ -1,7 +1,7 @@
 #include "magnel/plot_sampling.h"
 
 #include "common/host_services.h"
-#include "editor/document/time_text.h"
+#include "common/time_text.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,7 +1,7 @@
 #include "plavo/convert_job.h"
 
-#include "platform/msadpcm.h"
-#include "platform/ocw_rate.h"
+#include "formats/msadpcm.h"
+#include "formats/ocw_rate.h"
 #include "platform/ui.h"
 #include "plavo/texts.h"
 

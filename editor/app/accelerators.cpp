@@ -1,6 +1,9 @@
 #include "editor/app/accelerators.h"
 
-#include "editor/app/commands.h"
+#include "editor/commands/command_table.h"
+
+#include <cstdlib>
+#include <string>
 
 namespace app {
 namespace {
@@ -9,90 +12,72 @@ constexpr int kCtrl = Qt::ControlModifier;
 constexpr int kShift = Qt::ShiftModifier;
 constexpr int kAlt = Qt::AltModifier;
 
-Accelerator key(int k, int mods, int command)
+// One key of a command row's accelerator text: "Ctrl+N", "Shift+Del", "F1",
+// "Alt+Shift+1" are keys, "'m'" and "Alt+'l'" typed characters, "^D" the control
+// character that Ctrl+D types.
+bool parse_key(std::string text, int command, Accelerator& out)
 {
-    return {Accelerator::Key, k, mods, command};
+    int mods = 0;
+    for (;;) {
+        if (text.rfind("Ctrl+", 0) == 0) {
+            mods |= kCtrl;
+            text.erase(0, 5);
+        } else if (text.rfind("Shift+", 0) == 0) {
+            mods |= kShift;
+            text.erase(0, 6);
+        } else if (text.rfind("Alt+", 0) == 0) {
+            mods |= kAlt;
+            text.erase(0, 4);
+        } else {
+            break;
+        }
+    }
+    if (text.size() == 2 && text[0] == '^' && text[1] >= 'A' && text[1] <= 'Z') {
+        out = {Accelerator::Character, text[1] & 0x1f, 0, command};
+        return true;
+    }
+    if (text.size() == 3 && text[0] == '\'' && text[2] == '\'') {
+        out = {Accelerator::Character, static_cast<unsigned char>(text[1]), mods & kAlt, command};
+        return true;
+    }
+    int key = 0;
+    if (text.size() == 1 &&
+        ((text[0] >= 'A' && text[0] <= 'Z') || (text[0] >= '0' && text[0] <= '9')))
+        key = text[0]; // Qt's key codes of letters and digits are their capitals
+    else if (text == "Del")
+        key = Qt::Key_Delete;
+    else if (text == "Ins")
+        key = Qt::Key_Insert;
+    else if (text == "Backspace")
+        key = Qt::Key_Backspace;
+    else if (text.size() >= 2 && text[0] == 'F')
+        key = Qt::Key_F1 + std::atoi(text.c_str() + 1) - 1;
+    if (key == 0)
+        return false;
+    out = {Accelerator::Key, key, mods, command};
+    return true;
 }
 
-Accelerator chr(char c, int command, bool alt = false)
-{
-    return {Accelerator::Character, static_cast<unsigned char>(c), alt ? kAlt : 0, command};
-}
-
-// Ctrl with a letter types that letter's control character.
-char control(char letter)
-{
-    return static_cast<char>(letter & 0x1f);
-}
-
+// The key entries first: Ctrl+B and Ctrl+E as keys win over the characters they type.
 std::vector<Accelerator> build()
 {
-    using namespace cmd;
-    std::vector<Accelerator> t = {
-        key(Qt::Key_N, kCtrl, kCreateNewFile),
-        key(Qt::Key_O, kCtrl, kOpen),
-        key(Qt::Key_S, kCtrl, kSave),
-        key(Qt::Key_F, kCtrl, kSaveAs),
-        key(Qt::Key_T, kCtrl, kSaveHighlighted),
-        key(Qt::Key_W, kCtrl, kClose),
-        key(Qt::Key_Z, kCtrl, kUndoRedo),
-        key(Qt::Key_Backspace, kAlt, kUndo),
-        key(Qt::Key_X, kCtrl, kCut),
-        key(Qt::Key_Delete, kShift, kCut),
-        key(Qt::Key_C, kCtrl, kCopy),
-        key(Qt::Key_Insert, kCtrl, kCopy),
-        key(Qt::Key_V, kCtrl, kPaste),
-        key(Qt::Key_Insert, kShift, kPaste),
-        key(Qt::Key_R, kCtrl, kReplace),
-        key(Qt::Key_M, kCtrl, kMix),
-        key(Qt::Key_A, kCtrl, kSelectAll),
-        key(Qt::Key_B, kCtrl, kGoToBeginning),
-        key(Qt::Key_E, kCtrl, kGoToEnd),
-        key(Qt::Key_H, kCtrl, kGoToHighlight),
-        key(Qt::Key_U, kCtrl, kUpdateDisplay),
-        key(Qt::Key_F1, 0, kHelp),
-        key(Qt::Key_F5, kShift, kCascade),
-        key(Qt::Key_F4, kShift, kTileVertically),
-        key(Qt::Key_F6, kShift, kTileHorizontally),
-        chr('m', kMakeTimemark),
-        chr('z', kZoomIn),
-        chr('u', kZoomOut),
-        chr(control('B'), kSystemDevices),
-        chr(control('D'), kDeleteFile),
-        chr(control('E'), kEraseClipboard),
-        chr(control('G'), kShowPlaylist),
-        chr(control('I'), kMagnifiedImage),
-        chr(control('J'), kShowHideBar),
-        chr(control('K'), 1036),
-        chr(control('L'), 1035),
-        chr(control('P'), 1008),
-        chr(control('Q'), kFrequencySpectrum),
-        chr(control('Y'), kPlayClipboard),
-    };
-    // Alt+Shift with the digits and letters: the effect commands.
-    for (int d = 1; d <= 9; ++d)
-        t.push_back(key(Qt::Key_0 + d, kAlt | kShift, 11500 + d - 1));
-    const struct
-    {
-        int k;
-        int command;
-    } letters[] = {{Qt::Key_A, 11509}, {Qt::Key_C, 11510}, {Qt::Key_D, 11511}, {Qt::Key_E, 11512},
-                   {Qt::Key_F, 11513}, {Qt::Key_G, 11514}, {Qt::Key_H, 11515}, {Qt::Key_I, 11500},
-                   {Qt::Key_J, 11500}, {Qt::Key_K, 11517}, {Qt::Key_L, 11518}, {Qt::Key_M, 1037},
-                   {Qt::Key_S, 11516}};
-    for (const auto& l : letters)
-        t.push_back(key(l.k, kAlt | kShift, l.command));
-    const struct
-    {
-        char c;
-        int command;
-    } alt_chars[] = {{'l', kLoopPlayback}, {'n', 1030}, {'o', 1027},
-                     {'p', kPreferences},  {'q', 1028}, {'r', kSetupLoop},
-                     {'s', kChaseLock},    {'w', 114},  {'u', kMinimumZoom},
-                     {'z', kMaximumZoom}};
-    for (const auto& a : alt_chars)
-        t.push_back(chr(a.c, a.command, true));
-    return t;
+    std::vector<Accelerator> keys;
+    std::vector<Accelerator> characters;
+    for (const commands::Command& c : commands::table()) {
+        std::string list = c.accelerator;
+        size_t at = 0;
+        while (at < list.size()) {
+            size_t end = list.find(", ", at);
+            if (end == std::string::npos)
+                end = list.size();
+            Accelerator a{};
+            if (parse_key(list.substr(at, end - at), c.id, a))
+                (a.kind == Accelerator::Key ? keys : characters).push_back(a);
+            at = end + 2;
+        }
+    }
+    keys.insert(keys.end(), characters.begin(), characters.end());
+    return keys;
 }
 
 // Shift+digit types a symbol on most layouts; the key entries name the digit itself.

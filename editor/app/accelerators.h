@@ -1,5 +1,6 @@
 #pragma once
-// The one accelerator table of the frame and every document window. Entries are either
+// The one accelerator table of the frame and every document window, made from the keys
+// of the command table (editor/commands/command_table.h). Entries are either
 // key combinations or typed characters; the table is searched in order and the first
 // entry that matches takes the key, so the key entries of Ctrl+B and Ctrl+E win over the
 // character entries for the same keys.

@@ -1,17 +1,22 @@
 #include "editor/app/commands.h"
 
-#include "editor/app/app_state.h"
-#include "editor/devices/playback_commands.h"
-#include "editor/modules/linked_modules.h"
+#include "editor/commands/command_table.h"
 #include "editor/strings.h"
 
 #include <algorithm>
 #include <cstring>
-#include <set>
 
 namespace app {
 namespace {
 
+// A menu item with its command's own menu text.
+MenuNode item(int id)
+{
+    const commands::Command* c = commands::find(id);
+    return MenuNode{c ? c->menu_text : "", id, {}};
+}
+
+// An item that shows another text for the same command.
 MenuNode item(const char* text, int id)
 {
     return MenuNode{text, id, {}};
@@ -29,26 +34,21 @@ MenuNode popup(const char* text, std::vector<MenuNode> items)
 
 MenuNode help_menu()
 {
-    return popup("&Help",
-                 {item("&Help\tF1", cmd::kHelp), item("Ti&p of the Day...", cmd::kTipOfTheDay),
-                  item("&Tutorial", cmd::kTutorial), item("Kelvara on the &Web", cmd::kWebSite),
-                  separator(), item("&About Kelvara...", cmd::kAbout)});
+    return popup("&Help", {item(cmd::kHelp), item(cmd::kTipOfTheDay), item(cmd::kTutorial),
+                           item(cmd::kWebSite), separator(), item(cmd::kAbout)});
 }
 
 MenuNode options_menu()
 {
-    return popup("Opt&ions", {item("&Preferences...\tCtrl+P", cmd::kPreferences),
-                              item("System &devices...", cmd::kSystemDevices),
-                              item("Display Midi &keyboard", cmd::kMidiKeyboard)});
+    return popup("Opt&ions",
+                 {item(cmd::kPreferences), item(cmd::kSystemDevices), item(cmd::kMidiKeyboard)});
 }
 
 std::vector<MenuNode> build_frame_menu()
 {
     return {
-        popup("&File", {item("&Create new file ...\tCtrl+N", cmd::kCreateNewFile),
-                        item("&Open ...\tCtrl+O", cmd::kOpen),
-                        item("&Delete file...\tCtrl+D", cmd::kDeleteFile), separator(),
-                        item("E&xit", cmd::kExit)}),
+        popup("&File", {item(cmd::kCreateNewFile), item(cmd::kOpen), item(cmd::kDeleteFile),
+                        separator(), item(cmd::kExit)}),
         options_menu(),
         help_menu(),
     };
@@ -57,72 +57,54 @@ std::vector<MenuNode> build_frame_menu()
 std::vector<MenuNode> build_document_menu()
 {
     return {
-        popup("&File", {item("&Create new file ...\tCtrl+N", cmd::kCreateNewFile),
-                        item("&Open ...\tCtrl+O", cmd::kOpen), item("&Save\tCtrl+S", cmd::kSave),
-                        item("Save &As...\tCtrl+F", cmd::kSaveAs),
-                        item("Save &Highlighted Area...\tCtrl+T", cmd::kSaveHighlighted),
-                        item("&Close\tCtrl+W", cmd::kClose), item("Close &All", cmd::kCloseAll),
-                        item("&Delete file...\tCtrl+D", cmd::kDeleteFile), separator(),
-                        item("E&xit", cmd::kExit)}),
+        popup("&File",
+              {item(cmd::kCreateNewFile), item(cmd::kOpen), item(cmd::kSave), item(cmd::kSaveAs),
+               item(cmd::kSaveHighlighted), item(cmd::kClose), item(cmd::kCloseAll),
+               item(cmd::kDeleteFile), separator(), item(cmd::kExit)}),
         popup("&Edit",
-              {item("&Undo\tCtrl+Z", cmd::kUndoRedo), separator(), item("&Cut\tCtrl+X", cmd::kCut),
-               item("Co&py\tCtrl+C", cmd::kCopy), item("&Paste\tCtrl+V", cmd::kPaste),
-               item("&Replace\tCtrl+R", cmd::kReplace), item("&Mix\tCtrl+M", cmd::kMix),
-               item("Cross &fade", cmd::kCrossFade), separator(), item("C&lear", cmd::kClear),
-               item("Cr&op", cmd::kCrop), item("&Trim", cmd::kTrim),
-               item("Insert &Silence...\tAlt+Shift+l", cmd::kInsertSilence), separator(),
-               item("&Erase clipboard\tCtrl+E", cmd::kEraseClipboard),
-               item("Play clip&board\tCtrl+Y", cmd::kPlayClipboard), separator(),
-               item("&Select all\tCtrl+A", cmd::kSelectAll)}),
-        popup("&View", {item("&Update display\tCtrl+U", cmd::kUpdateDisplay), separator(),
-                        item("Zoom &In\tz", cmd::kZoomIn), item("Zoom O&ut\tu", cmd::kZoomOut),
-                        item("Maximum zoom\tAlt+Z", cmd::kMaximumZoom),
-                        item("Minimum zoom\tAlt+U", cmd::kMinimumZoom), separator(),
-                        item("Go to &beginning\tCtrl+B", cmd::kGoToBeginning),
-                        item("Go to &end\tCtrl+E", cmd::kGoToEnd),
-                        item("Go to &highlight\tCtrl+H", cmd::kGoToHighlight), separator(),
-                        item("&Magnified image...\tCtrl+I", cmd::kMagnifiedImage),
-                        item("&Frequency spectrum...\tCtrl+Q", cmd::kFrequencySpectrum)}),
+              {item(cmd::kUndoRedo), separator(), item(cmd::kCut), item(cmd::kCopy),
+               item(cmd::kPaste), item(cmd::kReplace), item(cmd::kMix), item(cmd::kCrossFade),
+               separator(), item(cmd::kClear), item(cmd::kCrop), item(cmd::kTrim),
+               item(cmd::kInsertSilence), separator(), item(cmd::kEraseClipboard),
+               item(cmd::kPlayClipboard), separator(), item(cmd::kSelectAll)}),
+        popup("&View",
+              {item(cmd::kUpdateDisplay), separator(), item(cmd::kZoomIn), item(cmd::kZoomOut),
+               item(cmd::kMaximumZoom), item(cmd::kMinimumZoom), separator(),
+               item(cmd::kGoToBeginning), item(cmd::kGoToEnd), item(cmd::kGoToHighlight),
+               separator(), item(cmd::kMagnifiedImage), item(cmd::kFrequencySpectrum)}),
         popup("&Transport",
-              {item("&Record...", cmd::kRecord), item("&Play\tp", cmd::kPlay),
-               item("Pa&use", cmd::kPause), item("&Stop", cmd::kStop),
-               item("Lo&op playback\tAlt+L", cmd::kLoopPlayback),
-               item("Setup pla&yback loop...\tAlt+R", cmd::kSetupLoop),
-               item("&SMPTE chase lock...\tAlt+S", cmd::kChaseLock), separator(),
-               item("Re&view", cmd::kReview), item("&Cue", cmd::kCue),
-               item("L hilight <-", cmd::kLeftEarlier), item("L hilight ->", cmd::kLeftLater),
-               item("R hilight <-", cmd::kRightEarlier), item("R hilight ->", cmd::kRightLater),
-               separator(), item("Make &timemark\tm", cmd::kMakeTimemark),
-               item("&Erase timemarks", cmd::kEraseTimemarks),
-               item("Show Play&list\tCtrl+G", cmd::kShowPlaylist),
-               item("Play playlist\tAlt+Shift+m", cmd::kPlayPlaylist)}),
-        popup("Oper&ations", {item("Stretch / Temp&o...\tAlt+Shift+1", 11500),
-                              item("A&ccelerando...\tAlt+Shift+i", 11500),
-                              item("Ritardando...\tAlt+Shift+j", 11500),
+              {item(cmd::kRecord), item(cmd::kPlay), item(cmd::kPause), item(cmd::kStop),
+               item(cmd::kLoopPlayback), item(cmd::kSetupLoop), item(cmd::kChaseLock), separator(),
+               item(cmd::kReview), item(cmd::kCue), item(cmd::kLeftEarlier), item(cmd::kLeftLater),
+               item(cmd::kRightEarlier), item(cmd::kRightLater), separator(),
+               item(cmd::kMakeTimemark), item(cmd::kEraseTimemarks), item(cmd::kShowPlaylist),
+               item(cmd::kPlayPlaylist)}),
+        popup("Oper&ations", {item(cmd::kStretch),
+                              item("A&ccelerando...\tAlt+Shift+i", cmd::kStretch),
+                              item("Ritardando...\tAlt+Shift+j", cmd::kStretch),
                               separator(),
-                              item("&Amplify...\tAlt+Shift+2", 11501),
-                              item("Chan&ge Pitch...\tAlt+Shift+3", 11502),
-                              item("&Glissando...", 11502),
-                              item("Compressor...\tAlt+Shift+4", 11503),
-                              item("&Echo...\tAlt+Shift+5", 11504),
-                              item("E&nvelope...\tAlt+Shift+6", 11505),
-                              item("Eq&ualize...\tAlt+Shift+7", 11506),
-                              item("&Fade...\tAlt+Shift+8", 11507),
-                              item("Flan&ge...\tAlt+Shift+9", 11508),
-                              item("Fi&lter...\tAlt+Shift+a", 11509),
-                              item("&Modulate...\tAlt+Shift+c", 11510),
-                              item("Noise reduction...\tAlt+Shift+d", 11511),
-                              item("&Pan...\tAlt+Shift+e", 11512),
-                              item("&Reverb...\tAlt+Shift+g", 11514),
-                              item("Re&verse\tAlt+Shift+h", 11515),
-                              item("Spatial locali&zation...\tAlt+Shift+s", 11516),
-                              item("Tones / Effects...\tAlt+Shift+k", 11517),
+                              item(cmd::kAmplify),
+                              item(cmd::kChangePitch),
+                              item("&Glissando...", cmd::kChangePitch),
+                              item(cmd::kCompressor),
+                              item(cmd::kEcho),
+                              item(cmd::kEnvelope),
+                              item(cmd::kEqualize),
+                              item(cmd::kFade),
+                              item(cmd::kFlange),
+                              item(cmd::kFilter),
+                              item(cmd::kModulate),
+                              item(cmd::kNoiseReduction),
+                              item(cmd::kPan),
+                              item(cmd::kReverb),
+                              item(cmd::kReverse),
+                              item(cmd::kSpatialLocalization),
+                              item(cmd::kTonesEffects),
                               separator(),
-                              item("Select Plugins...", cmd::kSelectPlugins)}),
+                              item(cmd::kSelectPlugins)}),
         options_menu(),
-        popup("Win&dow", {item("&Cascade\tShift+F5", cmd::kCascade),
-                          item("Tile &horizontally\tShift+F6", cmd::kTileHorizontally),
-                          item("Tile &vertically\tShift+F4", cmd::kTileVertically)}),
+        popup("Win&dow",
+              {item(cmd::kCascade), item(cmd::kTileHorizontally), item(cmd::kTileVertically)}),
         help_menu(),
     };
 }
@@ -145,114 +127,6 @@ const MenuNode* find(const std::vector<MenuNode>& nodes, int id)
             return f;
     }
     return nullptr;
-}
-
-const std::set<int>& implemented()
-{
-    using namespace cmd;
-    static const std::set<int> ids = {
-        kCreateNewFile,
-        kOpen,
-        kOpenCurrentFile,
-        kSiblingRequest,
-        kOpenDropped,
-        kTipOfTheDay,
-        kTutorial,
-        kWebSite,
-        kMidiKeyboard,
-        kExit,
-        kClose,
-        kCloseAll,
-        kHelp,
-        kAbout,
-        kShowHideBar,
-        kDefaultBarLayout,
-        kApplyToolTips,
-        kUpdateDisplay,
-        kRedrawDocument,
-        kCascade,
-        kTileHorizontally,
-        kTileVertically,
-        kRecentFile1,
-        kRecentFile1 + 1,
-        kRecentFile1 + 2,
-        kRecentFile1 + 3,
-        kRecentFile1 + 4,
-        kRecentFile1 + 5,
-        // Files, editing, undo and playback of the document windows.
-        kSave,
-        kSaveAs,
-        kSaveHighlighted,
-        kDeleteFile,
-        kCut,
-        kCopy,
-        kPaste,
-        kReplace,
-        kMix,
-        kCrop,
-        kTrim,
-        kInsertSilence,
-        kEraseClipboard,
-        kUndo,
-        kRedo,
-        kUndoRedo,
-        kPlay,
-        kPause,
-        kStop,
-        kLoopPlayback,
-        kPlayClipboard,
-        kSetupLoop,
-        // The waveform view's commands.
-        kZoomIn,
-        kZoomOut,
-        kMaximumZoom,
-        kMinimumZoom,
-        kGoToBeginning,
-        kGoToEnd,
-        kGoToHighlight,
-        kReview,
-        kCue,
-        kLeftEarlier,
-        kLeftLater,
-        kRightEarlier,
-        kRightLater,
-        kSelectAll,
-        kShowPlaylist,
-    };
-    return ids;
-}
-
-const std::set<int>& application_level()
-{
-    // Everything else on the menus and bars works on a document.
-    using namespace cmd;
-    static const std::set<int> ids = {
-        kCreateNewFile,
-        kOpen,
-        kDeleteFile,
-        kOpenCurrentFile,
-        kSiblingRequest,
-        kOpenDropped,
-        kPreferences,
-        kTipOfTheDay,
-        kTutorial,
-        kWebSite,
-        kMidiKeyboard,
-        kExit,
-        kHelp,
-        kAbout,
-        kShowHideBar,
-        kDefaultBarLayout,
-        kApplyToolTips,
-        kSystemDevices,
-        kRecentFile1,
-        kRecentFile1 + 1,
-        kRecentFile1 + 2,
-        kRecentFile1 + 3,
-        kRecentFile1 + 4,
-        kRecentFile1 + 5,
-    };
-    return ids;
 }
 
 } // namespace
@@ -283,30 +157,6 @@ std::string menu_text(int id)
     if (const MenuNode* n = find(frame_menu(), id))
         return n->text;
     return "";
-}
-
-bool command_implemented(int id)
-{
-    // The Operations rows (and the magnified image) are there when their member is linked.
-    static const ModuleCalls linked = linked_module_calls();
-    if (is_operation_command(id))
-        return operation_available(id, linked);
-    return implemented().count(id) != 0;
-}
-
-bool command_needs_document(int id)
-{
-    return application_level().count(id) == 0;
-}
-
-bool command_enabled(int id, bool have_document)
-{
-    if (!command_implemented(id))
-        return false;
-    // Playback holds back the documents' commands; the frame's own stay usable.
-    if (!command_needs_document(id))
-        return playback_commands::flag(id);
-    return have_document && command_flag(id);
 }
 
 const std::vector<BarInfo>& bars()

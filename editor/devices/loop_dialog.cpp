@@ -2,6 +2,7 @@
 // lead-in with the option to wait for MIDI time code before looped playback starts.
 #include "common/child_frame.h"
 #include "editor/devices/playback.h"
+#include "editor/devices/playback_controller.h"
 #include "platform/profile.h"
 
 #include <algorithm>
@@ -77,7 +78,7 @@ void SetupPlaybackLoopDialog::click(int control_id)
         trigger = !trigger;
         break;
     case kHelp:
-        kel::ui().open_help("Orlo.HLP", kSetupLoopCommand);
+        kel::ui().open_help("Orlo.HLP", cmd::kSetupLoop);
         break;
     case kel::kIdOk:
         ok();
@@ -146,19 +147,19 @@ void SetupPlaybackLoopDialog::cancel()
     end_dialog(kel::kIdCancel);
 }
 
-int CChildFrame::setup_playback_loop()
+int playback::setup_loop(CChildFrame& doc, const PlayRequest& request)
 {
     SetupPlaybackLoopDialog dialog;
     // run_modal opens the dialog (on_open), so it starts from the current values.
     const int result = kel::ui().run_modal(dialog);
     if (result != kel::kIdOk)
         loop_playback_flag = 0; // any way out but OK is Cancel
-    playback_observer().menu_check(kLoopCommand, loop_playback_flag != 0);
+    playback_observer().menu_check(cmd::kLoopPlayback, loop_playback_flag != 0);
     if (result != kel::kIdOk)
         return 0;
     if (trigger_on_mtc) {
         trigger_on_mtc = 0;
-        playback_command(kPlayCommand);
+        playback::command(doc, cmd::kPlay, request);
     }
     return 1;
 }

@@ -3,7 +3,8 @@
 #include "common/child_frame.h"
 #include "common/host_services.h"
 #include "editor/devices/playback.h"
-#include "editor/document/clipboard_files.h"
+#include "editor/devices/playback_controller.h"
+#include "editor/edit/clipboard_files.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -37,12 +38,14 @@ bool read_clipboard_format(const std::string& name, wd::Format& f)
 
 } // namespace
 
-int CChildFrame::play_clipboard()
+namespace playback {
+
+int play_clipboard(CChildFrame& doc)
 {
     PlaybackState& pb = playback_state();
     if (pb.is_playing) {
         // One player per process: a second request stops the first.
-        return play_the_wavefile();
+        return start(doc);
     }
     if (wd::out_device_count() < 1)
         return 0;
@@ -104,8 +107,8 @@ int CChildFrame::play_clipboard()
         pb.source.reset();
         return 0;
     }
-    pb.doc = this;
-    pb.target = view_window ? view_window : window;
+    pb.doc = &doc;
+    pb.target = doc.view_window ? doc.view_window : doc.window;
     if (!open_playback_device(pb, format)) {
         NewErrMsg(5009);
         pb.source.reset();
@@ -116,3 +119,5 @@ int CChildFrame::play_clipboard()
     pb.is_paused = 0;
     return 1;
 }
+
+} // namespace playback

@@ -5,6 +5,7 @@
 #include "common/child_frame.h"
 #include "common/host_services.h"
 #include "editor/devices/playback_commands.h"
+#include "editor/devices/playback_controller.h"
 #include "platform/clock.h"
 #include "platform/events.h"
 #include "platform/profile.h"
@@ -25,7 +26,6 @@ std::function<int()> mtc_trigger_hook;
 namespace {
 
 PlaybackObserver g_silent;
-PlaybackObserver* g_observer = nullptr;
 
 void* target_of(CChildFrame& doc)
 {
@@ -106,16 +106,16 @@ void on_message(const ev::Message& m)
         return;
     if (m.message == ev::kWmTimer) {
         if (m.wparam == kTrackingTimer && pb.is_playing)
-            pb.doc->playback_tick();
+            playback::tick();
         return;
     }
     // A late word from a device we have closed is not ours any more.
     if (m.wparam != pb.device || !pb.is_playing)
         return;
     if (m.message == wd::kWomOpen)
-        pb.doc->playback_prime();
+        playback::prime();
     else if (m.message == wd::kWomDone)
-        pb.doc->playback_buffer_done();
+        playback::buffer_done();
 }
 
 // waveOutClose and the end of our listening.
@@ -176,12 +176,13 @@ PlaybackState& playback_state()
 
 void set_playback_observer(PlaybackObserver* observer)
 {
-    g_observer = observer;
+    playback_state().observer = observer;
 }
 
 PlaybackObserver& playback_observer()
 {
-    return g_observer ? *g_observer : g_silent;
+    PlaybackObserver* observer = playback_state().observer;
+    return observer ? *observer : g_silent;
 }
 
 void set_play_volume(int volume)
@@ -255,50 +256,53 @@ void buffer_levels(const char* data, unsigned long length, int channels, int bit
 
 int CChildFrame::play_the_wavefile()
 {
+    return playback::start(*this);
+}
+
+namespace playback {
+
+int start(CChildFrame& doc, const PlayRequest& request)
+{
     PlaybackState& pb = playback_state();
     PlaybackObserver& view = playback_observer();
     if (wd::out_device_count() < 1)
         return 0;
-    if (video_source) {
-        pb.saved_first_visible = first_visible;
-        if (!current.has_selection)
-            first_visible = 0;
-        view.scroll_to(*this, current.has_selection ? current.select_start : 0);
+    if (doc.video_source) {
+        pb.saved_first_visible = doc.first_visible;
+        if (!doc.current.has_selection)
+            doc.first_visible = 0;
+        view.scroll_to(doc, doc.current.has_selection ? doc.current.select_start : 0);
     }
     if (pb.is_playing) {
         CChildFrame* playing = pb.doc;
         wd::out_reset(pb.device);
         if (playing)
-            playing->end_of_playback();
+            end();
         close_device(pb);
         return 0;
     }
-    const long total = current.total_samples;
+    const long total = doc.current.total_samples;
     if (total < 30)
         return 0;
-    apply_channel_volume(*this, pb);
+    apply_channel_volume(doc, pb);
 
     pb.next_slot = 0;
     pb.loop_pass = 0;
     pb.clipboard_mode = 0;
     pb.from_record_dialog = 0;
     pb.loop_on = loop_playback_flag;
-    pb.saved_zoom_level = current.zoom_level;
-    current.zoom_level = current.level_count;
+    pb.saved_zoom_level = doc.current.zoom_level;
+    doc.current.zoom_level = doc.current.level_count;
 
     // The play range, first rule that applies; whole frames only.
-    const long channels = std::max<long>(1, wave_format.channels);
+    const long channels = std::max<long>(1, doc.wave_format.channels);
     long from = 0;
     long to = total;
-    if (play_from_click) {
-        from = click_sample;
-    } else if (caller_start >= 0) {
-        from = caller_start;
-    } else if (caret_placed && !current.has_selection) {
-        from = caret_sample;
-    } else if (current.has_selection) {
-        from = view_to_sample(select_x_start);
-        to = view_to_sample(select_x_end);
+    if (request.from >= 0) {
+        from = request.from;
+    } else if (doc.current.has_selection) {
+        from = doc.view_to_sample(doc.select_x_start);
+        to = doc.view_to_sample(doc.select_x_end);
         if (from == 0 && to == total)
             to = total < 9 ? 8 : total - 8;
         if (to == from)
@@ -306,35 +310,36 @@ int CChildFrame::play_the_wavefile()
     }
     from = std::clamp(from, 0L, total) / channels * channels;
     to = std::clamp(to, from, total) / channels * channels;
-    const long w = std::max(1, bytes_per_sample());
-    const float total_ms = get_total_milliseconds();
-    play_from = static_cast<uint64_t>(from);
-    play_to = static_cast<uint64_t>(to);
-    play_start_byte = static_cast<uint64_t>(from * w);
-    play_end_byte = static_cast<uint64_t>(to * w);
-    play_start_ms = static_cast<uint64_t>(static_cast<double>(from) * total_ms / total);
-    play_end_ms = static_cast<uint64_t>(static_cast<double>(to) * total_ms / total);
-    if (play_end_ms == play_start_ms)
-        play_end_ms = play_start_ms + 8;
-    if (current.has_selection && !play_from_click && caller_start < 0) {
-        current.select_start_byte = static_cast<long>(play_start_byte);
-        current.select_end_byte = static_cast<long>(play_end_byte);
+    const long w = std::max(1, doc.bytes_per_sample());
+    const float total_ms = doc.get_total_milliseconds();
+    doc.play_from = static_cast<uint64_t>(from);
+    doc.play_to = static_cast<uint64_t>(to);
+    doc.play_start_byte = static_cast<uint64_t>(from * w);
+    doc.play_end_byte = static_cast<uint64_t>(to * w);
+    doc.play_start_ms = static_cast<uint64_t>(static_cast<double>(from) * total_ms / total);
+    doc.play_end_ms = static_cast<uint64_t>(static_cast<double>(to) * total_ms / total);
+    if (doc.play_end_ms == doc.play_start_ms)
+        doc.play_end_ms = doc.play_start_ms + 8;
+    if (doc.current.has_selection && request.from < 0) {
+        doc.current.select_start_byte = static_cast<long>(doc.play_start_byte);
+        doc.current.select_end_byte = static_cast<long>(doc.play_end_byte);
     }
     pb.queued = 0;
 
     // Open the source, choose and fill the ring, open the device.
-    pb.source = kel::riff::File::open(current.file_name, kel::riff::File::Mode::Read);
+    pb.source = kel::riff::File::open(doc.current.file_name, kel::riff::File::Mode::Read);
     if (!pb.source) {
         NewErrMsg(5007);
-        current.zoom_level = pb.saved_zoom_level;
+        doc.current.zoom_level = pb.saved_zoom_level;
         return 0;
     }
-    const unsigned long S0 = static_cast<unsigned long>(wave_format.channels) *
-                             static_cast<unsigned long>(w) * wave_format.sample_rate / 10;
-    const unsigned long M =
-        static_cast<unsigned long>(play_end_byte - play_start_byte) * static_cast<unsigned long>(w);
+    const unsigned long S0 = static_cast<unsigned long>(doc.wave_format.channels) *
+                             static_cast<unsigned long>(w) * doc.wave_format.sample_rate / 10;
+    const unsigned long M = static_cast<unsigned long>(doc.play_end_byte - doc.play_start_byte) *
+                            static_cast<unsigned long>(w);
     float T = total_ms / static_cast<float>(total) * static_cast<float>(M) / 1000.0f;
-    const bool sixteen = wave_format.bits_per_sample >= 16 && wave_format.bits_per_sample <= 23;
+    const bool sixteen =
+        doc.wave_format.bits_per_sample >= 16 && doc.wave_format.bits_per_sample <= 23;
     pb.buffer_count = 4;
     if (sixteen && (M / 4 < S0 || T < 1.24f))
         pb.buffer_count = 1;
@@ -345,22 +350,22 @@ int CChildFrame::play_the_wavefile()
     if (!allocate_ring(pb)) {
         NewErrMsg(5001);
         pb.source.reset();
-        current.zoom_level = pb.saved_zoom_level;
+        doc.current.zoom_level = pb.saved_zoom_level;
         return 0;
     }
     pb.bytes_read = 0;
-    pb.bytes_total = play_end_byte - play_start_byte;
-    pb.start_offset = play_start_byte & ~uint64_t{3};
+    pb.bytes_total = doc.play_end_byte - doc.play_start_byte;
+    pb.start_offset = doc.play_start_byte & ~uint64_t{3};
     pb.source->seek(static_cast<int64_t>(pb.start_offset), SEEK_SET);
     fill_ring(pb);
-    pb.doc = this;
-    pb.target = target_of(*this);
+    pb.doc = &doc;
+    pb.target = target_of(doc);
     // Nothing to play (an empty range or an emptied file) would leave the ring waiting
     // for buffers that never come back.
-    if (pb.queued == 0 || !open_playback_device(pb, device_format(wave_format))) {
+    if (pb.queued == 0 || !open_playback_device(pb, device_format(doc.wave_format))) {
         pb.source.reset();
         pb.queued = 0;
-        current.zoom_level = pb.saved_zoom_level;
+        doc.current.zoom_level = pb.saved_zoom_level;
         return 0;
     }
 
@@ -377,8 +382,9 @@ int CChildFrame::play_the_wavefile()
     pb.position = 0.0f;
     pb.device_bytes.reset();
     pb.device_frames.reset();
-    pb.time_offset = static_cast<float>(play_start_ms) -
-                     static_cast<float>(first_visible) * total_ms / static_cast<float>(total + 1);
+    pb.time_offset = static_cast<float>(doc.play_start_ms) - static_cast<float>(doc.first_visible) *
+                                                                 total_ms /
+                                                                 static_cast<float>(total + 1);
     pb.time_format = static_cast<int>(
         kel::profile::read_int("Preferences", "Time format", 1, kel::profile::app_profile()));
     if (!pb.short_play)
@@ -389,22 +395,29 @@ int CChildFrame::play_the_wavefile()
         pb.time_window_shown = true;
         view.show_time_window(true);
     }
-    view.focus(*this);
+    view.focus(doc);
     return 1;
 }
 
-int CChildFrame::loop_playback()
+int start_loop(CChildFrame& doc, const PlayRequest& request)
 {
     loop_playback_flag = 1;
-    return play_the_wavefile();
+    // The menu item shows the flag, whichever way the command came.
+    playback_observer().menu_check(cmd::kLoopPlayback, true);
+    return start(doc, request);
 }
 
-void CChildFrame::playback_prime()
+bool is_playing()
+{
+    return playback_state().is_playing != 0;
+}
+
+void prime()
 {
     PlaybackState& pb = playback_state();
     // Stopped before the device was ready: nothing goes out.
     if (pb.stop_requested) {
-        end_of_playback();
+        end();
         close_device(pb);
         return;
     }
@@ -414,7 +427,7 @@ void CChildFrame::playback_prime()
     pb.next_slot = 0;
 }
 
-void CChildFrame::playback_buffer_done()
+void buffer_done()
 {
     PlaybackState& pb = playback_state();
     PlaybackObserver& view = playback_observer();
@@ -439,18 +452,18 @@ void CChildFrame::playback_buffer_done()
             pb.is_playing = 0;
             pb.record_dialog_end();
         } else {
-            end_of_playback();
+            end();
         }
         close_device(pb);
         return;
     }
-    if (!pb.clipboard_mode)
-        view.play_marker(*this, play_from);
+    if (!pb.clipboard_mode && pb.doc)
+        view.play_marker(*pb.doc, static_cast<long>(pb.doc->play_from));
     wd::out_reset(pb.device);
     if (pb.loop_counted) {
         pb.loop_pass += 1;
         if (pb.loop_pass >= pb.loop_limit) {
-            end_of_playback();
+            end();
             close_device(pb);
             return;
         }
@@ -465,14 +478,14 @@ void CChildFrame::playback_buffer_done()
         pb.source->seek(static_cast<int64_t>(pb.start_offset), SEEK_SET);
     fill_ring(pb);
     if (pb.queued == 0) {
-        end_of_playback();
+        end();
         close_device(pb);
         return;
     }
-    playback_prime();
+    prime();
 }
 
-void CChildFrame::stop_playback()
+void stop()
 {
     PlaybackState& pb = playback_state();
     if (!pb.is_playing)
@@ -482,7 +495,7 @@ void CChildFrame::stop_playback()
     wd::out_reset(pb.device);
 }
 
-void CChildFrame::pause_playback()
+void pause()
 {
     PlaybackState& pb = playback_state();
     if (!pb.is_playing)
@@ -501,16 +514,20 @@ void CChildFrame::pause_playback()
     }
 }
 
-void CChildFrame::end_of_playback()
+void end()
 {
     PlaybackState& pb = playback_state();
     PlaybackObserver& view = playback_observer();
-    CChildFrame& doc = pb.doc ? *pb.doc : *this;
+    if (!pb.doc) {
+        pb.is_paused = 0;
+        pb.is_playing = 0;
+        return;
+    }
+    CChildFrame& doc = *pb.doc;
     if (!pb.clipboard_mode)
         doc.current.zoom_level = pb.saved_zoom_level;
     pb.is_paused = 0;
     pb.is_playing = 0;
-    doc.play_from_click = 0;
     if (pb.target)
         ev::kill_timer(pb.target, kTrackingTimer);
     view.focus(doc);
@@ -530,25 +547,26 @@ void CChildFrame::end_of_playback()
         view.commands_changed();
     }
     if (!pb.clipboard_mode)
-        view.play_marker(doc, doc.play_from);
-    view.tool_button_state(kPauseCommand, 1);
+        view.play_marker(doc, static_cast<long>(doc.play_from));
+    view.tool_button_state(cmd::kPause, 1);
     if (doc.video_source && !pb.clipboard_mode) {
         doc.first_visible = pb.saved_first_visible;
         view.scroll_to(doc, doc.first_visible);
     }
 }
 
-void CChildFrame::playback_tick()
+void tick()
 {
     PlaybackState& pb = playback_state();
     PlaybackObserver& view = playback_observer();
-    if (!pb.is_playing || pb.clipboard_mode)
+    if (!pb.is_playing || pb.clipboard_mode || !pb.doc)
         return;
-    const long total = current.total_samples;
-    const float total_ms = get_total_milliseconds();
+    CChildFrame& doc = *pb.doc;
+    const long total = doc.current.total_samples;
+    const float total_ms = doc.get_total_milliseconds();
     if (total <= 0 || total_ms <= 0.0f)
         return;
-    const long w = std::max(1, bytes_per_sample());
+    const long w = std::max(1, doc.bytes_per_sample());
 
     wd::Position p;
     p.type = wd::kTimeBytes;
@@ -561,7 +579,7 @@ void CChildFrame::playback_tick()
             pb.device_frames.advance(p.samples);
             pb.position = static_cast<float>(
                 static_cast<double>(pb.device_frames.total) * total_ms /
-                static_cast<double>(total / std::max<long>(1, wave_format.channels)));
+                static_cast<double>(total / std::max<long>(1, doc.wave_format.channels)));
             break;
         case wd::kTimeBytes:
             pb.device_bytes.advance(p.bytes);
@@ -581,20 +599,20 @@ void CChildFrame::playback_tick()
     }
     const float device_ms = pb.position;
     long x = static_cast<long>(static_cast<double>(total) * device_ms / total_ms) +
-             static_cast<long>(play_from);
+             static_cast<long>(doc.play_from);
     x = std::min(x, total);
-    view.play_bar(*this, x, static_cast<double>(x) / static_cast<double>(total + 1));
+    view.play_bar(doc, x, static_cast<double>(x) / static_cast<double>(total + 1));
 
     int left = 0, right = 0;
     const wd::Header& playing = pb.headers[pb.next_slot];
-    buffer_levels(playing.data, playing.buffer_length, wave_format.channels,
-                  wave_format.bits_per_sample, &left, &right, pb.spectrum);
+    buffer_levels(playing.data, playing.buffer_length, doc.wave_format.channels,
+                  doc.wave_format.bits_per_sample, &left, &right, pb.spectrum);
     view.levels(left, right);
 
     ++pb.tick_count;
     const float shown = device_ms + pb.time_offset;
     if (pb.tick_count % 2 == 0) {
-        const double seconds = (shown + static_cast<double>(first_visible) * total_ms /
+        const double seconds = (shown + static_cast<double>(doc.first_visible) * total_ms /
                                             static_cast<double>(total + 1)) /
                                1000.0;
         const std::string text = play_time_text(seconds, pb.time_format);
@@ -605,83 +623,32 @@ void CChildFrame::playback_tick()
             view.big_time(big);
         }
     }
-    if (video_source) {
-        view.video_scroll(*this, x);
+    if (doc.video_source) {
+        view.video_scroll(doc, x);
     } else {
         long caret = x;
-        if (current.has_selection)
-            caret = std::min(caret, current.select_end);
-        view.caret_to(*this, caret);
+        if (doc.current.has_selection)
+            caret = std::min(caret, doc.current.select_end);
+        view.caret_to(doc, caret);
         pb.caret_moved = 1;
     }
     if (pb.tick_count % 3 == 0)
         view.spectrum(pb.spectrum, kSpectrumTable);
 }
 
-int CChildFrame::playback_command(int id)
-{
-    PlaybackObserver& view = playback_observer();
-    switch (id) {
-    case kPlayCommand:
-        return play_the_wavefile();
-    case kPauseCommand:
-        pause_playback();
-        view.tool_button_state(kPauseCommand, playback_state().is_paused ? 6 : 3);
-        return 1;
-    case kStopCommand:
-        stop_playback();
-        view.tool_button_state(kPauseCommand, 3);
-        loop_playback_flag = 0;
-        view.menu_check(kLoopCommand, false);
-        return 1;
-    case kLoopCommand:
-        return loop_playback();
-    case kSetupLoopCommand:
-        return setup_playback_loop();
-    case kPlayClipboardCommand:
-        return play_clipboard();
-    default:
-        return 0;
-    }
-}
-
-int CChildFrame::playback_key(int character)
-{
-    if (character != 'p' && character != 'o')
-        return 0;
-    // Either key stops a running playback at once.
-    if (playback_state().is_playing || character == 'p')
-        play_the_wavefile();
-    else
-        loop_playback();
-    return 1;
-}
-
-int CChildFrame::right_button_play(long sample_under_mouse)
-{
-    if (playback_state().is_playing) {
-        playback_command(kStopCommand);
-        return 0;
-    }
-    play_from_click = 1;
-    click_sample = sample_under_mouse;
-    const int started = play_the_wavefile();
-    if (!started)
-        play_from_click = 0;
-    return started;
-}
-
-void CChildFrame::release_playback()
+void release(CChildFrame& doc)
 {
     PlaybackState& pb = playback_state();
-    if (pb.doc != this)
+    if (pb.doc != &doc)
         return;
     if (pb.is_playing) {
         wd::out_reset(pb.device);
-        end_of_playback();
+        end();
     }
     close_device(pb);
     pb.source.reset();
     pb.doc = nullptr;
     pb.target = nullptr;
 }
+
+} // namespace playback

@@ -2,6 +2,7 @@
 // The one playback of the process: a ring of buffers streamed from a working file (or
 // the pseudo clipboard) to the wave-out device, with the 30 ms tracking tick. What the
 // tick and the end of playback show goes to a PlaybackObserver that the GUI installs.
+#include "editor/commands/command_ids.h"
 #include "platform/riff.h"
 #include "platform/ui.h"
 #include "platform/wave_device.h"
@@ -12,13 +13,8 @@
 #include <string>
 
 class CChildFrame;
+class PlaybackObserver;
 
-inline constexpr int kPlayCommand = 11401;
-inline constexpr int kPauseCommand = 11402;
-inline constexpr int kStopCommand = 11403;
-inline constexpr int kLoopCommand = 11404;
-inline constexpr int kSetupLoopCommand = 1024;
-inline constexpr int kPlayClipboardCommand = 11309;
 inline constexpr uint32_t kTrackingTimer = 2;
 inline constexpr uint32_t kTrackingPeriodMs = 30;
 inline constexpr int kMaxBuffers = 4;
@@ -84,6 +80,8 @@ struct PlaybackState
     // Started from the record dialog: its own end of playback runs instead of ours.
     int from_record_dialog = 0;
     std::function<void()> record_dialog_end;
+    // What playback shows goes here (not owned; null shows nothing).
+    PlaybackObserver* observer = nullptr;
 };
 
 PlaybackState& playback_state();

@@ -1,6 +1,6 @@
 #include "editor/devices/playback_commands.h"
 
-#include "editor/devices/playback.h"
+#include "editor/commands/command_table.h"
 
 #include <map>
 
@@ -12,8 +12,7 @@ bool g_suspended = false;
 
 bool is_transport(int command)
 {
-    return command == kPlayCommand || command == kPauseCommand || command == kStopCommand ||
-           command == kLoopCommand;
+    return commands::has_flag(command, commands::kTransport);
 }
 
 bool enabled(int command)

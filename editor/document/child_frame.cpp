@@ -2,6 +2,7 @@
 #include "common/child_frame.h"
 
 #include "common/host_services.h"
+#include "editor/devices/playback_controller.h"
 #include "editor/document/edit_menu.h"
 #include "editor/document/recovery.h"
 #include "editor/document/working_files.h"
@@ -79,7 +80,7 @@ CChildFrame::CChildFrame()
 
 CChildFrame::~CChildFrame()
 {
-    release_playback();
+    playback::release(*this);
     discard_files();
     recovery::forget(*this);
     documents::remove(this);

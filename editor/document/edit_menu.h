@@ -1,4 +1,6 @@
 #pragma once
+#include "editor/commands/command_ids.h"
+
 #include <string>
 
 // The Edit menu's single undo item, shared by all documents, and the command that the
@@ -11,10 +13,6 @@ struct UndoMenuState
 };
 
 extern UndoMenuState g_undo_menu;
-
-inline constexpr int kUndoMenuItem = 11602;
-inline constexpr int kUndoCommand = 11600;
-inline constexpr int kRedoCommand = 11601;
 
 // The undo item follows the active document (the fresh, disabled state when none).
 void show_active_undo_state();

@@ -1,10 +1,10 @@
 #include "editor/document/playlist.h"
 
 #include "common/child_frame.h"
-#include "editor/document/combine_engine.h"
 #include "editor/document/repaint.h"
 #include "editor/document/undo_preferences.h"
-#include "editor/document/view_state.h"
+#include "editor/edit/combine_engine.h"
+#include "editor/view/view_state.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -129,7 +129,6 @@ int play_playlist_entry(Playlist& list, int index)
     s.select_start = std::clamp(e.start, 0L, s.total_samples);
     s.select_end = std::clamp(e.end, s.select_start, s.total_samples);
     s.has_selection = 1;
-    source->caret_placed = 0;
     sync_selection_x(*source);
     return source->play_the_wavefile();
 }

@@ -72,7 +72,7 @@ void show_active_undo_state()
     }
     g_undo_menu.text = kFreshText;
     g_undo_menu.enabled = false;
-    g_undo_menu.toolbar_command = kUndoCommand;
+    g_undo_menu.toolbar_command = cmd::kUndo;
 }
 
 void CChildFrame::show_undo_state() const
@@ -80,15 +80,15 @@ void CChildFrame::show_undo_state() const
     if (undo_available) {
         g_undo_menu.text = undo_text[0] ? undo_text : kFreshText;
         g_undo_menu.enabled = true;
-        g_undo_menu.toolbar_command = kUndoCommand;
+        g_undo_menu.toolbar_command = cmd::kUndo;
     } else if (redo_available) {
         g_undo_menu.text = redo_text[0] ? redo_text : "&Redo\tCtrl+Z";
         g_undo_menu.enabled = true;
-        g_undo_menu.toolbar_command = kRedoCommand;
+        g_undo_menu.toolbar_command = cmd::kRedo;
     } else {
         g_undo_menu.text = kFreshText;
         g_undo_menu.enabled = false;
-        g_undo_menu.toolbar_command = kUndoCommand;
+        g_undo_menu.toolbar_command = cmd::kUndo;
     }
 }
 

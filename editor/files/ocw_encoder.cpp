@@ -5,7 +5,8 @@
 #include "common/child_frame.h"
 #include "common/host_services.h"
 #include "editor/files/wave_convert.h"
-#include "platform/ocw_rate.h"
+#include "editor/modules/operations.h"
+#include "formats/ocw_rate.h"
 #include "platform/paths.h"
 #include "platform/riff.h"
 #include "platform/safe_write.h"
@@ -123,8 +124,6 @@ struct FilterStep
 
 } // namespace
 
-OcwLowPass ocw_low_pass = nullptr;
-
 int OcwCompressionDialog::last_choice = OcwCompressionDialog::kFirstChoice;
 
 void OcwCompressionDialog::select(int control)
@@ -202,13 +201,14 @@ int compress_to_ocw(CChildFrame& doc, const std::string& target)
         ErrMsg("This algorithm is designed for 16 bit files only.");
         return 0;
     }
-    if (!ocw_low_pass) {
+    const ModuleCalls& modules = module_calls();
+    if (!modules.do_filter_waveform) {
         ErrMsg("%s: this format needs a module that is not installed.",
                kel::paths::file_part(target).c_str());
         return 0;
     }
     const std::string unfiltered = doc.working_file();
-    if (!ocw_low_pass(doc, 22050.0f / r, "LOPASS", "Antialiasing filtering"))
+    if (!modules.do_filter_waveform(doc, 22050.0f / r, "LOPASS", "Antialiasing filtering"))
         return 0;
     // From here on a failure takes the filter step back: a Save As that wrote nothing
     // usable must not leave the sound changed.

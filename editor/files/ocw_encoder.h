@@ -43,16 +43,11 @@ inline constexpr int kDitherEntries = 32768;
 // now + 20000.
 void build_dither_table(uint16_t* table, std::time_t now);
 
-// The anti-aliasing low-pass, CChildFrame::do_filter_waveform of the DSP module, which
-// installs it when it is loaded (the core library cannot link the module it serves).
-using OcwLowPass = int (*)(CChildFrame& doc, float frequency, const char* filter_type,
-                           const char* progress_text);
-extern OcwLowPass ocw_low_pass;
-
 // Save As to an OCW file from the document's selection (or the whole of it when nothing
-// is selected). 1 on success; 0 on Cancel in the dialog or failure (the message has been
-// shown). Cancel while compressing keeps what is written so far: that shorter file is
-// still coded and reported, result 1. Cancel in the converter's window is a failure. The
-// anti-aliasing filter stays in the document as an undoable step when the file is made
+// is selected). The anti-aliasing low-pass is the DSP module's do_filter_waveform, taken
+// from the installed module table (module_calls()). 1 on success; 0 on Cancel in the dialog or
+// failure (the message has been shown). Cancel while compressing keeps what is written so far: that
+// shorter file is still coded and reported, result 1. Cancel in the converter's window is a
+// failure. The anti-aliasing filter stays in the document as an undoable step when the file is made
 // and is taken back on failure.
 int compress_to_ocw(CChildFrame& doc, const std::string& target);

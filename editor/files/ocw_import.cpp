@@ -8,7 +8,7 @@
 #include "common/host_services.h"
 #include "editor/files/outside_program.h"
 #include "editor/files/wave_header.h"
-#include "platform/ocw_rate.h"
+#include "formats/ocw_rate.h"
 #include "platform/riff.h"
 #include "platform/wave_device.h"
 

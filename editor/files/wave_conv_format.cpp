@@ -1,7 +1,7 @@
 // The ADPCM converter's checks of a source and the destination format it builds.
 #include "editor/files/wave_conv_format.h"
 
-#include "platform/msadpcm.h"
+#include "formats/msadpcm.h"
 
 #include <algorithm>
 #include <cstring>

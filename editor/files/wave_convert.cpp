@@ -4,7 +4,7 @@
 #include "common/host_services.h"
 #include "editor/files/wave_conv_format.h"
 #include "editor/files/wave_conv_reader.h"
-#include "platform/msadpcm.h"
+#include "formats/msadpcm.h"
 #include "platform/riff.h"
 #include "platform/ui.h"
 

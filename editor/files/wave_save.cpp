@@ -2,7 +2,7 @@
 #include "editor/files/wave_save.h"
 
 #include "common/host_services.h"
-#include "editor/document/format_converter.h"
+#include "editor/edit/format_converter.h"
 #include "platform/riff.h"
 #include "platform/safe_write.h"
 #include "platform/ui.h"

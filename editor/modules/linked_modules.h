@@ -35,5 +35,9 @@ inline ModuleCalls linked_module_calls()
     c.display_magnified_plot = [](CChildFrame& d, HWND frame, HWND child, int time_format) {
         return d.display_magnified_plot(frame, child, time_format);
     };
+    c.do_filter_waveform = [](CChildFrame& d, float frequency, const char* filter_type,
+                              const char* progress_text) {
+        return d.do_filter_waveform(frequency, filter_type, progress_text);
+    };
     return c;
 }

@@ -1,7 +1,7 @@
 #include "editor/modules/operations.h"
 
 #include "editor/devices/playback.h"
-#include "editor/document/time_text.h"
+#include "editor/view/time_text.h"
 #include "platform/paths.h"
 
 namespace {
@@ -11,11 +11,27 @@ bool in_operations_menu(int id)
     return id >= 11500 && id <= 11517;
 }
 
+ModuleCalls& installed()
+{
+    static ModuleCalls calls;
+    return calls;
+}
+
 } // namespace
+
+const ModuleCalls& module_calls()
+{
+    return installed();
+}
+
+void set_module_calls(ModuleCalls calls)
+{
+    installed() = std::move(calls);
+}
 
 bool is_operation_command(int command_id)
 {
-    return command_id == kClearCommand || command_id == kMagnifiedImageCommand ||
+    return command_id == cmd::kClear || command_id == cmd::kMagnifiedImage ||
            in_operations_menu(command_id);
 }
 
@@ -45,7 +61,7 @@ std::optional<PresetKind> operation_preset(int command_id)
 bool operation_available(int command_id, const ModuleCalls& calls)
 {
     switch (command_id) {
-    case kClearCommand:
+    case cmd::kClear:
     case 11501:
         return static_cast<bool>(calls.amplify_waveform);
     case 11503:
@@ -78,7 +94,7 @@ bool operation_available(int command_id, const ModuleCalls& calls)
         return static_cast<bool>(calls.set_spatial_localization);
     case 11517:
         return static_cast<bool>(calls.make_tones_or_effects);
-    case kMagnifiedImageCommand:
+    case cmd::kMagnifiedImage:
         return static_cast<bool>(calls.display_magnified_plot);
     default:
         // Noise reduction: its member is not part of this build.
@@ -93,7 +109,7 @@ int run_operation(int command_id, HWND main_frame, const ModuleCalls& calls)
         return 0;
     if (!is_operation_command(command_id) || !operation_available(command_id, calls))
         return 0;
-    if (command_id == kMagnifiedImageCommand) {
+    if (command_id == cmd::kMagnifiedImage) {
         // Not while the device streams from the document.
         if (playback_state().is_playing)
             return 0;
@@ -105,7 +121,7 @@ int run_operation(int command_id, HWND main_frame, const ModuleCalls& calls)
 
     HWND window = doc->owner_window;
     switch (command_id) {
-    case kClearCommand:
+    case cmd::kClear:
     case 11501: {
         const std::string temp_dir = run_directory();
         calls.amplify_waveform(*doc, main_frame, window, command_id, time_format(),

@@ -3,7 +3,8 @@
 // that there is a document, sets the preset context of its effect family and calls one
 // member that a processing module implements.
 #include "common/child_frame.h"
-#include "editor/modules/preset_values.h"
+#include "common/preset_values.h"
+#include "editor/commands/command_ids.h"
 
 #include <functional>
 #include <optional>
@@ -37,10 +38,16 @@ struct ModuleCalls
     // Magnel
     std::function<int(CChildFrame&, HWND main_frame, HWND child, int time_format)>
         display_magnified_plot;
+    // Filtrel, for the OCW encoder's anti-aliasing low-pass.
+    std::function<int(CChildFrame&, float frequency, const char* filter_type,
+                      const char* progress_text)>
+        do_filter_waveform;
 };
 
-inline constexpr int kClearCommand = 11301;
-inline constexpr int kMagnifiedImageCommand = 393;
+// The table the editor calls the modules through: the program installs the linked
+// modules' members (linked_modules.h) at start; until then every entry is empty.
+const ModuleCalls& module_calls();
+void set_module_calls(ModuleCalls calls);
 
 // The commands of the table: 11301, 11500 to 11517, and 393.
 bool is_operation_command(int command_id);

@@ -1,4 +1,4 @@
-#include "editor/modules/preset_values.h"
+#include "common/preset_values.h"
 
 #include "common/host_services.h"
 #include "editor/modules/presets.h"

@@ -1,5 +1,6 @@
 #pragma once
 // The preset context and the two preset dialogs every effect shares.
+#include "common/preset_values.h"
 #include "platform/ui.h"
 
 #include <string>
@@ -20,9 +21,6 @@ struct PresetContext
 };
 
 extern PresetContext g_preset;
-
-inline constexpr int kMaxPresets = 100;
-inline constexpr int kMaxPresetName = 99;
 
 // Sets the context of the next preset dialog (the menu command does this).
 void set_preset_context(const std::string& ini_file, const std::string& title,

@@ -1,6 +1,6 @@
 #include "editor/ui/combine_dialog_window.h"
 
-#include "editor/document/combine_dialog.h"
+#include "editor/edit/combine_dialog.h"
 
 #include <QButtonGroup>
 #include <QGridLayout>

@@ -3,7 +3,7 @@
 #include "editor/app/commands.h"
 #include "editor/document/playlist.h"
 #include "editor/ui/command_event.h"
-#include "editor/ui/document_view.h"
+#include "editor/view/ui/document_view.h"
 
 #include <QCloseEvent>
 #include <QLinearGradient>

@@ -1,6 +1,6 @@
 #include "editor/ui/empty_area_drop.h"
 
-#include "editor/ui/section_drag.h"
+#include "editor/view/ui/section_drag.h"
 
 #include <QDropEvent>
 #include <QWidget>

@@ -9,12 +9,10 @@
 #include "editor/app/startup_dialogs.h"
 #include "editor/app/window_placement.h"
 #include "editor/devices/playback.h"
-#include "editor/devices/playback_commands.h"
-#include "editor/document/edit_commands.h"
 #include "editor/document/edit_menu.h"
 #include "editor/document/playlist.h"
 #include "editor/document/recovery.h"
-#include "editor/document/view_commands.h"
+#include "editor/edit/edit_commands.h"
 #include "editor/files/file_commands.h"
 #include "editor/files/new_file.h"
 #include "editor/modules/linked_modules.h"
@@ -22,13 +20,14 @@
 #include "editor/ui/bar_icons.h"
 #include "editor/ui/command_event.h"
 #include "editor/ui/control_widgets.h"
-#include "editor/ui/document_view.h"
 #include "editor/ui/document_window.h"
 #include "editor/ui/empty_area_drop.h"
-#include "editor/ui/play_bar.h"
 #include "editor/ui/play_time_window.h"
-#include "editor/ui/playlist_window.h"
-#include "editor/ui/view_playback_observer.h"
+#include "editor/view/ui/document_view.h"
+#include "editor/view/ui/play_bar.h"
+#include "editor/view/ui/playlist_window.h"
+#include "editor/view/ui/view_playback_observer.h"
+#include "editor/view/view_commands.h"
 #include "platform/paths.h"
 #include "platform/process.h"
 #include "platform/profile.h"
@@ -70,19 +69,6 @@ QString q(const std::string& s)
     return QString::fromStdString(s);
 }
 
-Qt::ToolBarAreas areas_for(app::Dock dock)
-{
-    switch (dock) {
-    case app::Dock::TopOnly:
-        return Qt::TopToolBarArea;
-    case app::Dock::RightOnly:
-        return Qt::RightToolBarArea;
-    case app::Dock::Any:
-        break;
-    }
-    return Qt::AllToolBarAreas;
-}
-
 bool is_text_input(QWidget* w)
 {
     if (!w)
@@ -93,24 +79,6 @@ bool is_text_input(QWidget* w)
     if (auto* c = qobject_cast<QComboBox*>(w))
         return c->isEditable();
     return false;
-}
-
-// Commands that other parts of the program send; they are not on any menu.
-bool internal_command(int id)
-{
-    switch (id) {
-    case cmd::kOpenCurrentFile:
-    case cmd::kSiblingRequest:
-    case cmd::kOpenDropped:
-    case cmd::kApplyToolTips:
-    case cmd::kShowHideBar:
-    case cmd::kDefaultBarLayout:
-    case cmd::kRedrawDocument:
-    case cmd::kSpectrumBlock:
-        return true;
-    default:
-        return false;
-    }
 }
 
 } // namespace
@@ -222,7 +190,9 @@ bool CMainFrame::create()
 {
     if (created_)
         return true;
-    // 1. The frame itself; the "Preferences" keys.
+    // 1. The frame itself; the "Preferences" keys. The editor reaches the modules it links
+    // through one table.
+    set_module_calls(linked_module_calls());
     app::read_profile_settings();
     setWindowTitle(app::kProductName);
     resize(1024, 720);
@@ -252,402 +222,6 @@ bool CMainFrame::create()
     created_ = true;
     update_command_states();
     return true;
-}
-
-// ---- Menus ------------------------------------------------------------------------------
-
-QMenu* CMainFrame::build_menu(const app::MenuNode& node, std::vector<QAction*>& actions)
-{
-    auto* menu = new QMenu(q(node.text), this);
-    for (const app::MenuNode& item : node.items) {
-        if (item.is_separator()) {
-            QAction* sep = menu->addSeparator();
-            // The File menu takes the recent files before its last separator.
-            if (item.is_separator() && node.text == "&File")
-                sep->setObjectName("recent-anchor");
-            continue;
-        }
-        if (!item.items.empty()) {
-            menu->addMenu(build_menu(item, actions));
-            continue;
-        }
-        QAction* a = menu->addAction(q(item.text));
-        a->setData(item.id);
-        const app::Prompt prompt = app::command_prompt(item.id);
-        if (!prompt.status.empty())
-            a->setStatusTip(q(prompt.status));
-        const int id = item.id;
-        connect(a, &QAction::triggered, this, [this, id] { on_command(id); });
-        actions.push_back(a);
-    }
-    connect(menu, &QMenu::aboutToShow, this, [this] { update_command_states(); });
-    if (node.text == "&File")
-        recent_menus_.push_back(menu);
-    if (node.text == "Win&dow") {
-        connect(menu, &QMenu::aboutToShow, this, [this, menu] {
-            for (QAction* a : menu->actions())
-                if (a->property("window-list").toBool())
-                    delete a;
-            const auto windows = mdi_->subWindowList();
-            if (windows.isEmpty())
-                return;
-            QAction* sep = menu->addSeparator();
-            sep->setProperty("window-list", true);
-            int n = 1;
-            for (QMdiSubWindow* sub : windows) {
-                QAction* a = menu->addAction(QString("&%1 %2").arg(n++).arg(sub->windowTitle()));
-                a->setProperty("window-list", true);
-                a->setCheckable(true);
-                a->setChecked(sub == mdi_->activeSubWindow());
-                connect(a, &QAction::triggered, this,
-                        [this, sub] { mdi_->setActiveSubWindow(sub); });
-            }
-        });
-    }
-    return menu;
-}
-
-void CMainFrame::build_menus()
-{
-    for (const app::MenuNode& top : app::frame_menu())
-        frame_menus_.push_back(build_menu(top, frame_actions_));
-    for (const app::MenuNode& top : app::document_menu())
-        document_menus_.push_back(build_menu(top, document_actions_));
-    rebuild_recent_menu();
-    show_menu_set(false);
-}
-
-void CMainFrame::show_menu_set(bool document_menu)
-{
-    showing_document_menu_ = document_menu;
-    menuBar()->clear();
-    for (QMenu* m : document_menu ? document_menus_ : frame_menus_)
-        menuBar()->addMenu(m);
-}
-
-const std::vector<QMenu*>& CMainFrame::shown_menus() const
-{
-    return showing_document_menu_ ? document_menus_ : frame_menus_;
-}
-
-void CMainFrame::rebuild_recent_menu()
-{
-    for (QAction* a : recent_actions_)
-        delete a;
-    recent_actions_.clear();
-    for (QMenu* menu : recent_menus_) {
-        // Before the separator above "Exit".
-        QAction* anchor = nullptr;
-        for (QAction* a : menu->actions())
-            if (a->objectName() == "recent-anchor")
-                anchor = a;
-        if (!anchor || recent_.files().empty())
-            continue;
-        int i = 0;
-        for (const std::string& f : recent_.files()) {
-            auto* a = new QAction(q(app::RecentFiles::menu_text(i, f)), menu);
-            a->setData(cmd::kRecentFile1 + i);
-            a->setStatusTip(q(f));
-            const int id = cmd::kRecentFile1 + i;
-            connect(a, &QAction::triggered, this, [this, id] { on_command(id); });
-            menu->insertAction(anchor, a);
-            recent_actions_.push_back(a);
-            ++i;
-        }
-        QAction* sep = new QAction(menu);
-        sep->setSeparator(true);
-        menu->insertAction(anchor, sep);
-        recent_actions_.push_back(sep);
-    }
-}
-
-QAction* CMainFrame::menu_action(int id) const
-{
-    for (QAction* a : showing_document_menu_ ? document_actions_ : frame_actions_)
-        if (a->data().toInt() == id)
-            return a;
-    for (QAction* a : recent_actions_)
-        if (a->data().toInt() == id && !a->isSeparator())
-            return a;
-    return nullptr;
-}
-
-QAction* CMainFrame::bar_action(int id) const
-{
-    for (QAction* a : bar_actions_)
-        if (a->data().toInt() == id)
-            return a;
-    return nullptr;
-}
-
-bool CMainFrame::command_enabled(int id) const
-{
-    const bool have_document = documents::active() != nullptr;
-    if (id == cmd::kUndoRedo)
-        return have_document && g_undo_menu.enabled && !playback_commands::editing_suspended();
-    if (id >= cmd::kRecentFile1 && id < cmd::kRecentFile1 + app::kRecentFileCount)
-        return id - cmd::kRecentFile1 < static_cast<int>(recent_.files().size());
-    return app::command_enabled(id, have_document);
-}
-
-void CMainFrame::update_command_states()
-{
-    auto apply = [this](const std::vector<QAction*>& actions) {
-        for (QAction* a : actions) {
-            const int id = a->data().toInt();
-            if (id == 0)
-                continue;
-            a->setEnabled(command_enabled(id));
-            if (id == cmd::kUndoRedo)
-                a->setText(q(g_undo_menu.text));
-        }
-    };
-    apply(frame_actions_);
-    apply(document_actions_);
-    apply(bar_actions_);
-    apply(recent_actions_);
-}
-
-// ---- Bars -------------------------------------------------------------------------------
-
-void CMainFrame::build_bars()
-{
-    const double scale = app::g_preferences.big_volume_indicators ? 1.0 : 0.75;
-    auto scaled = [scale](int v) { return static_cast<int>(v * scale); };
-    for (const app::BarInfo& info : app::bars()) {
-        auto* tb = new QToolBar(info.title, this);
-        tb->setObjectName(QString("General-Bar%1").arg(app::general_bar_of(info.number)));
-        tb->setAllowedAreas(areas_for(info.dock));
-        tb->setIconSize(QSize(20, 20));
-        tb->setProperty("bar-number", info.number);
-        bars_[info.number] = tb;
-        auto add_button = [&](int id) {
-            if (id == 0) {
-                tb->addSeparator();
-                return;
-            }
-            const app::Prompt prompt = app::command_prompt(id);
-            QAction* a = tb->addAction(bar_icon(id, color_), q(prompt.tip));
-            a->setData(id);
-            a->setToolTip(q(prompt.tip));
-            a->setStatusTip(q(prompt.status));
-            connect(a, &QAction::triggered, this, [this, id] { on_command(id); });
-            bar_actions_.push_back(a);
-        };
-        auto describe = [](QWidget* w, int id) {
-            const app::Prompt prompt = app::command_prompt(id);
-            w->setToolTip(q(prompt.tip));
-            w->setStatusTip(q(prompt.status));
-        };
-        switch (info.kind) {
-        case app::BarKind::Buttons:
-            for (int id : info.buttons)
-                add_button(id);
-            break;
-        case app::BarKind::Cuelist:
-            for (int id : info.buttons)
-                add_button(id);
-            cue_list_ = new QComboBox(tb);
-            cue_list_->setObjectName("1026");
-            cue_list_->setMinimumWidth(160);
-            cue_list_->setToolTip("Time marks of the active document");
-            tb->addWidget(cue_list_);
-            break;
-        case app::BarKind::VolumeIndicator: {
-            auto* box = new QWidget(tb);
-            auto* l = new QVBoxLayout(box);
-            l->setContentsMargins(2, 2, 2, 2);
-            l->setSpacing(2);
-            volume_indicator_ = new VolumeIndicator(box);
-            volume_indicator_->setFixedSize(scaled(132), scaled(34));
-            describe(volume_indicator_, 12001);
-            // The volume fader: the standard horizontal slider, control 12000.
-            fader_ = new QSlider(Qt::Horizontal, box);
-            fader_->setObjectName("12000");
-            fader_->setRange(0, 255);
-            fader_->setTickInterval(10);
-            fader_->setTickPosition(QSlider::TicksBelow);
-            fader_->setSingleStep(1);
-            fader_->setPageStep(10);
-            fader_->setFixedWidth(scaled(132));
-            fader_->setToolTip("Output volume");
-            // The output starts at 128 and the fader shows what the output then reports.
-            app::set_master_output_level(128);
-            fader_->setValue(app::reported_output_level());
-            connect(fader_, &QSlider::valueChanged, this,
-                    [](int v) { app::set_master_output_level(v); });
-            l->addWidget(volume_indicator_);
-            l->addWidget(fader_);
-            tb->addWidget(box);
-            break;
-        }
-        case app::BarKind::DbMeter: {
-            auto* box = new QWidget(tb);
-            auto* l = new QHBoxLayout(box);
-            l->setContentsMargins(2, 2, 2, 2);
-            l->setSpacing(3);
-            left_gauge_ = new DbGauge("L", box);
-            right_gauge_ = new DbGauge("R", box);
-            for (DbGauge* g : {left_gauge_, right_gauge_}) {
-                g->setFixedSize(scaled(24), scaled(130));
-                l->addWidget(g);
-            }
-            describe(left_gauge_, 12100);
-            // The table names only the left gauge; the right one says the same of its side.
-            right_gauge_->setToolTip("Right channel DB level");
-            right_gauge_->setStatusTip("Decibel level of right channel");
-            kel::controls::_draw_decibel_gauge_volume(left_gauge_->handle(), 0, 0, 1);
-            kel::controls::_draw_decibel_gauge_volume(right_gauge_->handle(), 0, 0, 1);
-            tb->addWidget(box);
-            break;
-        }
-        case app::BarKind::Spectrum:
-            spectrum_ = new SpectrumIndicator(tb);
-            spectrum_->setFixedSize(scaled(132), scaled(60));
-            describe(spectrum_, cmd::kSpectrumBlock);
-            tb->addWidget(spectrum_);
-            break;
-        }
-    }
-    dock_default_layout();
-    restore_bar_layout();
-}
-
-QToolBar* CMainFrame::bar(int number) const
-{
-    auto it = bars_.find(number);
-    return it == bars_.end() ? nullptr : it->second;
-}
-
-QWidget* CMainFrame::transport_bar() const
-{
-    return bar(2);
-}
-
-void CMainFrame::dock_default_layout()
-{
-    for (auto& [n, tb] : bars_)
-        removeToolBar(tb);
-    auto put = [this](Qt::ToolBarArea area, int number) {
-        if (QToolBar* tb = bar(number)) {
-            addToolBar(area, tb);
-            tb->show();
-        }
-    };
-    // Tool bars in rows along the top, indicators down the right side.
-    for (int n : {0, 1, 4, 2, 7})
-        put(Qt::TopToolBarArea, n);
-    addToolBarBreak(Qt::TopToolBarArea);
-    for (int n : {6, 3, 5})
-        put(Qt::TopToolBarArea, n);
-    for (int n : {9, 8, 10})
-        put(Qt::RightToolBarArea, n);
-}
-
-void CMainFrame::restore_bar_layout()
-{
-    const std::string f = kel::profile::app_profile();
-    const std::string saved = kel::profile::read_string("General", "BarLayout", "", f);
-    if (!saved.empty())
-        restoreState(QByteArray::fromHex(QByteArray::fromStdString(saved)));
-    for (auto& [n, tb] : bars_)
-        tb->setVisible(app::read_bar_visible(n));
-}
-
-void CMainFrame::show_bar(int number, bool visible)
-{
-    if (QToolBar* tb = bar(number))
-        tb->setVisible(visible);
-}
-
-// ---- Status bar -------------------------------------------------------------------------
-
-void CMainFrame::build_status_bar()
-{
-    QStatusBar* sb = statusBar();
-    sb->showMessage("Ready");
-    for (int id = 15; id <= 21; ++id) {
-        auto* pane = new QLabel(sb);
-        pane->setObjectName(QString::number(id));
-        pane->setAlignment(Qt::AlignCenter);
-        pane->setFrameShape(QFrame::StyledPanel);
-        pane->setFrameShadow(QFrame::Sunken);
-        // Each pane is as wide as its sample text in the string table.
-        const char* sample = string_table_text(id);
-        pane->setMinimumWidth(pane->fontMetrics().horizontalAdvance(sample ? sample : "") + 16);
-        sb->addPermanentWidget(pane);
-        panes_[id] = pane;
-    }
-}
-
-QLabel* CMainFrame::status_pane(int id) const
-{
-    auto it = panes_.find(id);
-    return it == panes_.end() ? nullptr : it->second;
-}
-
-void CMainFrame::refresh_status()
-{
-    CChildFrame* doc = documents::active();
-    auto set = [this](int id, const QString& text) {
-        if (QLabel* l = status_pane(id))
-            l->setText(text);
-    };
-    if (!doc) {
-        for (int id = 15; id <= 21; ++id)
-            set(id, "");
-        return;
-    }
-    const WaveFormat& f = doc->wave_format;
-    const double frame_rate = f.sample_rate ? double(f.sample_rate) : 1.0;
-    const int channels = f.channels ? f.channels : 1;
-    auto seconds = [&](long words) {
-        return QString("%1 sec").arg(double(words) / channels / frame_rate, 0, 'f', 3);
-    };
-    set(15, QString("%1 bytes").arg(doc->current.total_samples * doc->bytes_per_sample()));
-    set(16, QString("%1kHz").arg(f.sample_rate / 1000.0, 0, 'f', 3));
-    set(17, QString("%1bits").arg(f.bits_per_sample));
-    set(18, f.channels == 2 ? "Stereo" : "Mono");
-    set(19, seconds(doc->current.total_samples));
-    set(20, seconds(doc->current.select_start));
-    set(21, seconds(doc->current.select_end));
-}
-
-// ---- Placement --------------------------------------------------------------------------
-
-void CMainFrame::restore_placement()
-{
-    const auto p = app::read_window_placement();
-    if (!p)
-        return;
-    setGeometry(p->left, p->top, p->right - p->left, p->bottom - p->top);
-    if (p->maximized())
-        setWindowState(windowState() | Qt::WindowMaximized);
-}
-
-void CMainFrame::save_layout_and_placement()
-{
-    const std::string f = kel::profile::app_profile();
-    kel::profile::write_string("General", "BarLayout", saveState().toHex().toStdString(), f);
-    for (auto& [n, tb] : bars_)
-        app::write_bar_state(n, !tb->isHidden(), tb->isFloating());
-    app::write_general_flags({color_ ? 1 : 0, tool_tips_ ? 1 : 0});
-    recent_.write();
-
-    app::WindowPlacement p;
-    const bool maximized = isMaximized();
-    p.flags = maximized ? app::kRestoreToMaximized : 0;
-    p.show_command = maximized       ? app::kShowMaximized
-                     : isMinimized() ? app::kShowMinimized
-                                     : app::kShowNormal;
-    QRect normal = normalGeometry();
-    if (!normal.isValid() || normal.isEmpty())
-        normal = geometry();
-    p.left = normal.left();
-    p.top = normal.top();
-    p.right = normal.left() + normal.width();
-    p.bottom = normal.top() + normal.height();
-    app::write_window_placement(p);
 }
 
 // ---- Documents --------------------------------------------------------------------------
@@ -850,8 +424,28 @@ void CMainFrame::tile(bool horizontally)
 
 void CMainFrame::on_command(int id, long param)
 {
-    if (!internal_command(id) && !command_enabled(id))
-        return;
+    // The active document's view gives the command its document and view state, and
+    // brings itself up to date afterwards, as it does for its own play bar.
+    DocumentWindow* w = active_document_window();
+    QPointer<DocumentView> view = w ? w->view() : nullptr;
+    CommandContext context = view ? view->command_context() : CommandContext{};
+    if (!context.doc)
+        context.doc = documents::active();
+    context.host = this;
+    context.param = param;
+    const int result = commands::run(id, context);
+    if (view && result >= 0)
+        view->command_ran(id, result);
+    update_command_states();
+}
+
+HWND CMainFrame::main_window()
+{
+    return static_cast<QWidget*>(this);
+}
+
+int CMainFrame::frame_command(int id, long param)
+{
     switch (id) {
     case cmd::kCreateNewFile: {
         std::unique_ptr<CChildFrame> doc = create_new_wave_file(true);
@@ -959,72 +553,19 @@ void CMainFrame::on_command(int id, long param)
     case cmd::kDeleteFile:
         delete_file_command();
         break;
-    case cmd::kPlay:
-        if (CChildFrame* doc = documents::active())
-            doc->play_the_wavefile();
-        break;
-    case cmd::kPause:
-        if (CChildFrame* doc = documents::active())
-            doc->pause_playback();
-        break;
-    case cmd::kStop:
-        if (CChildFrame* doc = documents::active())
-            doc->stop_playback();
-        break;
-    case cmd::kLoopPlayback:
-        if (CChildFrame* doc = documents::active())
-            doc->loop_playback();
-        break;
-    case cmd::kPlayClipboard:
-        if (CChildFrame* doc = documents::active())
-            doc->play_clipboard();
-        break;
-    case cmd::kZoomIn:
-    case cmd::kZoomOut:
-    case cmd::kMaximumZoom:
-    case cmd::kMinimumZoom:
-    case cmd::kGoToBeginning:
-    case cmd::kGoToEnd:
-    case cmd::kGoToHighlight:
-    case cmd::kReview:
-    case cmd::kCue:
-    case cmd::kLeftEarlier:
-    case cmd::kLeftLater:
-    case cmd::kRightEarlier:
-    case cmd::kRightLater:
-    case cmd::kSelectAll:
-        run_view_command(id);
-        break;
-    case cmd::kSetupLoop:
-        if (CChildFrame* doc = documents::active())
-            doc->setup_playback_loop();
-        break;
     case cmd::kShowPlaylist:
         show_playlist();
         break;
     default:
-        if (is_operation_command(id)) {
-            if (run_operation(id, static_cast<QWidget*>(this), linked_module_calls()) != 0) {
-                refresh_status();
-                if (DocumentWindow* w = active_document_window())
-                    w->redraw();
-            }
-            break;
-        }
-        if (CChildFrame* doc = documents::active(); doc && edit_command(*doc, id) != 0) {
-            refresh_status();
-            if (DocumentWindow* w = active_document_window())
-                w->redraw();
-            break;
-        }
         if (id >= cmd::kRecentFile1 && id < cmd::kRecentFile1 + app::kRecentFileCount) {
             const size_t i = static_cast<size_t>(id - cmd::kRecentFile1);
             if (i < recent_.files().size() && app::set_current_file(recent_.files()[i]))
                 on_command(cmd::kOpenCurrentFile);
+            break;
         }
-        break;
+        return 0;
     }
-    update_command_states();
+    return 1;
 }
 
 int CMainFrame::accelerator(QKeyEvent* event)
@@ -1118,15 +659,6 @@ void CMainFrame::timerEvent(QTimerEvent* e)
 
 // ---- Views, playlist, big time window and dropped sections --------------------------
 
-void CMainFrame::run_view_command(int id)
-{
-    DocumentWindow* w = active_document_window();
-    if (!w || !w->view())
-        return;
-    w->view()->run_command(id);
-    refresh_status();
-}
-
 void CMainFrame::connect_document_views()
 {
     for (DocumentWindow* w : document_windows()) {
@@ -1136,9 +668,19 @@ void CMainFrame::connect_document_views()
         connect(v, &DocumentView::unhandled_key, this, &CMainFrame::view_key, Qt::UniqueConnection);
         connect(v, &DocumentView::selection_changed, this, &CMainFrame::refresh_status,
                 Qt::UniqueConnection);
+        // The play bar's commands take the frame's route to their handlers too.
+        v->set_command_host(this);
+        connect(v, &DocumentView::command_done, this, &CMainFrame::command_done,
+                Qt::UniqueConnection);
     }
     if (playlist_window_)
         playlist_window_->refresh();
+}
+
+void CMainFrame::command_done()
+{
+    refresh_status();
+    update_command_states();
 }
 
 void CMainFrame::view_key(int key, int modifiers, const QString& text)

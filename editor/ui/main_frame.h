@@ -1,8 +1,11 @@
 #pragma once
 // CMainFrame: the multi-document frame with its eleven bars, the status panes, the level
-// and spectrum indicators, the volume fader, the two menus and the accelerators.
+// and spectrum indicators, the volume fader, the two menus and the accelerators. The
+// documents, commands and events are in main_frame.cpp; the menus, the bars, the status
+// bar and the placement each in a main_frame_*.cpp of their own.
 #include "editor/app/commands.h"
 #include "editor/app/recent_files.h"
+#include "editor/commands/command_table.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -31,7 +34,7 @@ class PlayTimeWindow;
 class SpectrumIndicator;
 class VolumeIndicator;
 
-class CMainFrame : public QMainWindow
+class CMainFrame : public QMainWindow, public CommandHost
 {
     Q_OBJECT
   public:
@@ -42,8 +45,13 @@ class CMainFrame : public QMainWindow
     // Creation: placement, "General" flags, bars, indicators, fader, status panes, menus.
     bool create();
 
-    // Carries out a command; param carries the bar number of 1039.
+    // Carries out a command from the menus, the tool bars, the keys or another part of
+    // the program through its row of the command table; param carries the bar number
+    // of 1039.
     void on_command(int id, long param = 0);
+    // The frame's own commands (CommandHost).
+    int frame_command(int id, long param) override;
+    HWND main_window() override;
     bool command_enabled(int id) const;
     // Enables the menu items and bar buttons from the command states.
     void update_command_states();
@@ -123,11 +131,10 @@ class CMainFrame : public QMainWindow
     void subwindow_activated(QMdiSubWindow* sub);
     void refresh_status();
     void document_count_changed();
-    // The view's own commands (zoom, go to, highlight edges, select all) on the active
-    // document's view.
-    void run_view_command(int id);
     // Keys the views do not take reach the key table; their selections the status panes.
     void connect_document_views();
+    // A command ran in a document view: the status panes and command states follow.
+    void command_done();
     void view_key(int key, int modifiers, const QString& text);
 
     QMdiArea* mdi_ = nullptr;

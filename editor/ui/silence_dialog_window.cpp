@@ -1,6 +1,6 @@
 #include "editor/ui/silence_dialog_window.h"
 
-#include "editor/document/silence_dialog.h"
+#include "editor/edit/silence_dialog.h"
 
 #include <QDialogButtonBox>
 #include <QGridLayout>

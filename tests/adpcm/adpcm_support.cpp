@@ -1,7 +1,7 @@
 #include "tests/adpcm/adpcm_support.h"
 
 #include "editor/files/wave_conv_reader.h"
-#include "platform/msadpcm.h"
+#include "formats/msadpcm.h"
 
 #include <algorithm>
 #include <cmath>
@@ -130,18 +130,6 @@ std::vector<int16_t> decode_truncating(const std::string& path)
     if (s.fact > 0 && out.size() > static_cast<size_t>(s.fact) * ch)
         out.resize(static_cast<size_t>(s.fact) * ch);
     return out;
-}
-
-double snr_db(const std::vector<int16_t>& reference, const std::vector<int16_t>& test)
-{
-    const size_t n = std::min(reference.size(), test.size());
-    double signal = 0, noise = 0;
-    for (size_t i = 0; i < n; ++i) {
-        const double e = static_cast<double>(reference[i]) - test[i];
-        signal += static_cast<double>(reference[i]) * reference[i];
-        noise += e * e;
-    }
-    return noise == 0 ? 200.0 : 10.0 * std::log10(signal / noise);
 }
 
 bool make_chord(const std::string& path, int rate, int channels, double seconds)

@@ -1,5 +1,7 @@
 #pragma once
 // Helpers of the ADPCM tests: outside tools, raw sample files, our own decode of a file.
+#include "tests/support/wave_files.h"
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -29,9 +31,6 @@ OurDecode decode_with_ours(const std::string& path);
 // The same stream decoded with a prediction that divides by 256 rounding toward zero
 // instead of shifting. Used to show what a decoder that rounds so makes of our files.
 std::vector<int16_t> decode_truncating(const std::string& path);
-
-// 10 log10(signal energy / error energy) over the common length.
-double snr_db(const std::vector<int16_t>& reference, const std::vector<int16_t>& test);
 
 // A music-like test signal: a C major chord over pink noise, different per channel.
 bool make_chord(const std::string& path, int rate, int channels, double seconds);

@@ -1,6 +1,6 @@
 // The ADPCM converter file to file: layouts, refusals, prompts, Cancel, copied chunks.
 #include "editor/files/wave_convert.h"
-#include "platform/msadpcm.h"
+#include "formats/msadpcm.h"
 #include "tests/adpcm/adpcm_support.h"
 #include "tests/support/test_env.h"
 #include "tests/support/wave_files.h"

@@ -7,7 +7,7 @@
 #include "editor/files/wave_conv_reader.h"
 #include "editor/files/wave_convert.h"
 #include "editor/files/wave_header.h"
-#include "platform/ocw_rate.h"
+#include "formats/ocw_rate.h"
 #include "tests/adpcm/adpcm_support.h"
 #include "tests/support/test_env.h"
 #include "tests/support/wave_files.h"

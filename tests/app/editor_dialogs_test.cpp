@@ -1,9 +1,9 @@
 // The editor's own dialogs as real widgets: saving with its attributes, the open
 // dialog's file panel, the two preset dialogs, combining a dropped section, inserting
 // silence; and that the program shows every one of them under its template name.
-#include "editor/document/clipboard_files.h"
-#include "editor/document/combine_dialog.h"
-#include "editor/document/silence_dialog.h"
+#include "editor/edit/clipboard_files.h"
+#include "editor/edit/combine_dialog.h"
+#include "editor/edit/silence_dialog.h"
 #include "editor/files/file_commands.h"
 #include "editor/files/file_types.h"
 #include "editor/modules/presets.h"

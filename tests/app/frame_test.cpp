@@ -8,7 +8,7 @@
 #include "editor/app/private_ini.h"
 #include "editor/app/sibling.h"
 #include "editor/devices/playback_commands.h"
-#include "editor/document/clipboard_files.h"
+#include "editor/edit/clipboard_files.h"
 #include "editor/ui/control_widgets.h"
 #include "editor/ui/document_window.h"
 #include "editor/ui/main_frame.h"

@@ -47,6 +47,9 @@ TEST_F(AppTest, OperationsWithABuiltMemberAreOnAndTheOthersStayOff)
         ASSERT_TRUE(shown_action(frame, id)) << id;
         EXPECT_TRUE(shown_action(frame, id)->isEnabled()) << id;
     }
+    // Shift has no menu item: only its key, Alt+Shift+F, reaches it.
+    EXPECT_FALSE(shown_action(frame, 11513));
+    EXPECT_TRUE(frame->command_enabled(11513));
     for (int id : {11511, 1038})
         EXPECT_FALSE(shown_action(frame, id)->isEnabled()) << id;
     EXPECT_TRUE(frame->bar_action(11504)->isEnabled());

@@ -1,7 +1,9 @@
 #include "common/child_frame.h"
 #include "editor/devices/playback.h"
 #include "editor/devices/playback_commands.h"
-#include "editor/document/clipboard_files.h"
+#include "editor/devices/playback_controller.h"
+#include "editor/edit/clipboard_files.h"
+#include "editor/view/view_commands.h"
 #include "platform/clock.h"
 #include "platform/events.h"
 #include "platform/profile.h"
@@ -195,29 +197,32 @@ TEST_F(PlaybackTest, TheStartRulesTakeTheClickTheCallerAndTheCaret)
 {
     open_doc(1, 8, 11025, 11025);
     // The caret put down by a click, nothing highlighted.
-    doc->caret_placed = 1;
-    doc->caret_sample = 9000;
-    ASSERT_EQ(doc->play_the_wavefile(), 1);
+    ViewState view;
+    view.caret_placed = 1;
+    view.caret_sample = 9000;
+    ASSERT_EQ(playback::start(*doc, play_request(*doc, view)), 1);
     play_out();
     EXPECT_TRUE(sink_bytes() == bytes(9000, 2025));
     std::remove(sink.c_str());
 
-    // A caller's start wins over the caret.
-    doc->caller_start = 5001;
-    ASSERT_EQ(doc->play_the_wavefile(), 1);
+    // A caller's start.
+    ASSERT_EQ(playback::start(*doc, PlayRequest{5001}), 1);
     EXPECT_EQ(doc->play_from, 5001u);
     // Mono 8-bit: the pass starts at the byte rounded down to four.
     EXPECT_EQ(playback_state().start_offset, 5000u);
     play_out();
     EXPECT_TRUE(sink_bytes() == bytes(5000, 11025 - 5001));
     std::remove(sink.c_str());
-    doc->caller_start = -1;
 
-    // The right button plays from the sample under the mouse, and the flag is spent.
-    ASSERT_EQ(doc->right_button_play(10000), 1);
+    // The right button plays from the sample under the mouse.
+    ASSERT_EQ(playback::right_button(*doc, 10000), 1);
     play_out();
     EXPECT_TRUE(sink_bytes() == bytes(10000, 1025));
-    EXPECT_EQ(doc->play_from_click, 0);
+    std::remove(sink.c_str());
+    // A start that names none plays the whole file, whatever came before.
+    ASSERT_EQ(doc->play_the_wavefile(), 1);
+    EXPECT_EQ(doc->play_from, 0u);
+    play_out();
 }
 
 TEST_F(PlaybackTest, LoopCountThreePlaysTheRangeThreeTimesThenStops)
@@ -226,7 +231,7 @@ TEST_F(PlaybackTest, LoopCountThreePlaysTheRangeThreeTimesThenStops)
     select(4000, 24000);
     playback_state().loop_counted = 1;
     playback_state().loop_limit = 3;
-    ASSERT_EQ(doc->loop_playback(), 1);
+    ASSERT_EQ(playback::start_loop(*doc), 1);
     EXPECT_EQ(loop_playback_flag, 1);
     play_out();
     EXPECT_FALSE(playback_state().is_playing);
@@ -247,7 +252,7 @@ TEST_F(PlaybackTest, StopDuringAContinuousLoopEndsWithoutAnotherPass)
     for (int i = 0; i < 50; ++i)
         step(10); // half a second: into the third pass
     ASSERT_TRUE(playback_state().is_playing);
-    ASSERT_EQ(doc->playback_command(kStopCommand), 1);
+    ASSERT_EQ(playback::command(*doc, cmd::kStop), 1);
     EXPECT_EQ(loop_playback_flag, 0);
     ev::pump();
     EXPECT_FALSE(playback_state().is_playing);
@@ -321,8 +326,8 @@ TEST_F(PlaybackTest, ALongRangeTicksAndDisablesEditingUntilTheEnd)
     playback_commands::set_enabled(11303, true);
     ASSERT_EQ(doc->play_the_wavefile(), 1);
     EXPECT_FALSE(playback_commands::enabled(11303));
-    EXPECT_TRUE(playback_commands::enabled(kStopCommand));
-    EXPECT_TRUE(playback_commands::enabled(kPauseCommand));
+    EXPECT_TRUE(playback_commands::enabled(cmd::kStop));
+    EXPECT_TRUE(playback_commands::enabled(cmd::kPause));
     ASSERT_EQ(seen.time_window.size(), 1u);
     play_out();
     EXPECT_TRUE(playback_commands::enabled(11303));
@@ -345,7 +350,7 @@ TEST_F(PlaybackTest, ALongRangeTicksAndDisablesEditingUntilTheEnd)
     EXPECT_EQ(seen.time_window.back(), false);
     EXPECT_EQ(seen.level_calls.back(), std::make_pair(0, 0));
     ASSERT_EQ(seen.restored.size(), 1u);
-    EXPECT_EQ(seen.buttons.back(), std::make_pair(kPauseCommand, 1));
+    EXPECT_EQ(seen.buttons.back(), std::make_pair(cmd::kPause, 1));
     EXPECT_FALSE(ev::timer_active(doc->window, kTrackingTimer));
 }
 
@@ -353,8 +358,7 @@ TEST_F(PlaybackTest, TheTimeReadoutFollowsTheSmpteFormatFromTheStartOfTheRange)
 {
     kel::profile::write_int("Preferences", "Time format", 25, kel::profile::app_profile());
     open_doc(2, 16, 22050, 44100);
-    doc->caller_start = 44100; // from 1.0 s
-    ASSERT_EQ(doc->play_the_wavefile(), 1);
+    ASSERT_EQ(playback::start(*doc, PlayRequest{44100}), 1); // from 1.0 s
     ev::pump();
     for (int i = 0; i < 12; ++i)
         step(10);
@@ -385,8 +389,8 @@ TEST_F(PlaybackTest, PauseHoldsTheSinkAndResumeGoesOnFromThere)
     ev::pump();
     for (int i = 0; i < 30; ++i)
         step(10);
-    ASSERT_EQ(doc->playback_command(kPauseCommand), 1);
-    EXPECT_EQ(seen.buttons.back(), std::make_pair(kPauseCommand, 6));
+    ASSERT_EQ(playback::command(*doc, cmd::kPause), 1);
+    EXPECT_EQ(seen.buttons.back(), std::make_pair(cmd::kPause, 6));
     EXPECT_FALSE(ev::timer_active(doc->window, kTrackingTimer));
     const size_t held = sink_bytes().size();
     const size_t ticks = seen.bars.size();
@@ -395,8 +399,8 @@ TEST_F(PlaybackTest, PauseHoldsTheSinkAndResumeGoesOnFromThere)
     EXPECT_EQ(sink_bytes().size(), held);
     EXPECT_EQ(seen.bars.size(), ticks);
     EXPECT_TRUE(playback_state().is_playing);
-    ASSERT_EQ(doc->playback_command(kPauseCommand), 1);
-    EXPECT_EQ(seen.buttons.back(), std::make_pair(kPauseCommand, 3));
+    ASSERT_EQ(playback::command(*doc, cmd::kPause), 1);
+    EXPECT_EQ(seen.buttons.back(), std::make_pair(cmd::kPause, 3));
     EXPECT_EQ(playback_state().start_time, 1000u + 2000u);
     play_out();
     EXPECT_TRUE(sink_bytes() == samples);
@@ -405,20 +409,27 @@ TEST_F(PlaybackTest, PauseHoldsTheSinkAndResumeGoesOnFromThere)
 TEST_F(PlaybackTest, TheKeysStartAndStop)
 {
     open_doc(1, 8, 22050, 22050);
-    EXPECT_EQ(doc->playback_key('x'), 0);
-    ASSERT_EQ(doc->playback_key('p'), 1);
+    // A typed character becomes its command, run as the command runs.
+    auto key = [&](int character) {
+        const int id = view_key_command(*doc, character, 0);
+        if (id)
+            playback::command(*doc, id);
+        return id;
+    };
+    EXPECT_EQ(key('x'), 0);
+    ASSERT_EQ(key('p'), cmd::kPlay);
     EXPECT_TRUE(playback_state().is_playing);
     EXPECT_EQ(playback_state().loop_on, 0);
-    ASSERT_EQ(doc->playback_key('o'), 1);
+    ASSERT_EQ(key('o'), cmd::kPlay); // while playing: Play, which stops
     EXPECT_FALSE(playback_state().is_playing);
-    ASSERT_EQ(doc->playback_key('o'), 1);
+    ASSERT_EQ(key('o'), cmd::kLoopPlayback);
     EXPECT_TRUE(playback_state().is_playing);
     EXPECT_EQ(playback_state().loop_on, 1);
-    ASSERT_EQ(doc->playback_key('p'), 1);
+    ASSERT_EQ(key('p'), cmd::kPlay);
     EXPECT_FALSE(playback_state().is_playing);
     // The right button stops a running playback through Stop.
     ASSERT_EQ(doc->play_the_wavefile(), 1);
-    EXPECT_EQ(doc->right_button_play(100), 0);
+    EXPECT_EQ(playback::right_button(*doc, 100), 0);
     ev::pump();
     EXPECT_FALSE(playback_state().is_playing);
 }
@@ -427,13 +438,10 @@ TEST_F(PlaybackTest, HostileStartsFailCleanly)
 {
     open_doc(1, 8, 22050, 22050);
     // A start at the very end is an empty range: nothing opens.
-    doc->caller_start = 22050;
-    EXPECT_EQ(doc->play_the_wavefile(), 0);
-    doc->caller_start = 999999; // beyond the end
-    EXPECT_EQ(doc->play_the_wavefile(), 0);
+    EXPECT_EQ(playback::start(*doc, PlayRequest{22050}), 0);
+    EXPECT_EQ(playback::start(*doc, PlayRequest{999999}), 0); // beyond the end
     EXPECT_FALSE(playback_state().is_playing);
     EXPECT_EQ(playback_state().device, 0u);
-    doc->caller_start = -1;
     // The working file went missing.
     const std::string name = doc->working_file();
     std::rename(name.c_str(), path("away").c_str());
@@ -494,7 +502,7 @@ TEST_F(PlaybackTest, TheClipboardPlaysInTheFormatItsTextFileGives)
     const std::string clip = pcm16(noise16(2 * 5000, 3));
     write_file(clipboard_data_path(), clip);
     write_file(clipboard_text_path(), "2 16 22050");
-    ASSERT_EQ(doc->playback_command(kPlayClipboardCommand), 1);
+    ASSERT_EQ(playback::command(*doc, cmd::kPlayClipboard), 1);
     EXPECT_EQ(playback_state().buffer_size, 88200u * 8192 / 44100);
     play_out();
     EXPECT_TRUE(sink_bytes() == clip);
@@ -502,11 +510,11 @@ TEST_F(PlaybackTest, TheClipboardPlaysInTheFormatItsTextFileGives)
     EXPECT_TRUE(seen.markers.empty());
 
     write_file(clipboard_text_path(), "2 sixteen");
-    EXPECT_EQ(doc->play_clipboard(), 0);
+    EXPECT_EQ(playback::play_clipboard(*doc), 0);
     ASSERT_EQ(ui.boxes.size(), 1u);
     EXPECT_EQ(ui.boxes[0].text, "Was not able to read from file 'clipbord.clp'");
     std::remove(clipboard_data_path().c_str());
-    EXPECT_EQ(doc->play_clipboard(), 0);
+    EXPECT_EQ(playback::play_clipboard(*doc), 0);
     EXPECT_EQ(ui.boxes.size(), 1u); // no data file: nothing at all
 }
 
@@ -524,7 +532,7 @@ TEST_F(PlaybackTest, TheLoopDialogSetsTheCountAndItsMtcTriggerStartsPlayback)
         EXPECT_EQ(d.edit_text(1889), "2");
         d.click(kel::kIdOk);
     });
-    EXPECT_EQ(doc->playback_command(kSetupLoopCommand), 1);
+    EXPECT_EQ(playback::command(*doc, cmd::kSetupLoop), 1);
     EXPECT_EQ(loop_playback_flag, 1);
     EXPECT_EQ(playback_state().loop_counted, 1);
     EXPECT_EQ(playback_state().loop_limit, 100);
@@ -532,7 +540,7 @@ TEST_F(PlaybackTest, TheLoopDialogSetsTheCountAndItsMtcTriggerStartsPlayback)
     EXPECT_FALSE(playback_state().is_playing);
 
     // Closing any other way clears the flag.
-    EXPECT_EQ(doc->setup_playback_loop(), 0);
+    EXPECT_EQ(playback::setup_loop(*doc), 0);
     EXPECT_EQ(loop_playback_flag, 0);
 
     // The MTC trigger: the hook's result becomes the flag and Play follows.
@@ -545,7 +553,7 @@ TEST_F(PlaybackTest, TheLoopDialogSetsTheCountAndItsMtcTriggerStartsPlayback)
         d.click(SetupPlaybackLoopDialog::kHelp);
         d.click(kel::kIdOk);
     });
-    EXPECT_EQ(doc->setup_playback_loop(), 1);
+    EXPECT_EQ(playback::setup_loop(*doc), 1);
     EXPECT_EQ(asked, 1);
     EXPECT_EQ(trigger_on_mtc, 0);
     EXPECT_TRUE(playback_state().is_playing);
@@ -562,7 +570,7 @@ TEST_F(PlaybackTest, TheLoopDialogSetsTheCountAndItsMtcTriggerStartsPlayback)
         d.trigger = 1;
         d.ok();
     });
-    EXPECT_EQ(doc->setup_playback_loop(), 0);
+    EXPECT_EQ(playback::setup_loop(*doc), 0);
     EXPECT_EQ(loop_playback_flag, 0);
     EXPECT_FALSE(playback_state().is_playing);
 }
@@ -651,8 +659,7 @@ TEST_F(PlaybackTest, PositionsPastFourGigabytesPlayTheRightBytes)
         ASSERT_EQ(std::fclose(f), 0);
     }
     doc->current.total_samples = static_cast<long>((start_byte + tail.size()) / 2);
-    doc->caller_start = static_cast<long>(start_byte / 2);
-    ASSERT_EQ(doc->play_the_wavefile(), 1);
+    ASSERT_EQ(playback::start(*doc, PlayRequest{static_cast<long>(start_byte / 2)}), 1);
     EXPECT_EQ(doc->play_start_byte, start_byte);
     EXPECT_EQ(playback_state().start_offset, start_byte);
     play_out();

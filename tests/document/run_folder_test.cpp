@@ -1,8 +1,8 @@
 // Each run keeps its files in a folder of its own, and says plainly when the data directory
 // cannot hold them.
 #include "common/host_services.h"
-#include "editor/document/edit_commands.h"
 #include "editor/document/recovery.h"
+#include "editor/edit/edit_commands.h"
 #include "editor/files/wave_save.h"
 #include "levra/dialogs.h"
 #include "platform/paths.h"

@@ -1,6 +1,6 @@
 // Tones / Effects on documents: measured frequencies and glides, modulation against the
 // cosine, no wrap-around at the strongest settings, whole frames only, presets, Cancel.
-#include "editor/modules/preset_values.h"
+#include "common/preset_values.h"
 #include "editor/modules/presets.h"
 #include "effra/selection_region.h"
 #include "effra/tones.h"

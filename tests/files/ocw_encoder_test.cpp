@@ -2,7 +2,8 @@
 #include "editor/files/file_commands.h"
 #include "editor/files/ocw_encoder.h"
 #include "editor/files/ocw_import.h"
-#include "platform/msadpcm.h"
+#include "editor/modules/operations.h"
+#include "formats/msadpcm.h"
 #include "tests/support/edit_fixture.h"
 
 #include <cmath>
@@ -117,7 +118,7 @@ class OcwEncoderTest : public EditTest
         const std::string cmd =
             std::string("ln -sf '") + t + "/waveconv' '" + program + "waveconv'";
         ASSERT_EQ(std::system(cmd.c_str()), 0);
-        ASSERT_NE(ocw_low_pass, nullptr);
+        ASSERT_TRUE(module_calls().do_filter_waveform);
     }
     void choose(int control, int* opened_on = nullptr)
     {
@@ -361,13 +362,13 @@ namespace {
 
 // Arms a Cancel press a given number of progress polls after the low-pass, so the press
 // lands in the compression loop or in the converter's window that follows it.
-OcwLowPass g_real_low_pass = nullptr;
+ModuleCalls g_real_modules;
 kel::HeadlessUi* g_ui = nullptr;
 int g_polls_after_filter = 0;
 
 int low_pass_then_arm_cancel(CChildFrame& doc, float frequency, const char* type, const char* text)
 {
-    const int ok = g_real_low_pass(doc, frequency, type, text);
+    const int ok = g_real_modules.do_filter_waveform(doc, frequency, type, text);
     g_ui->cancel_after_polls(g_polls_after_filter);
     return ok;
 }
@@ -380,13 +381,15 @@ class OcwCancelTest : public OcwEncoderTest
     void SetUp() override
     {
         OcwEncoderTest::SetUp();
-        g_real_low_pass = ocw_low_pass;
+        g_real_modules = module_calls();
         g_ui = &ui;
-        ocw_low_pass = low_pass_then_arm_cancel;
+        ModuleCalls armed = g_real_modules;
+        armed.do_filter_waveform = low_pass_then_arm_cancel;
+        set_module_calls(armed);
     }
     void TearDown() override
     {
-        ocw_low_pass = g_real_low_pass;
+        set_module_calls(g_real_modules);
         OcwEncoderTest::TearDown();
     }
     // Ten seconds of mono at 22050 Hz: six whole 65536-byte reads and a short seventh.

@@ -1,6 +1,6 @@
 // Save goes back to the file the document came from, whatever the current folder; files
 // that users have (interrupted recordings, formats we refuse) open or say why.
-#include "editor/document/edit_commands.h"
+#include "editor/edit/edit_commands.h"
 #include "editor/files/file_commands.h"
 #include "tests/support/edit_fixture.h"
 

@@ -1,7 +1,7 @@
 // Save's title rule and where the next save goes, what the recent-file list is told, and
 // "Delete Waveform File".
 #include "common/host_services.h"
-#include "editor/document/edit_commands.h"
+#include "editor/edit/edit_commands.h"
 #include "editor/files/file_commands.h"
 #include "editor/files/file_types.h"
 #include "tests/support/edit_fixture.h"

@@ -7,6 +7,7 @@
 #include "common/host_services.h"
 #include "editor/files/file_commands.h"
 #include "editor/files/ocw_encoder.h"
+#include "editor/modules/operations.h"
 #include "platform/safe_write.h"
 #include "tests/support/edit_fixture.h"
 
@@ -295,8 +296,10 @@ TEST_F(SaveSafetyTest, AdpcmAndOcwSaves)
     EXPECT_EQ(listing(out), files);
     std::remove((out + "odd.wav").c_str());
     {
-        const OcwLowPass real_low_pass = ocw_low_pass;
-        ocw_low_pass = no_low_pass;
+        const ModuleCalls real_modules = module_calls();
+        ModuleCalls without_filter = real_modules;
+        without_filter.do_filter_waveform = no_low_pass;
+        set_module_calls(without_filter);
         sweep(
             "ocw",
             [&](const std::string& t) {
@@ -304,7 +307,7 @@ TEST_F(SaveSafetyTest, AdpcmAndOcwSaves)
                 return compress_to_ocw(*doc, t);
             },
             ".ocw", false);
-        ocw_low_pass = real_low_pass;
+        set_module_calls(real_modules);
     }
 }
 

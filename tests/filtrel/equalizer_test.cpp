@@ -1,6 +1,6 @@
 // The equalizer measured on tones, its dialog's values and presets, and the shipped
 // preset files of the equalizer and the flange.
-#include "editor/modules/preset_values.h"
+#include "common/preset_values.h"
 #include "editor/modules/presets.h"
 #include "filtrel/equalizer_dialog.h"
 #include "filtrel/equalizer_settings.h"

@@ -1,4 +1,5 @@
-#include "editor/document/edit_commands.h"
+#include "editor/edit/edit_commands.h"
+#include "editor/modules/operations.h"
 #include "levra/dialogs.h"
 #include "tests/support/edit_fixture.h"
 
@@ -65,12 +66,14 @@ TEST_F(LevraTest, ClearSilencesOnlyTheSelectionThroughTheEditMenu)
     CChildFrame* doc = open_doc(bytes, 1, 8, 11025);
     ASSERT_TRUE(doc);
     select(doc, 10, 30);
-    ASSERT_EQ(edit_clear(*doc), 1);
+    documents::set_active(doc);
+    ASSERT_EQ(run_operation(11301, nullptr, module_calls()), 1);
     std::string got = contents(doc);
     EXPECT_EQ(got.substr(0, 10), std::string(10, '\x10'));
     EXPECT_EQ(got.substr(10, 20), std::string(20, '\x80'));
     EXPECT_EQ(got.substr(30), std::string(70, '\x10'));
     EXPECT_EQ(g_undo_menu.text, "&Undo Clear...\tCtrl+Z");
+    documents::set_active(nullptr);
 }
 
 TEST_F(LevraTest, FadesRunFromSilenceToFullOrBack)

@@ -1,6 +1,6 @@
 // The magnified plot: which frames it shows, where they land, and that the command leaves
 // the document alone.
-#include "editor/document/time_text.h"
+#include "editor/view/time_text.h"
 #include "magnel/magnified_plot.h"
 #include "tests/support/edit_fixture.h"
 

@@ -1,10 +1,10 @@
 // The Operations menu: which member each command calls, with which arguments, and the
 // preset context it finds when it runs.
 #include "editor/devices/playback.h"
-#include "editor/document/time_text.h"
 #include "editor/modules/linked_modules.h"
 #include "editor/modules/presets.h"
 #include "editor/strings.h"
+#include "editor/view/time_text.h"
 #include "filtrel/pitch_dialogs.h"
 #include "platform/profile.h"
 #include "tests/support/edit_fixture.h"

@@ -155,7 +155,7 @@ TEST_F(PresetsTest, SavingAnExistingNameAsksFirst)
     EXPECT_EQ(ui.help.back(), program + "Orlo.HLP#367");
 }
 
-#include "editor/modules/preset_values.h"
+#include "common/preset_values.h"
 #include "platform/paths.h"
 
 TEST(PresetValues, BlankSeparatedIntegers)

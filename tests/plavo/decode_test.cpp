@@ -1,5 +1,5 @@
 // The conversion job against ffmpeg's MS ADPCM decoder, the rate lookup and the stretch rule.
-#include "platform/msadpcm.h"
+#include "formats/msadpcm.h"
 #include "plavo/convert_job.h"
 #include "plavo/playback.h"
 #include "tests/plavo/plavo_env.h"

@@ -1,8 +1,8 @@
 #include "tests/plavo/plavo_env.h"
 
+#include "formats/msadpcm.h"
 #include "platform/clock.h"
 #include "platform/events.h"
-#include "platform/msadpcm.h"
 #include "platform/run_dir.h"
 #include "platform/wave_device.h"
 

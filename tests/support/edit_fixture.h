@@ -2,9 +2,9 @@
 // Documents opened from generated wave files, with the clipboard and undo state of the
 // process reset around every test.
 #include "common/child_frame.h"
-#include "editor/document/clipboard_files.h"
 #include "editor/document/edit_menu.h"
 #include "editor/document/undo_preferences.h"
+#include "editor/edit/clipboard_files.h"
 #include "tests/support/test_env.h"
 #include "tests/support/wave_files.h"
 

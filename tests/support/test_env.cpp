@@ -2,6 +2,7 @@
 
 #include "common/child_frame.h"
 #include "common/host_services.h"
+#include "editor/modules/linked_modules.h"
 #include "platform/clock.h"
 #include "platform/paths.h"
 #include "platform/profile.h"
@@ -42,6 +43,7 @@ void TestEnv::SetUp()
     kel::set_ui(&ui);
     kel::clock::fix(1000);
     kel::run_dir::close(); // each test's run folder lives in its own data directory
+    set_module_calls(linked_module_calls());
 }
 
 void TestEnv::TearDown()

@@ -1,5 +1,8 @@
 #include "tests/support/wave_files.h"
 
+#include <algorithm>
+#include <cmath>
+
 std::string le16(uint16_t v)
 {
     std::string s(2, '\0');
@@ -62,4 +65,16 @@ std::string WaveImage::bytes() const
     uint32_t riff_size = riff_size_override >= 0 ? static_cast<uint32_t>(riff_size_override)
                                                  : static_cast<uint32_t>(body.size());
     return "RIFF" + le32(riff_size) + body;
+}
+
+double snr_db(const std::vector<int16_t>& reference, const std::vector<int16_t>& test)
+{
+    const size_t n = std::min(reference.size(), test.size());
+    double signal = 0, noise = 0;
+    for (size_t i = 0; i < n; ++i) {
+        const double e = static_cast<double>(reference[i]) - test[i];
+        signal += static_cast<double>(reference[i]) * reference[i];
+        noise += e * e;
+    }
+    return noise == 0 ? 200.0 : 10.0 * std::log10(signal / noise);
 }

@@ -29,3 +29,5 @@ std::string le32(uint32_t v);
 std::string pcm16(const std::vector<int16_t>& words);
 // A deterministic pseudo-random run of 16-bit words.
 std::vector<int16_t> noise16(size_t count, uint32_t seed);
+// 10 log10(signal energy / error energy) over the common length.
+double snr_db(const std::vector<int16_t>& reference, const std::vector<int16_t>& test);

@@ -1,7 +1,7 @@
 // Random sequences of edits, undo and redo checked against a plain byte vector edited the
 // same way.
-#include "editor/document/edit_commands.h"
-#include "editor/document/silence_dialog.h"
+#include "editor/edit/edit_commands.h"
+#include "editor/edit/silence_dialog.h"
 #include "tests/support/edit_fixture.h"
 
 #include <random>

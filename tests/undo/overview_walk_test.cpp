@@ -1,5 +1,5 @@
 // The overview built for a new state equals a plain min/max walk of its data.
-#include "editor/document/edit_commands.h"
+#include "editor/edit/edit_commands.h"
 #include "tests/support/edit_fixture.h"
 
 #include <cstring>

@@ -1,6 +1,6 @@
 // A run that dies leaves its documents for the next start to offer back.
-#include "editor/document/edit_commands.h"
 #include "editor/document/recovery.h"
+#include "editor/edit/edit_commands.h"
 #include "levra/dialogs.h"
 #include "platform/paths.h"
 #include "platform/run_dir.h"

@@ -1,7 +1,7 @@
 // The three-call protocol, the one-step history and the Edit menu's undo item.
 #include "common/host_services.h"
-#include "editor/document/edit_commands.h"
 #include "editor/document/undo_texts.h"
+#include "editor/edit/edit_commands.h"
 #include "platform/profile.h"
 #include "platform/run_dir.h"
 #include "tests/support/edit_fixture.h"
@@ -44,9 +44,9 @@ TEST_F(UndoTest, FreshDocumentHasNothingToUndo)
     EXPECT_EQ(g_undo_menu.text, "&Undo\tCtrl+Z");
     EXPECT_FALSE(g_undo_menu.enabled);
     const std::string name = doc->working_file();
-    EXPECT_EQ(edit_command(*doc, kUndoMenuItem), 0);
-    EXPECT_EQ(edit_command(*doc, kUndoCommand), 0);
-    EXPECT_EQ(edit_command(*doc, kRedoCommand), 0);
+    EXPECT_EQ(edit_command(*doc, cmd::kUndoRedo), 0);
+    EXPECT_EQ(edit_command(*doc, cmd::kUndo), 0);
+    EXPECT_EQ(edit_command(*doc, cmd::kRedo), 0);
     EXPECT_EQ(doc->working_file(), name);
     EXPECT_EQ(contents(doc), original);
     EXPECT_FALSE(g_undo_menu.enabled);
@@ -65,34 +65,34 @@ TEST_F(UndoTest, UndoAndRedoSwitchFilesWithoutCopying)
     EXPECT_EQ(doc->current.total_samples, 800);
     EXPECT_EQ(g_undo_menu.text, "&Undo Cut...\tCtrl+Z");
     EXPECT_TRUE(g_undo_menu.enabled);
-    EXPECT_EQ(g_undo_menu.toolbar_command, kUndoCommand);
+    EXPECT_EQ(g_undo_menu.toolbar_command, cmd::kUndo);
     EXPECT_EQ(doc->is_modified, 1);
 
     const auto files = tmp_files();
     const int copies = ui.wait_cursor_shown;
     for (int round = 0; round < 2; ++round) {
-        ASSERT_EQ(edit_command(*doc, kUndoMenuItem), 1);
+        ASSERT_EQ(edit_command(*doc, cmd::kUndoRedo), 1);
         EXPECT_EQ(doc->working_file(), first);
         EXPECT_EQ(doc->current.total_samples, 1000);
         EXPECT_EQ(contents(doc), original);
         EXPECT_EQ(doc->current.select_start, 100);
         EXPECT_EQ(doc->current.select_end, 300);
         EXPECT_EQ(g_undo_menu.text, "&Redo Cut...\tCtrl+Z");
-        EXPECT_EQ(g_undo_menu.toolbar_command, kRedoCommand);
+        EXPECT_EQ(g_undo_menu.toolbar_command, cmd::kRedo);
 
-        ASSERT_EQ(edit_command(*doc, kUndoMenuItem), 1);
+        ASSERT_EQ(edit_command(*doc, cmd::kUndoRedo), 1);
         EXPECT_EQ(doc->working_file(), after);
         EXPECT_EQ(doc->current.total_samples, 800);
         EXPECT_EQ(doc->current.select_start, 100);
         EXPECT_EQ(doc->current.select_end, 100);
         EXPECT_EQ(g_undo_menu.text, "&Undo Cut...\tCtrl+Z");
-        EXPECT_EQ(g_undo_menu.toolbar_command, kUndoCommand);
+        EXPECT_EQ(g_undo_menu.toolbar_command, cmd::kUndo);
     }
     EXPECT_EQ(tmp_files(), files);
     EXPECT_EQ(ui.wait_cursor_shown, copies);
     // Undo with nothing left to undo does nothing.
-    ASSERT_EQ(edit_command(*doc, kUndoCommand), 1);
-    EXPECT_EQ(edit_command(*doc, kUndoCommand), 0);
+    ASSERT_EQ(edit_command(*doc, cmd::kUndo), 1);
+    EXPECT_EQ(edit_command(*doc, cmd::kUndo), 0);
     EXPECT_EQ(doc->working_file(), first);
 }
 

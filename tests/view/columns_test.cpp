@@ -1,6 +1,6 @@
 // Column minima and maxima against a brute-force scan of the samples, from the mapped
 // top level and from the overview, 16-bit stereo and 8-bit mono.
-#include "editor/document/waveform_columns.h"
+#include "editor/view/waveform_columns.h"
 #include "tests/support/edit_fixture.h"
 
 #include <algorithm>

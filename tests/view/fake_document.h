@@ -2,7 +2,7 @@
 // Documents with their view fields set as opening would set them, but without files:
 // the view arithmetic never touches the samples.
 #include "common/child_frame.h"
-#include "editor/document/view_state.h"
+#include "editor/view/view_state.h"
 
 #include <cmath>
 #include <memory>

@@ -1,5 +1,5 @@
-#include "editor/document/time_ruler.h"
-#include "editor/document/view_colors.h"
+#include "editor/view/time_ruler.h"
+#include "editor/view/view_colors.h"
 #include "fake_document.h"
 #include "platform/profile.h"
 #include "tests/support/test_env.h"

@@ -1,6 +1,6 @@
-#include "editor/document/view_commands.h"
-#include "editor/document/view_scroll.h"
-#include "editor/document/view_zoom.h"
+#include "editor/view/view_commands.h"
+#include "editor/view/view_scroll.h"
+#include "editor/view/view_zoom.h"
 #include "fake_document.h"
 
 #include <gtest/gtest.h>

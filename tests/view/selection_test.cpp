@@ -1,7 +1,7 @@
-#include "editor/document/view_commands.h"
-#include "editor/document/view_cursor.h"
-#include "editor/document/view_highlight.h"
-#include "editor/document/view_mouse.h"
+#include "editor/view/view_commands.h"
+#include "editor/view/view_cursor.h"
+#include "editor/view/view_highlight.h"
+#include "editor/view/view_mouse.h"
 #include "fake_document.h"
 
 #include <gtest/gtest.h>
@@ -85,13 +85,13 @@ TEST(MouseSelection, PlainClickLeavesACaretAndNoHighlight)
     f.drag(100, 200, 200);
     f.click(400, 200);
     EXPECT_EQ(f.doc->current.has_selection, 0);
-    EXPECT_EQ(f.doc->caret_placed, 1);
-    EXPECT_EQ(f.doc->caret_sample, 400L * 8192);
+    EXPECT_EQ(f.view.caret_placed, 1);
+    EXPECT_EQ(f.view.caret_sample, 400L * 8192);
     // A click inside the section that does not drag is a plain click too.
     f.drag(100, 200, 200);
     f.click(150, 200);
     EXPECT_EQ(f.doc->current.has_selection, 0);
-    EXPECT_EQ(f.doc->caret_sample, 150L * 8192);
+    EXPECT_EQ(f.view.caret_sample, 150L * 8192);
 }
 
 TEST(MouseSelection, DragThresholdIsFiveAcrossAndSixDown)

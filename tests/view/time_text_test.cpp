@@ -1,4 +1,4 @@
-#include "editor/document/time_text.h"
+#include "editor/view/time_text.h"
 #include "fake_document.h"
 #include "platform/profile.h"
 #include "tests/support/test_env.h"

@@ -1,8 +1,8 @@
 // Sections dropped on another document and on the playlist window, as real drop events.
-#include "editor/document/combine_dialog.h"
-#include "editor/ui/document_view.h"
-#include "editor/ui/playlist_window.h"
-#include "editor/ui/section_drag.h"
+#include "editor/edit/combine_dialog.h"
+#include "editor/view/ui/document_view.h"
+#include "editor/view/ui/playlist_window.h"
+#include "editor/view/ui/section_drag.h"
 #include "tests/support/edit_fixture.h"
 #include "tests/view_ui/qt_app.h"
 

@@ -1,12 +1,12 @@
 // The document view as a real widget: mouse events select, the image shows the data
 // where it should be, and screenshots of a few zooms for the eye.
-#include "editor/document/time_text.h"
-#include "editor/document/view_colors.h"
-#include "editor/document/view_zoom.h"
-#include "editor/ui/document_view.h"
-#include "editor/ui/play_bar.h"
-#include "editor/ui/waveform_area.h"
-#include "editor/ui/waveform_image.h"
+#include "editor/view/time_text.h"
+#include "editor/view/ui/document_view.h"
+#include "editor/view/ui/play_bar.h"
+#include "editor/view/ui/waveform_area.h"
+#include "editor/view/ui/waveform_image.h"
+#include "editor/view/view_colors.h"
+#include "editor/view/view_zoom.h"
 #include "tests/support/edit_fixture.h"
 #include "tests/view_ui/qt_app.h"
 

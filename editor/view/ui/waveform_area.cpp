@@ -1,0 +1,177 @@
+#include "editor/view/ui/waveform_area.h"
+
+#include "common/child_frame.h"
+#include "editor/devices/playback_controller.h"
+#include "editor/view/ui/view_cursors.h"
+#include "editor/view/ui/waveform_image.h"
+#include "editor/view/view_scroll.h"
+#include "platform/ui.h"
+
+#include <QElapsedTimer>
+#include <QMouseEvent>
+#include <QPainter>
+#include <algorithm>
+#include <cmath>
+
+WaveformArea::WaveformArea(CChildFrame* doc, QWidget* parent) : QWidget(parent), doc_(doc)
+{
+    setMouseTracking(true);
+    setFocusPolicy(Qt::StrongFocus);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setMinimumSize(120, kRulerHeight + 40);
+    screen_width_ = kel::ui().screen_width();
+}
+
+void WaveformArea::refresh_image()
+{
+    const int top = waveform_top(*doc_);
+    const QSize size(std::max(1, width()), std::max(1, height() - top));
+    if (image_.size() != size) {
+        image_ = QImage(size, QImage::Format_RGB32);
+        view_.full_redraw = 1;
+    }
+    if (!view_.full_redraw && !view_.scroll_redraw && !view_.zoom_redraw)
+        return;
+    QElapsedTimer timer;
+    timer.start();
+    render_waveform(image_, *doc_, screen_width_, view_colors(), columns_);
+    last_render_ms_ = timer.nsecsElapsed() / 1e6;
+    view_.full_redraw = view_.scroll_redraw = view_.zoom_redraw = 0;
+}
+
+void WaveformArea::set_play_marker(long sample)
+{
+    play_marker_ = sample;
+    update(0, video_strip_height(*doc_), width(), 14);
+}
+
+void WaveformArea::paintEvent(QPaintEvent*)
+{
+    refresh_image();
+    QPainter p(this);
+    const int strip = video_strip_height(*doc_);
+    const int top = waveform_top(*doc_);
+    if (strip)
+        paint_video_strip(p, width(), strip);
+    paint_ruler(p, *doc_, strip, width(), view_colors());
+    p.drawImage(0, top, image_);
+
+    // The highlight, inverted over the channels it covers.
+    const FileSlot& s = doc_->current;
+    const int area = height() - top;
+    if (s.has_selection && s.select_end > s.select_start) {
+        sync_selection_x(*doc_);
+        const int x0 = static_cast<int>(std::clamp(doc_->select_x_start, 0.0f, float(width())));
+        const int x1 = static_cast<int>(std::clamp(doc_->select_x_end, 0.0f, float(width())));
+        if (x1 > x0) {
+            p.setCompositionMode(QPainter::RasterOp_NotDestination);
+            if (doc_->wave_format.channels != 2) {
+                p.fillRect(x0, top, x1 - x0, area, Qt::white);
+            } else {
+                const int half = area / 2;
+                if (doc_->left_active)
+                    p.fillRect(x0, top, x1 - x0, half, Qt::white);
+                if (doc_->right_active)
+                    p.fillRect(x0, top + half, x1 - x0, area - half, Qt::white);
+            }
+            p.setCompositionMode(QPainter::CompositionMode_SourceOver);
+        }
+    } else if (view_.caret_placed || view_.caret_wanted) {
+        const long at = view_.caret_placed ? view_.caret_sample : s.select_start;
+        const int x = static_cast<int>(std::floor(sample_to_x(*doc_, at)));
+        if (x >= 0 && x < width()) {
+            p.setCompositionMode(QPainter::RasterOp_NotDestination);
+            p.fillRect(x, top, 1, area, Qt::white);
+            p.setCompositionMode(QPainter::CompositionMode_SourceOver);
+        }
+    }
+    // The caret that follows the sound, over the highlight too.
+    if (view_.caret_shown) {
+        const int x = static_cast<int>(std::floor(view_.caret_x));
+        if (x >= 0 && x < width()) {
+            p.setCompositionMode(QPainter::RasterOp_NotDestination);
+            p.fillRect(x, top, 1, area, Qt::white);
+            p.setCompositionMode(QPainter::CompositionMode_SourceOver);
+        }
+    }
+    if (play_marker_ >= 0) {
+        const int x = static_cast<int>(sample_to_x(*doc_, play_marker_));
+        p.fillRect(x, strip, 2, 14, QColor::fromRgb(to_qrgb(view_colors().wavecrest)));
+    }
+}
+
+void WaveformArea::resizeEvent(QResizeEvent*)
+{
+    view_.width = width();
+    view_.height = height();
+    view_.full_redraw = 1;
+    update_scroll(*doc_, view_);
+    emit view_changed();
+}
+
+void WaveformArea::set_zone_cursor(ViewCursor cursor)
+{
+    if (cursor == cursor_)
+        return;
+    cursor_ = cursor;
+    setCursor(view_cursor(cursor));
+}
+
+void WaveformArea::mousePressEvent(QMouseEvent* e)
+{
+    const QPoint at = e->position().toPoint();
+    if (e->button() == Qt::RightButton) {
+        if (at.y() >= waveform_top(*doc_) && !beyond_data(*doc_, at.x()))
+            playback::right_button(*doc_, x_to_frame_sample(*doc_, at.x()));
+        return;
+    }
+    if (e->button() != Qt::LeftButton)
+        return;
+    const bool shift = e->modifiers() & Qt::ShiftModifier;
+    switch (mouse_.press(*doc_, view_, at.x(), at.y(), shift)) {
+    case MouseResult::RulerClick:
+        emit ruler_clicked(at.x());
+        break;
+    case MouseResult::Selecting:
+        view_.caret_wanted = 0;
+        update();
+        emit selection_changed();
+        break;
+    default:
+        break;
+    }
+}
+
+void WaveformArea::mouseMoveEvent(QMouseEvent* e)
+{
+    const QPoint at = e->position().toPoint();
+    if (e->buttons() & Qt::LeftButton) {
+        switch (mouse_.move(*doc_, view_, at.x(), at.y())) {
+        case MouseResult::Selecting:
+            update();
+            emit selection_changed();
+            return;
+        case MouseResult::DragStarted:
+            set_zone_cursor(ViewCursor::Drag);
+            emit drag_section();
+            mouse_.drag_done();
+            return;
+        case MouseResult::DragArmed:
+            return;
+        default:
+            break;
+        }
+    }
+    set_zone_cursor(zone_cursor(*doc_, view_, at.x(), at.y(), false));
+}
+
+void WaveformArea::mouseReleaseEvent(QMouseEvent* e)
+{
+    if (e->button() != Qt::LeftButton)
+        return;
+    const QPoint at = e->position().toPoint();
+    if (mouse_.release(*doc_, view_, at.x(), at.y()) == MouseResult::Finished) {
+        update();
+        emit selection_changed();
+    }
+}

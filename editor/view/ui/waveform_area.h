@@ -1,0 +1,61 @@
+#pragma once
+// The drawing area of a document window: video strip, time ruler, waveform, the
+// inverted highlight and the caret; the mouse selects, the keys go to the commands.
+#include "editor/view/view_colors.h"
+#include "editor/view/view_cursor.h"
+#include "editor/view/view_mouse.h"
+#include "editor/view/view_state.h"
+#include "editor/view/waveform_columns.h"
+
+#include <QImage>
+#include <QWidget>
+
+class CChildFrame;
+
+class WaveformArea : public QWidget
+{
+    Q_OBJECT
+  public:
+    explicit WaveformArea(CChildFrame* doc, QWidget* parent = nullptr);
+
+    CChildFrame* document() const { return doc_; }
+    ViewState& state() { return view_; }
+    // The off-screen image of the waveform area (rebuilt when asked for by a flag).
+    const QImage& image() const { return image_; }
+    // Rebuilds the image now if a redraw is pending.
+    void refresh_image();
+    // The play position marker (-1 hides it).
+    void set_play_marker(long sample);
+    long play_marker() const { return play_marker_; }
+    // Screen width used for the short-document rule and the levels.
+    void set_screen_width(int width) { screen_width_ = width; }
+    // The time the last image took, ms.
+    double last_render_ms() const { return last_render_ms_; }
+
+  signals:
+    void selection_changed();
+    // The view moved or zoomed: scroll bar and readout follow.
+    void view_changed();
+    void ruler_clicked(int x);
+    void drag_section();
+
+  protected:
+    void paintEvent(QPaintEvent*) override;
+    void resizeEvent(QResizeEvent*) override;
+    void mousePressEvent(QMouseEvent*) override;
+    void mouseMoveEvent(QMouseEvent*) override;
+    void mouseReleaseEvent(QMouseEvent*) override;
+
+  private:
+    void set_zone_cursor(ViewCursor cursor);
+
+    CChildFrame* doc_;
+    ViewState view_;
+    MouseSelection mouse_;
+    QImage image_;
+    WaveColumns columns_;
+    ViewCursor cursor_ = ViewCursor::Arrow;
+    long play_marker_ = -1;
+    int screen_width_ = 0;
+    double last_render_ms_ = 0.0;
+};
