@@ -11,6 +11,8 @@
 namespace kel {
 class MappedFile;
 }
+struct WaterfallPicture;
+struct SpectrumPlot;
 
 // Room for the overview levels (levels are numbered from 1).
 inline constexpr int kLevelTable = 32;
@@ -266,6 +268,20 @@ class CChildFrame
     int change_pitch_with_FFT(const char* progress_text, float ratio);
     // Shift (11513): the highlighted section moves by up to a quarter second.
     int shift_waveform(HWND window);
+    // Noise reduction (11511): the "NOISEREMOVAL" dialog and the tool chosen there. 1 when
+    // a step was made.
+    int remove_noise(HWND window);
+    // Takes the noise profile from the highlighted frames (at most 4096 of the first
+    // channel). 1 when a profile now exists.
+    int characterize_noise(HWND window);
+    // The block noise gate over the selection after its dialog; 1 when done.
+    int noise_gate();
+    // Frequency spectrum (1038): the 3D display of the highlighted section and its 2D
+    // browser. 0 when the display arrays could not be had.
+    int show_3D_spectrum(HWND window);
+    // The pictures of the two displays for an area of the size the picture names.
+    void display_3D_spectrum(WaterfallPicture& picture);
+    void display_2D_spectrum(SpectrumPlot& plot);
     // ---- Implemented by the effects module ----
     int check_stereo_waveform();
     // Echo (command 11504) and Reverb (11514): preset selection, the parameter dialog and

@@ -118,7 +118,7 @@ const std::vector<Command>& rows()
     {kGoToEnd, "Go to end", "Go to &end\tCtrl+E", "Ctrl+E", D | V, view},
     {kGoToHighlight, "Go to highlight", "Go to &highlight\tCtrl+H", "Ctrl+H", D | V, view},
     {kMagnifiedImage, "Magnified image", "&Magnified image...\tCtrl+I", "^I", D, operation},
-    {kFrequencySpectrum, "Frequency spectrum", "&Frequency spectrum...\tCtrl+Q", "^Q", D, nullptr},
+    {kFrequencySpectrum, "Frequency spectrum", "&Frequency spectrum...\tCtrl+Q", "^Q", D, operation},
     // Transport
     {kRecord, "Record", "&Record...", "", D, nullptr},
     {kPlay, "Play", "&Play\tp", "", D | T, transport},

@@ -24,6 +24,8 @@ inline ModuleCalls linked_module_calls()
     };
     c.flange_waveform = [](CChildFrame& d, HWND w) { return d.flange_waveform(w); };
     c.shift_waveform = [](CChildFrame& d, HWND w) { return d.shift_waveform(w); };
+    c.remove_noise = [](CChildFrame& d, HWND w) { return d.remove_noise(w); };
+    c.show_3D_spectrum = [](CChildFrame& d, HWND w) { return d.show_3D_spectrum(w); };
     c.echo_waveform = [](CChildFrame& d, HWND w, int command, int undo_flag) {
         return d.echo_waveform(w, command, undo_flag);
     };

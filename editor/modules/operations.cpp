@@ -32,7 +32,7 @@ void set_module_calls(ModuleCalls calls)
 bool is_operation_command(int command_id)
 {
     return command_id == cmd::kClear || command_id == cmd::kMagnifiedImage ||
-           in_operations_menu(command_id);
+           command_id == cmd::kFrequencySpectrum || in_operations_menu(command_id);
 }
 
 std::optional<PresetKind> operation_preset(int command_id)
@@ -84,6 +84,10 @@ bool operation_available(int command_id, const ModuleCalls& calls)
         return static_cast<bool>(calls.flange_waveform);
     case 11513:
         return static_cast<bool>(calls.shift_waveform);
+    case 11511:
+        return static_cast<bool>(calls.remove_noise);
+    case cmd::kFrequencySpectrum:
+        return static_cast<bool>(calls.show_3D_spectrum);
     case 11510:
         return static_cast<bool>(calls.modulate_waveform);
     case 11512:
@@ -97,7 +101,6 @@ bool operation_available(int command_id, const ModuleCalls& calls)
     case cmd::kMagnifiedImage:
         return static_cast<bool>(calls.display_magnified_plot);
     default:
-        // Noise reduction: its member is not part of this build.
         return false;
     }
 }
@@ -158,6 +161,12 @@ int run_operation(int command_id, HWND main_frame, const ModuleCalls& calls)
         break;
     case 11513:
         calls.shift_waveform(*doc, window);
+        break;
+    case 11511:
+        calls.remove_noise(*doc, window);
+        break;
+    case cmd::kFrequencySpectrum:
+        calls.show_3D_spectrum(*doc, window);
         break;
     case 11510:
         calls.modulate_waveform(*doc, window, command_id);

@@ -30,6 +30,8 @@ struct ModuleCalls
     std::function<int(CChildFrame&, HWND window)> get_equalization_selection;
     std::function<int(CChildFrame&, HWND window)> flange_waveform;
     std::function<int(CChildFrame&, HWND window)> shift_waveform;
+    std::function<int(CChildFrame&, HWND window)> remove_noise;
+    std::function<int(CChildFrame&, HWND window)> show_3D_spectrum;
     // Effra
     std::function<int(CChildFrame&, HWND window, int command, int undo_flag)> echo_waveform;
     std::function<int(CChildFrame&, HWND window, int mode)> amplify_waveform_by_envelope;
@@ -49,7 +51,7 @@ struct ModuleCalls
 const ModuleCalls& module_calls();
 void set_module_calls(ModuleCalls calls);
 
-// The commands of the table: 11301, 11500 to 11517, and 393.
+// The commands of the table: 11301, 11500 to 11517, 393 and 1038.
 bool is_operation_command(int command_id);
 // The effect family whose presets a command uses, if any.
 std::optional<PresetKind> operation_preset(int command_id);

@@ -17,7 +17,9 @@
 #include "filtrel/ui/equalizer_window.h"
 #include "filtrel/ui/filter_options_ui.h"
 #include "filtrel/ui/flange_window.h"
+#include "filtrel/ui/noise_windows.h"
 #include "filtrel/ui/pitch_windows.h"
+#include "filtrel/ui/spectrum_windows.h"
 #include "levra/ui/level_dialogs.h"
 #include "magnel/ui/magnified_plot_window.h"
 
@@ -295,6 +297,11 @@ void register_editor_dialogs()
     register_dialog("NEWFILTEROPTIONS", run_filter_options_dialog);
     register_dialog("EQUALIZE", run_equalize_dialog);
     register_dialog("FLANGE", run_flange_dialog);
+    register_dialog("NOISEREMOVAL", run_noise_removal_dialog);
+    register_dialog("NOISEREDUCTION", run_noise_reduction_dialog);
+    register_dialog("NOISEGATE", run_noise_gate_dialog);
+    register_dialog("SpectrumDisplay3D", run_spectrum_3d_dialog);
+    register_dialog("SpectrumDisplay2D", run_spectrum_2d_dialog);
     register_dialog("HOWTOCHANGEPITCH", run_how_to_change_pitch_dialog);
     register_dialog("NEWCHANGEPITCH", run_keyboard_dialog);
     register_dialog("NEWPITCH", run_passage_slider_dialog);

@@ -76,6 +76,8 @@ class OperationsTest : public EditTest
         c.get_equalization_selection = window_only("get_equalization_selection");
         c.flange_waveform = window_only("flange_waveform");
         c.shift_waveform = window_only("shift_waveform");
+        c.remove_noise = window_only("remove_noise");
+        c.show_3D_spectrum = window_only("show_3D_spectrum");
         c.echo_waveform = [this](CChildFrame&, HWND w, int command, int flag) {
             return record({"echo_waveform", nullptr, w, {command, flag}, "", g_preset});
         };
@@ -112,7 +114,7 @@ class OperationsTest : public EditTest
 
     static std::vector<int> table_ids()
     {
-        std::vector<int> ids = {11301, 393};
+        std::vector<int> ids = {11301, 393, 1038};
         for (int id = 11500; id <= 11517; ++id)
             ids.push_back(id);
         return ids;
@@ -162,6 +164,8 @@ TEST_F(OperationsTest, EachBuiltRowCallsItsMemberWithTheDesignedArguments)
         {11505, "amplify_waveform_by_envelope", nullptr, {0}, std::nullopt},
         {11507, "fade_waveform", nullptr, {11507}, std::nullopt},
         {11509, "filter_waveform", nullptr, {}, PresetKind::Filter},
+        {11511, "remove_noise", nullptr, {}, PresetKind::Filter},
+        {1038, "show_3D_spectrum", nullptr, {}, std::nullopt},
         {11510, "modulate_waveform", nullptr, {11510}, std::nullopt},
         {11512, "pan_waveform", nullptr, {11512}, std::nullopt},
         {11514, "echo_waveform", nullptr, {11514, 1}, PresetKind::Reverb},
@@ -202,9 +206,11 @@ TEST_F(OperationsTest, EachBuiltRowCallsItsMemberWithTheDesignedArguments)
 TEST_F(OperationsTest, RowsWithoutABuiltMemberStayOff)
 {
     ASSERT_TRUE(active_doc());
-    const ModuleCalls c = spies();
+    ModuleCalls c = spies();
+    c.remove_noise = nullptr;
     for (int id : {11511}) {
-        EXPECT_FALSE(operation_available(id, linked_module_calls())) << id;
+        EXPECT_TRUE(operation_available(id, linked_module_calls())) << id;
+        EXPECT_FALSE(operation_available(id, c)) << id;
         EXPECT_EQ(run_operation(id, kFrame, c), 0) << id;
     }
     EXPECT_TRUE(calls.empty());
