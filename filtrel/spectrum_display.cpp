@@ -37,6 +37,39 @@ double point_hz(int p, int n, int k, long rate, int low_hz, int high_hz)
     return (first + static_cast<double>(p) / per) * half / n;
 }
 
+// The points of a curve where a whole kHz falls, every 1, 2, 5 or 10 kHz: the first of
+// these steps that leaves at least min_gap pixels between labels.
+std::vector<std::pair<int, int>> khz_marks(const std::vector<FftPoint>& curve, int n, long rate,
+                                           int low, int high, int min_gap)
+{
+    const int k = static_cast<int>(curve.size());
+    std::vector<std::pair<int, int>> all; // (kHz, point)
+    for (int j = 0; j < k; ++j) {
+        const double hz = point_hz(j, n, k, rate, low, high);
+        const double next = point_hz(j + 1, n, k, rate, low, high);
+        const int khz = static_cast<int>(std::ceil(hz / 1000.0));
+        if (khz * 1000.0 >= hz && khz * 1000.0 < next)
+            all.push_back({khz, j});
+    }
+    if (all.size() < 2)
+        return all;
+    const double px_per_khz =
+        static_cast<double>(curve[static_cast<size_t>(all.back().second)].x -
+                            curve[static_cast<size_t>(all.front().second)].x) /
+        std::max(1, all.back().first - all.front().first);
+    int step = 10;
+    for (int s : {1, 2, 5, 10})
+        if (px_per_khz * s >= min_gap) {
+            step = s;
+            break;
+        }
+    std::vector<std::pair<int, int>> kept;
+    for (const auto& m : all)
+        if (m.first % step == 0)
+            kept.push_back(m);
+    return kept;
+}
+
 // The band as the displays use it now, clamped to the file's rate.
 void current_band(int& low, int& high)
 {
@@ -177,19 +210,9 @@ void CChildFrame::display_3D_spectrum(WaterfallPicture& picture)
     const WaterfallSlice& front = picture.slices.back();
     picture.axis = {{front.curve.front().x, front.baseline},
                     {front.curve.back().x, front.baseline}};
-    int last_x = -1000;
-    for (int j = 0; j < k; ++j) {
-        const double hz = point_hz(j, k, k, rate, low, high);
-        const double next = point_hz(j + 1, k, k, rate, low, high);
-        const int khz = static_cast<int>(std::ceil(hz / 1000.0));
-        if (khz * 1000.0 >= next || khz * 1000.0 < hz)
-            continue;
-        const int x = front.curve[static_cast<size_t>(j)].x;
-        if (x - last_x < 36)
-            continue;
-        last_x = x;
-        picture.axis_labels.push_back({{x, front.baseline}, std::to_string(khz)});
-    }
+    for (const auto& [khz, j] : khz_marks(front.curve, k, rate, low, high, 36))
+        picture.axis_labels.push_back(
+            {{front.curve[static_cast<size_t>(j)].x, front.baseline}, std::to_string(khz)});
 }
 
 void CChildFrame::display_2D_spectrum(SpectrumPlot& plot)
@@ -219,19 +242,9 @@ void CChildFrame::display_2D_spectrum(SpectrumPlot& plot)
         plot.curve[static_cast<size_t>(j)] = {plot.origin.x + static_cast<int>(j * step),
                                               std::max(plot.top, y)};
     }
-    int last_x = -1000;
-    for (int j = 0; j < k; ++j) {
-        const double hz = point_hz(j, kSpectrumFrames, k, rate, low, high);
-        const double next = point_hz(j + 1, kSpectrumFrames, k, rate, low, high);
-        const int khz = static_cast<int>(std::ceil(hz / 1000.0));
-        if (khz * 1000.0 >= next || khz * 1000.0 < hz)
-            continue;
-        const int x = plot.curve[static_cast<size_t>(j)].x;
-        if (x - last_x < 56)
-            continue;
-        last_x = x;
-        plot.frequency_labels.push_back({{x, plot.origin.y}, format("%-3.1f", khz) + " kHz"});
-    }
+    for (const auto& [khz, j] : khz_marks(plot.curve, kSpectrumFrames, rate, low, high, 56))
+        plot.frequency_labels.push_back({{plot.curve[static_cast<size_t>(j)].x, plot.origin.y},
+                                         format("%-3.1f", khz) + " kHz"});
     for (int units = 0; units <= 128; units += 32)
         plot.amplitude_labels.push_back(
             {{plot.origin.x, plot.origin.y - static_cast<int>(units * scale)},
