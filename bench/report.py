@@ -57,6 +57,16 @@ def quality_line(case, ours_db, peer_name, peer_db):
     return True
 
 
+def reduction_line(case, ours, peer_name, peer):
+    """(band change dB, tone change dB) for ours and the peer; the ratio is the band noise
+    energy left, ours over the peer's (above 1: the peer removes more)."""
+    ratio = 10 ** ((ours[0] - peer[0]) / 10)
+    print(f"{case:32s} ours {ours[0]:9.2f} dB  {peer_name:>10s} {peer[0]:9.2f} dB"
+          f"  ratio {ratio:6.2f}  (band noise left; tone {ours[1]:+.2f} dB ours,"
+          f" {peer[1]:+.2f} dB {peer_name})", flush=True)
+    return True
+
+
 def _is(b, name):
     # Repeated or fixed-iteration runs carry suffixes such as "/iterations:1/repeats:3".
     run = b.get("run_name", b["name"])

@@ -84,6 +84,11 @@ TEST_F(AppTest, ReverseFromTheMenuIsOneUndoStepAndTheMagnifiedImageOpens)
     shown_action(frame, 393)->trigger();
     ASSERT_FALSE(ui.dialogs_run.empty());
     EXPECT_EQ(ui.dialogs_run.back(), "MAGNIFIEDPLOT");
+    // Noise reduction and the frequency spectrum open their dialogs from the menus.
+    ui.dialogs_run.clear();
+    shown_action(frame, 11511)->trigger();
+    shown_action(frame, 1038)->trigger();
+    EXPECT_EQ(ui.dialogs_run, (std::vector<std::string>{"NOISEREMOVAL", "SpectrumDisplay3D"}));
 }
 
 TEST_F(AppTest, SaveAsPutsTheFileFirstInTheRecentListAndTheTitleInCapitals)
