@@ -1,12 +1,16 @@
 // The noise reduction and spectrum windows on a real (off-screen) Qt: their controls reach
 // the models, the waterfall and the 2D plot put a 2 kHz tone's peak where the pictures say,
 // the marker is drawn over the waterfall, and each window is photographed.
+#include "editor/devices/playback.h"
+#include "editor/devices/playback_controller.h"
 #include "filtrel/noise_dialogs.h"
 #include "filtrel/noise_profile.h"
 #include "filtrel/spectrum_dialogs.h"
 #include "filtrel/ui/noise_windows.h"
 #include "filtrel/ui/spectrum_windows.h"
 #include "platform/clock.h"
+#include "platform/events.h"
+#include "platform/wave_device.h"
 #include "tests/support/edit_fixture.h"
 
 #include <QAbstractButton>
@@ -139,7 +143,20 @@ TEST_F(NoiseSpectrumWindowTest, SpectrumWindowsDrawTheToneWhereThePicturesSayAnd
     ASSERT_TRUE(m.shown);
     EXPECT_EQ(shot.pixelColor(m.at.x, m.at.y), QColor(Qt::red));
     stop_3D_sprite_timer();
+    // Play starts the section on the (virtual) device and the marker with it.
+    kel::wave_device::set_backend(kel::wave_device::Backend::Virtual);
+    kel::wave_device::set_virtual_sink(path("sink.raw"));
+    find<QAbstractButton>(window, spectrum_dialog::kPlay)->click();
+    kel::events::pump();
+    EXPECT_TRUE(playback_state().is_playing);
+    EXPECT_TRUE(sprite_timer_running());
+    playback::stop();
+    kel::events::pump();
+    EXPECT_FALSE(playback_state().is_playing);
+    kel::wave_device::set_virtual_sink("");
+    kel::wave_device::unset_backend();
     find<QAbstractButton>(window, spectrum_dialog::kBrowse)->click();
+    EXPECT_FALSE(sprite_timer_running());
     EXPECT_EQ(three.end_code(), spectrum_dialog::kBrowse);
 
     Spectrum2DDialog two(*doc);
