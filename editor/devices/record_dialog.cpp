@@ -132,9 +132,11 @@ bool NewRecordDialog::prepare_fresh()
     take_start_ = 0;
     recording_exists_ = false;
     make_working_name(record_file_, ".tmp");
-    if (create_working_file(record_file_) != 0) {
+    if (const int error = create_working_file(record_file_)) {
         kel::ui().beep();
-        ErrMsg("Can't create uninitialized %s", record_file_);
+        char text[320];
+        std::snprintf(text, sizeof text, "Can't create uninitialized %s", record_file_);
+        ErrMsgDetail(text, working_file_problem(error));
         record_file_[0] = '\0';
         return false;
     }
@@ -152,7 +154,8 @@ bool NewRecordDialog::prepare_from_document()
     if (bytes > 0 && !doc_->copy_file_to_file(record_file_, doc_->working_file(), bytes, 0, 0, 0,
                                               "Copying file...")) {
         ErrMsg("Failed to copy %s to %s", doc_->working_file(), record_file_);
-        ::ftruncate(::open(record_file_, O_WRONLY | O_TRUNC | O_CLOEXEC), 0);
+        // Start again from an empty record file rather than a half copy.
+        ::truncate(record_file_, 0);
         return false;
     }
     // Recording goes on after what is there; the scroll bar moves the punch-in point.

@@ -234,6 +234,14 @@ TEST_F(RecordTest, InsertKeepsWhatFollowsThePunchInAndOverwriteReplacesExactlyTh
     const std::string second = input.substr(0, n); // each take opens the input afresh
     EXPECT_TRUE(record_file() == second + after_insert.substr(n));
 
+    // Play inside the dialog sends the record file from the position to the output.
+    dialog->scroll_to(2);
+    dialog->click(NewRecordDialog::kPlay);
+    ASSERT_TRUE(dialog->playing());
+    run_for(3000);
+    EXPECT_FALSE(dialog->playing());
+    EXPECT_TRUE(read_file(path("sink.raw")) == record_file().substr(4096));
+
     dialog->click(kel::kIdOk);
     EXPECT_TRUE(contents(doc) == second + after_insert.substr(n));
 }
