@@ -3,6 +3,7 @@
 // hand-over to the document and back through undo, and the failures.
 #include "editor/devices/playback.h"
 #include "editor/devices/record.h"
+#include "editor/files/new_file.h"
 #include "platform/clock.h"
 #include "platform/events.h"
 #include "platform/wave_device.h"
@@ -341,4 +342,25 @@ TEST_F(RecordTest, WithAlsaTheNullPcmRecordsSilenceAndNoCardFailsCleanly)
     const std::string got = record_file();
     EXPECT_EQ(got.size(), 3u * 32768u);
     EXPECT_EQ(got.find_first_not_of('\0'), std::string::npos);
+}
+
+TEST_F(RecordTest, ANewEmptyDocumentTakesTheRecording)
+{
+    std::unique_ptr<CChildFrame> doc = create_new_wave_file(false);
+    ASSERT_TRUE(doc);
+    const long before = doc->current.total_samples;
+    const std::string input = noise(doc->wave_format.avg_bytes_per_sec * 2, 11);
+    source(input);
+    open_dialog(doc.get());
+    take(1000);
+    const std::string got = record_file();
+    dialog->click(kel::kIdOk);
+    ASSERT_EQ(dialog->end_code(), 1);
+    EXPECT_TRUE(contents(doc.get()) == got);
+    EXPECT_TRUE(got == input.substr(0, got.size()));
+    EXPECT_EQ(doc->current.total_samples,
+              static_cast<long>(got.size()) / doc->wave_format.bytes_per_sample());
+    ASSERT_EQ(doc->undo_command(), 1);
+    EXPECT_EQ(doc->current.total_samples, before);
+    dialog.reset();
 }
