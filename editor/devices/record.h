@@ -169,7 +169,8 @@ class NewRecordDialog : public kel::DialogModel
     std::vector<MenuItem> record_to_menu() const;
     void choose_record_to(int id);
 
-    void set_view(RecordView* view) { view_ = view; }
+    // Null shows nothing.
+    void set_view(RecordView* view) { view_ = view ? view : &silent_; }
     kel::events::Target target() { return this; }
 
     // ---- What the window shows ----

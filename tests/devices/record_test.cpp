@@ -254,6 +254,35 @@ TEST_F(RecordTest, ExitLeavesTheDocumentAndItsFilesAndANewDialogNeverDeletesTheL
     source(noise(11025 * 4, 6));
     const auto files_before = folder_files(run_directory());
     open_dialog(doc);
+    // Test shows the levels and writes nothing; its buffers are whole frames.
+    struct Meters : RecordView
+    {
+        int calls = 0, peak = 0;
+        void levels(int l, int r) override
+        {
+            ++calls;
+            peak = std::max({peak, l, r});
+        }
+    } meters;
+    dialog->set_view(&meters);
+    dialog->click(NewRecordDialog::kTest);
+    ASSERT_TRUE(dialog->testing());
+    run_for(500);
+    EXPECT_EQ(dialog->buffer_size(), 612u);
+    dialog->click(NewRecordDialog::kStop);
+    run_for(600);
+    EXPECT_FALSE(dialog->testing());
+    EXPECT_GE(meters.calls, 8);
+    EXPECT_GE(meters.peak, 120);
+    EXPECT_EQ(record_file(), "");
+    dialog->set_view(nullptr);
+    WaveFormat f;
+    f.channels = 2;
+    f.bits_per_sample = 16;
+    f.sample_rate = 11025;
+    f.block_align = 4;
+    EXPECT_EQ(test_buffer_size(f, false), 2448u); // not 2450
+    EXPECT_EQ(test_buffer_size(f, true), 2940u);
     take(500);
     dialog->click(kel::kIdCancel);
     EXPECT_EQ(dialog->end_code(), 0);
