@@ -336,6 +336,21 @@ TEST_F(RecordTest, AFullDiskStopsTheTakeAndKeepsWhatWasWritten)
 
 TEST_F(RecordTest, WithAlsaTheNullPcmRecordsSilenceAndNoCardFailsCleanly)
 {
+    // A format no device takes: the message names it.
+    {
+        CChildFrame* odd = open_doc(std::string(400, '\x80'), 1, 8, 250000);
+        ASSERT_TRUE(odd);
+        open_dialog(odd);
+        dialog->click(NewRecordDialog::kRecord);
+        EXPECT_FALSE(dialog->recording());
+        ASSERT_EQ(ui.boxes.size(), 1u);
+        EXPECT_EQ(ui.boxes[0].text,
+                  "Error opening wave device.\nThe input device cannot record 250000 Hz, 8-bit, "
+                  "mono.");
+        dialog.reset();
+        close_doc(odd);
+        ui.boxes.clear();
+    }
     CChildFrame* doc = open_doc(std::string(2000, '\0'), 2, 16, 22050);
     const std::string before = contents(doc);
     wd::set_backend(wd::Backend::Alsa);
