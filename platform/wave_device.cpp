@@ -301,7 +301,10 @@ int enqueue(Handle h, Header* header, bool output)
             const uint32_t now = clock::now_ms();
             const uint32_t chunk_ms =
                 s->chunk_bytes() * 1000 / std::max<uint32_t>(1, s->format.avg_bytes_per_sec);
-            if (!s->paused && now - s->starved_since >= std::max<uint32_t>(1, chunk_ms)) {
+            // A card keeps sound in its own buffer meanwhile and says when that filled
+            // (its port counts those); the virtual input has no buffer of its own.
+            if (s->port->is_virtual() && !s->paused &&
+                now - s->starved_since >= std::max<uint32_t>(1, chunk_ms)) {
                 ++s->overruns;
                 s->run_origin = now;
             }

@@ -276,6 +276,7 @@ class NewRecordDialog : public kel::DialogModel
 
     kel::wave_device::Handle click_device_ = 0;
     kel::wave_device::Header click_header_;
+    bool click_busy_ = false; // written, its DONE not yet seen
     int clicks_ = 0;
 
     uint64_t play_from_ = 0;

@@ -557,6 +557,7 @@ bool NewRecordDialog::open_click_device()
         return false;
     }
     click_device_ = h;
+    click_busy_ = false;
     click_header_ = wd::Header{};
     click_header_.data = const_cast<char*>(metronome_click().data());
     click_header_.buffer_length = static_cast<uint32_t>(metronome_click().size());
@@ -577,10 +578,12 @@ void NewRecordDialog::close_click_device()
 void NewRecordDialog::metronome_beat()
 {
     // A beat that comes while the last click still sounds is skipped, not queued.
-    if (!click_device_ || (click_header_.flags & wd::kInQueue))
+    if (!click_device_ || click_busy_)
         return;
-    if (wd::out_write(click_device_, &click_header_) == wd::kOk)
+    if (wd::out_write(click_device_, &click_header_) == wd::kOk) {
+        click_busy_ = true;
         ++clicks_;
+    }
 }
 
 int NewRecordDialog::time_format() const
@@ -821,8 +824,10 @@ void NewRecordDialog::on_message(const ev::Message& m)
         }
         return;
     }
-    // Device words: only those of the device now open count.
-    if (m.message == wd::kWimOpen && m.wparam == device_) {
+    // Device words: only those of the devices now open count.
+    if (m.message == wd::kWomDone && click_device_ && m.wparam == click_device_) {
+        click_busy_ = false;
+    } else if (m.message == wd::kWimOpen && m.wparam == device_) {
         on_input_open();
     } else if (m.message == wd::kWimData && m.wparam == device_ && m.lparam) {
         on_input_data(reinterpret_cast<wd::Header*>(m.lparam));
