@@ -474,11 +474,11 @@ void NewRecordDialog::on_input_close()
             if (tail > 0 &&
                 !doc_->copy_file_to_file(record_file_, tail_file_, static_cast<unsigned long>(tail),
                                          0, -1, 0, "Copying file...")) {
-                // The tail stays where the user can be told of it rather than be lost.
+                // The document still holds that material; the user is told the take
+                // lacks it before choosing OK or Exit.
                 ErrMsg("Failed to copy %s to %s", tail_file_, record_file_);
-            } else {
-                ::unlink(tail_file_);
             }
+            ::unlink(tail_file_);
             tail_file_[0] = '\0';
         }
         punch_in_ = end_of_take;
