@@ -109,15 +109,18 @@ class AlsaPort : public Port
         return result;
     }
 
-    int capture(Stream&, std::unique_lock<std::mutex>& lock, uint8_t* data, size_t n) override
+    int capture(Stream& s, std::unique_lock<std::mutex>& lock, uint8_t* data, size_t n) override
     {
         lock.unlock();
         int result = 1;
+        uint32_t overruns = 0;
         snd_pcm_uframes_t frames = n / frame_;
         size_t offset = 0;
         while (frames > 0) {
             snd_pcm_sframes_t r = snd_pcm_readi(pcm_, data + offset, frames);
             if (r < 0) {
+                if (r == -EPIPE)
+                    ++overruns; // the card's own buffer filled: sound was lost
                 if (snd_pcm_recover(pcm_, static_cast<int>(r), 1) < 0) {
                     result = -1;
                     break;
@@ -128,6 +131,7 @@ class AlsaPort : public Port
             offset += static_cast<size_t>(r) * frame_;
         }
         lock.lock();
+        s.overruns += overruns;
         return result;
     }
 

@@ -171,8 +171,13 @@ void input_worker(Stream& s)
                 s.port->halt();
                 halted = true;
             }
-            if (!s.paused)
+            if (!s.paused) {
                 s.port->idle();
+                if (!s.starved) {
+                    s.starved = true;
+                    s.starved_since = clock::now_ms();
+                }
+            }
             s.idle_wait = true;
             s.wake.wait(lock);
             s.idle_wait = false;
@@ -287,8 +292,24 @@ int enqueue(Handle h, Header* header, bool output)
     if (header->flags & kInQueue)
         return kStillPlaying;
     header->flags = (header->flags | kInQueue) & ~static_cast<uint32_t>(kDone);
-    if (!output)
+    if (!output) {
         header->bytes_recorded = 0;
+        if (s->starved) {
+            // The device ran on with nowhere to put its sound: that stretch is gone, and
+            // the clock of a virtual input starts again from now.
+            s->starved = false;
+            const uint32_t now = clock::now_ms();
+            const uint32_t chunk_ms =
+                s->chunk_bytes() * 1000 / std::max<uint32_t>(1, s->format.avg_bytes_per_sec);
+            // A card keeps sound in its own buffer meanwhile and says when that filled
+            // (its port counts those); the virtual input has no buffer of its own.
+            if (s->port->is_virtual() && !s->paused &&
+                now - s->starved_since >= std::max<uint32_t>(1, chunk_ms)) {
+                ++s->overruns;
+                s->run_origin = now;
+            }
+        }
+    }
     if (output && s->queue.empty())
         s->run_origin = clock::now_ms();
     s->queue.push_back(header);
@@ -594,6 +615,7 @@ int in_start(Handle h)
         return kInvalidHandle;
     std::lock_guard<std::mutex> lock(s->mutex);
     s->paused = false;
+    s->starved = false;
     s->run_origin = clock::now_ms();
     s->poke();
     return kOk;
@@ -632,6 +654,15 @@ int in_close(Handle h)
 int in_get_position(Handle h, Position& position)
 {
     return get_position(h, position, false);
+}
+
+uint32_t in_overruns(Handle h)
+{
+    Stream* s = find(h, false);
+    if (!s)
+        return 0;
+    std::lock_guard<std::mutex> lock(s->mutex);
+    return s->overruns;
 }
 
 void settle()

@@ -175,6 +175,9 @@ int in_stop(Handle handle);
 int in_reset(Handle handle);
 int in_close(Handle handle);
 int in_get_position(Handle handle, Position& position);
+// Times the device had sound to deliver and no buffer to put it in (the program did not
+// give buffers back in time); that sound is lost. 0 for an unknown handle.
+uint32_t in_overruns(Handle handle);
 
 // ---- Backends ----
 enum class Backend { Alsa, Virtual };

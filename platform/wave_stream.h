@@ -58,6 +58,10 @@ struct Stream
     // restart, a start): a virtual device counts its bytes from here, not from whenever
     // its thread got round to looking.
     uint32_t run_origin = 0;
+    // Input: running with every buffer handed back, since this clock time.
+    bool starved = false;
+    uint32_t starved_since = 0;
+    uint32_t overruns = 0;
 
     // Settling (virtual devices under a pinned clock).
     bool idle_wait = false;

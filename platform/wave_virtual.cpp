@@ -41,7 +41,7 @@ namespace {
 class VirtualPort : public Port
 {
   public:
-    VirtualPort(bool capture, const Format& f) : format_(f)
+    VirtualPort(bool capture, const Format& f) : format_(f), capture_(capture)
     {
         rate_ = std::max<uint32_t>(1, f.avg_bytes_per_sec);
         if (capture) {
@@ -85,15 +85,21 @@ class VirtualPort : public Port
     }
 
     void halt() override { running_ = false; }
-    void idle() override { running_ = false; }
+    // An input that runs dry keeps its clock: the device layer decides what was lost.
+    void idle() override
+    {
+        if (!capture_)
+            running_ = false;
+    }
     bool is_virtual() const override { return true; }
 
   private:
     // Blocks until the clock says n more bytes have passed since this run began.
     int wait_for_clock(Stream& s, std::unique_lock<std::mutex>& lock, size_t n)
     {
-        if (!running_) {
+        if (!running_ || s.run_origin != origin_seen_) {
             run_start_ = s.run_origin;
+            origin_seen_ = s.run_origin;
             run_bytes_ = 0;
             running_ = true;
         }
@@ -195,6 +201,8 @@ class VirtualPort : public Port
     }
 
     Format format_;
+    bool capture_ = false;
+    uint32_t origin_seen_ = 0;
     uint32_t rate_ = 1;
     bool running_ = false;
     uint32_t run_start_ = 0;

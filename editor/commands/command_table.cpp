@@ -3,6 +3,7 @@
 #include "editor/devices/playback.h"
 #include "editor/devices/playback_commands.h"
 #include "editor/devices/playback_controller.h"
+#include "editor/devices/record.h"
 #include "editor/document/edit_menu.h"
 #include "editor/edit/edit_commands.h"
 #include "editor/modules/operations.h"
@@ -42,6 +43,12 @@ int transport(CommandContext& c, int id)
         return 0;
     const PlayRequest request = c.view ? play_request(*c.doc, *c.view) : PlayRequest{};
     return playback::command(*c.doc, id, request);
+}
+
+// The record dialog; its OK makes the take the document's new state.
+int record(CommandContext& c, int)
+{
+    return c.doc ? record_command(*c.doc) : 0;
 }
 
 // The Operations rows (and Clear, and the magnified image): a module member each.
@@ -120,7 +127,7 @@ const std::vector<Command>& rows()
     {kMagnifiedImage, "Magnified image", "&Magnified image...\tCtrl+I", "^I", D, operation},
     {kFrequencySpectrum, "Frequency spectrum", "&Frequency spectrum...\tCtrl+Q", "^Q", D, operation},
     // Transport
-    {kRecord, "Record", "&Record...", "", D, nullptr},
+    {kRecord, "Record", "&Record...", "", D | X, record},
     {kPlay, "Play", "&Play\tp", "", D | T, transport},
     {kPause, "Pause", "Pa&use", "", D | T, transport},
     {kStop, "Stop", "&Stop", "", D | T, transport},

@@ -559,7 +559,7 @@ void tick()
 {
     PlaybackState& pb = playback_state();
     PlaybackObserver& view = playback_observer();
-    if (!pb.is_playing || pb.clipboard_mode || !pb.doc)
+    if (!pb.is_playing || pb.clipboard_mode || pb.from_record_dialog || !pb.doc)
         return;
     CChildFrame& doc = *pb.doc;
     const long total = doc.current.total_samples;

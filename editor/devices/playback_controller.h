@@ -2,6 +2,9 @@
 // The one playback of the process, driven from outside: a start takes the document and a
 // small request, the transport commands act on whatever plays, and the device's and the
 // timer's messages come back here. Its state is the single PlaybackState (playback.h).
+#include <cstdint>
+#include <functional>
+
 class CChildFrame;
 
 // What a start asks for beyond the document itself.
@@ -41,6 +44,12 @@ bool is_command(int id);
 int right_button(CChildFrame& doc, long sample_under_mouse);
 
 bool is_playing();
+
+// The record dialog plays its record file (in the document's format) from a byte offset;
+// the device and the 30 ms tracking timer report to `target`, and on_end runs once the
+// playback has ended, by itself or through stop(). 1 when it started.
+int play_record_file(CChildFrame& doc, const char* file, uint64_t from_byte, void* target,
+                     std::function<void()> on_end);
 
 // The device's and the timer's messages, for the document that plays.
 void prime();

@@ -69,6 +69,11 @@ int count()
     return static_cast<int>(g_open.size());
 }
 
+CChildFrame* at(int index)
+{
+    return index >= 0 && index < count() ? g_open[static_cast<size_t>(index)] : nullptr;
+}
+
 } // namespace documents
 
 CChildFrame::CChildFrame()

@@ -55,5 +55,5 @@ const UndoTexts* undo_text_table()
 
 bool operation_sets_length(int code)
 {
-    return (code >= 11302 && code <= 11307) || code == 11311 || code == 11518;
+    return (code >= 11302 && code <= 11307) || code == 11311 || code == 11518 || code == 1813;
 }

@@ -7,6 +7,7 @@
 #include "editor/ui/ocw_compression_dialog.h"
 #include "editor/ui/preset_dialogs.h"
 #include "editor/ui/qt_ui.h"
+#include "editor/ui/record_dialog_window.h"
 #include "editor/ui/save_waveform_dialog.h"
 #include "editor/ui/silence_dialog_window.h"
 #include "effra/ui/compressor_dialog_window.h"
@@ -286,6 +287,9 @@ void register_editor_dialogs()
     register_dialog("TIPOFTHEDAY", run_tip);
     register_dialog("CREATENEWFILE", run_create_new_file);
     register_dialog("SETUPPLAYBACKLOOP", run_setup_playback_loop_dialog);
+    register_dialog("NewRecord", run_record_dialog);
+    register_dialog("SAMPLE", run_sample_dialog);
+    register_dialog("AUTOSTOP", run_auto_stop_dialog);
     register_dialog("OCW_FILE_COMPRESSION", run_ocw_compression_dialog);
     // The modules' own dialogs.
     register_dialog("NewEcho", run_echo_dialog);

@@ -9,6 +9,7 @@
 #include "editor/app/startup_dialogs.h"
 #include "editor/app/window_placement.h"
 #include "editor/devices/playback.h"
+#include "editor/devices/record.h"
 #include "editor/document/edit_menu.h"
 #include "editor/document/playlist.h"
 #include "editor/document/recovery.h"
@@ -177,6 +178,8 @@ CMainFrame::~CMainFrame()
     qApp->removeEventFilter(this);
     if (playback_observer_)
         set_playback_observer(nullptr);
+    record_hooks().new_document = nullptr;
+    record_hooks().bring_to_top = nullptr;
     if (mdi_)
         disconnect(mdi_, nullptr, this, nullptr);
     // Documents go first, each deleting its own files; then the run's folder with what is
@@ -193,6 +196,20 @@ bool CMainFrame::create()
     // 1. The frame itself; the "Preferences" keys. The editor reaches the modules it links
     // through one table.
     set_module_calls(linked_module_calls());
+    // The record dialog's "&New" and Record To reach the document windows through here.
+    record_hooks().new_document = [this]() -> CChildFrame* {
+        std::unique_ptr<CChildFrame> doc = create_new_wave_file(true);
+        if (!doc)
+            return nullptr;
+        const QString title = doc->file_title;
+        DocumentWindow* w = adopt_document(std::move(doc), title);
+        return w ? w->document() : nullptr;
+    };
+    record_hooks().bring_to_top = [this](CChildFrame& doc) {
+        for (QMdiSubWindow* sub : mdi_->subWindowList())
+            if (auto* w = qobject_cast<DocumentWindow*>(sub->widget()); w && w->document() == &doc)
+                mdi_->setActiveSubWindow(sub);
+    };
     app::read_profile_settings();
     setWindowTitle(app::kProductName);
     resize(1024, 720);

@@ -369,3 +369,36 @@ TEST_F(AlsaDeviceTest, TheNullPcmPlaysBuffersThroughTheAlsaPath)
     EXPECT_EQ(count(wd::kWomDone), 1);
     EXPECT_EQ(wd::out_close(h), wd::kOk);
 }
+
+TEST_F(WaveDeviceTest, AnInputLeftWithoutBuffersCountsAnOverrunAndDropsThatStretch)
+{
+    // 11025 Hz mono 8-bit from a ramp of known bytes: what comes after the gap shows
+    // whether the device caught up (wrong) or went on from now.
+    std::string ramp(11025 * 3, '\0');
+    for (size_t i = 0; i < ramp.size(); ++i)
+        ramp[i] = static_cast<char>(i / 100);
+    write_file(path("ramp.raw"), ramp);
+    wd::set_virtual_source(path("ramp.raw"));
+    std::string a(1100, '\0'), b(1100, '\0');
+    wd::Header ha{a.data(), 1100}, hb{b.data(), 1100};
+    wd::Handle h = 0;
+    ASSERT_EQ(wd::in_open(&h, 0, pcm(1, 8, 11025), &window), wd::kOk);
+    wd::in_prepare(h, &ha);
+    wd::in_prepare(h, &hb);
+    wd::in_add_buffer(h, &ha);
+    wd::in_start(h);
+    run_for(100);
+    ASSERT_EQ(count(wd::kWimData), 1);
+    EXPECT_EQ(wd::in_overruns(h), 0u);
+    run_for(1000); // nothing to record into for a second
+    wd::in_add_buffer(h, &hb);
+    EXPECT_EQ(wd::in_overruns(h), 1u);
+    run_for(50);
+    EXPECT_EQ(count(wd::kWimData), 1); // half a buffer: no burst of the missed second
+    run_for(60);
+    ASSERT_EQ(count(wd::kWimData), 2);
+    EXPECT_TRUE(b == ramp.substr(1100, 1100));
+    wd::in_reset(h);
+    EXPECT_EQ(wd::in_close(h), wd::kOk);
+    wd::set_virtual_source("");
+}
