@@ -1,5 +1,7 @@
 #include "formats/ocw_rate.h"
 
+#include <algorithm>
+
 namespace kel::ocw {
 
 uint32_t marker_for_ratio(float r)
@@ -41,36 +43,64 @@ int stretch_steps(float r)
     return k < 1 ? 1 : k;
 }
 
-void stretch(const int16_t* in, int frames, int channels, const int16_t* next, float r,
-             int16_t* out, size_t out_words)
+Stretcher::Stretcher(float r, int channels)
+    : ratio_(static_cast<double>(r)), channels_(channels == 2 ? 2 : 1), steps_(stretch_steps(r))
 {
-    if (frames <= 0 || channels < 1)
-        return;
-    const int steps = stretch_steps(r);
-    const double ratio = static_cast<double>(r);
-    size_t covered = 0;
-    for (int j = 0; j < frames; ++j) {
-        size_t at = static_cast<size_t>(static_cast<double>(j) * channels * ratio);
-        if (channels == 2)
-            at &= ~static_cast<size_t>(1);
-        if (at >= out_words)
-            return; // frames only move on from here
-        const int16_t* cur = in + static_cast<size_t>(j) * channels;
-        const int16_t* nxt = j + 1 < frames ? cur + channels : (next ? next : cur);
-        for (int k = 0; k <= steps; ++k) {
-            for (int c = 0; c < channels; ++c) {
-                const size_t w = at + static_cast<size_t>(k) * channels + c;
-                if (w < out_words)
-                    out[w] = static_cast<int16_t>(cur[c] + (nxt[c] - cur[c]) * k / steps);
-            }
-        }
-        covered = at + static_cast<size_t>(steps + 1) * channels;
+}
+
+uint64_t Stretcher::start_of(uint64_t frame) const
+{
+    return static_cast<uint64_t>(static_cast<double>(frame) * ratio_);
+}
+
+size_t Stretcher::room_for(size_t frames) const
+{
+    return static_cast<size_t>(static_cast<double>(frames + 1) * ratio_) + 2;
+}
+
+// The run of the waiting frame (index frames_in_ - 1) up to where the next one starts.
+size_t Stretcher::run_of(const int16_t* cur, const int16_t* nxt, int16_t* out)
+{
+    const uint64_t end = start_of(frames_in_);
+    size_t n = 0;
+    for (uint64_t k = 0; frames_out_ < end; ++k, ++frames_out_, ++n) {
+        // A run is never longer than K + 1 frames; past K the next frame has arrived.
+        const int step = static_cast<int>(std::min<uint64_t>(k, steps_));
+        for (int c = 0; c < channels_; ++c)
+            out[n * channels_ + c] =
+                static_cast<int16_t>(cur[c] + (nxt[c] - cur[c]) * step / steps_);
     }
-    // A ratio above K can leave a word or two after the last frame: they take the frame
-    // that follows, as the next interpolation would have begun there.
-    const int16_t* tail = next ? next : in + static_cast<size_t>(frames - 1) * channels;
-    for (size_t w = covered; w < out_words; ++w)
-        out[w] = tail[(w - covered) % channels];
+    return n;
+}
+
+size_t Stretcher::push(const int16_t* in, size_t frames, int16_t* out)
+{
+    size_t n = 0;
+    for (size_t j = 0; j < frames; ++j) {
+        const int16_t* frame = in + j * channels_;
+        if (frames_in_ > 0)
+            n += run_of(waiting_, frame, out + n * channels_);
+        std::copy(frame, frame + channels_, waiting_);
+        ++frames_in_;
+    }
+    return n;
+}
+
+size_t Stretcher::finish(int16_t* out)
+{
+    if (frames_in_ == 0)
+        return 0;
+    // Held: its run ends where a next frame would have started, at trunc(frames x r).
+    const int16_t held[2] = {waiting_[0], waiting_[1]};
+    return run_of(waiting_, held, out);
+}
+
+float restore_ratio(uint32_t marker)
+{
+    if (marker == 0)
+        return 0.0f;
+    const float known = ratio_for_marker(marker);
+    return known != 0.0f ? known : 44100.0f / static_cast<float>(marker);
 }
 
 } // namespace kel::ocw

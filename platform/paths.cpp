@@ -62,17 +62,55 @@ bool is_writable_dir(const std::string& dir)
     return access(dir.c_str(), W_OK | X_OK) == 0;
 }
 
-std::string program_dir()
+namespace {
+
+std::string folder_of(const std::string& file)
 {
-    if (const char* home = std::getenv("KELVARA_HOME"); home && *home)
-        return with_slash(home);
+    auto pos = file.rfind('/');
+    return pos == std::string::npos ? std::string("./") : file.substr(0, pos + 1);
+}
+
+std::string exe_dir()
+{
     char buf[PATH_MAX];
     ssize_t n = readlink("/proc/self/exe", buf, sizeof buf - 1);
     if (n <= 0)
         return "./";
-    std::string exe(buf, static_cast<size_t>(n));
-    auto pos = exe.rfind('/');
-    return pos == std::string::npos ? std::string("./") : exe.substr(0, pos + 1);
+    return folder_of(std::string(buf, static_cast<size_t>(n)));
+}
+
+bool is_dir(const std::string& dir)
+{
+    struct stat st
+    {
+    };
+    return stat(dir.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+// The data folder of an installed suite, reached from a folder `levels` below the prefix
+// (bin/ is one, lib/kelvara/ two); empty in a build tree, where the data sits beside the
+// programs.
+std::string installed_data(const std::string& dir, int levels)
+{
+    std::string up = dir;
+    for (int i = 0; i < levels; ++i)
+        up += "../";
+    const std::string data = up + kInstalledData;
+    char real[PATH_MAX];
+    if (!is_dir(data) || !realpath(data.c_str(), real))
+        return {};
+    return with_slash(real);
+}
+
+} // namespace
+
+std::string program_dir()
+{
+    if (const char* home = std::getenv("KELVARA_HOME"); home && *home)
+        return with_slash(home);
+    const std::string exe = exe_dir();
+    const std::string installed = installed_data(exe, 1);
+    return installed.empty() ? exe : installed;
 }
 
 std::string module_dir_of(const void* address)
@@ -81,12 +119,22 @@ std::string module_dir_of(const void* address)
         return with_slash(home);
     Dl_info info{};
     if (dladdr(address, &info) && info.dli_fname && *info.dli_fname) {
-        std::string file = info.dli_fname;
-        auto pos = file.rfind('/');
-        if (pos != std::string::npos)
-            return file.substr(0, pos + 1);
+        const std::string dir = folder_of(info.dli_fname);
+        const std::string installed = installed_data(dir, 2);
+        if (dir != "./")
+            return installed.empty() ? dir : installed;
     }
     return program_dir();
+}
+
+std::string helper_program(const std::string& name)
+{
+    for (const std::string& dir : {program_dir(), exe_dir() + "../" + kInstalledHelpers}) {
+        const std::string file = dir + name;
+        if (access(file.c_str(), X_OK) == 0)
+            return file;
+    }
+    return program_dir() + name;
 }
 
 static std::string xdg_dir(const char* var, const char* fallback_under_home)

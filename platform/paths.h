@@ -3,13 +3,26 @@
 
 namespace kel::paths {
 
+// Where an install (cmake --install) puts the suite's data and its helper programs and
+// libraries, below the prefix.
+inline constexpr const char* kInstalledData = "share/kelvara/";
+inline constexpr const char* kInstalledHelpers = "lib/kelvara/";
+
 // Directory of the preset INI files, tips and autostart file, with a trailing '/':
-// $KELVARA_HOME when set, else the directory of the running executable.
+// $KELVARA_HOME when set, else <prefix>/share/kelvara/ of an installed program, else the
+// directory of the running executable (a build tree, where the data is copied beside it).
 std::string program_dir();
 
 // Directory of the shared library (or program) holding the given address, trailing '/';
-// $KELVARA_HOME when set, as for the program directory. Modules find their presets here.
+// $KELVARA_HOME when set, and the installed data folder for an installed library, as for
+// the program directory. Modules find their presets here.
 std::string module_dir_of(const void* address);
+
+// The helper program `name` (the outside-program stand-ins): in the program directory,
+// else in <prefix>/lib/kelvara/ of an installed program.
+// The program directory's path when it is nowhere, so that failing to start it says where
+// it was looked for.
+std::string helper_program(const std::string& name);
 
 // Default folder for working files: the program directory when writable,
 // else $XDG_DATA_HOME/Kelvara/ (created on demand). Trailing '/'.

@@ -85,38 +85,6 @@ float ratio_for_marker(uint32_t marker)
     return kel::ocw::ratio_for_marker(marker);
 }
 
-size_t stretched_bytes(size_t decoded_bytes, float r)
-{
-    const size_t n = static_cast<size_t>(static_cast<double>(decoded_bytes) * r);
-    return n & ~static_cast<size_t>(3);
-}
-
-size_t stretch(const int16_t* in, size_t frames, int channels, float r, int16_t* out)
-{
-    const size_t out_bytes = stretched_bytes(frames * channels * 2, r);
-    const size_t out_words = out_bytes / 2;
-    const int steps = static_cast<int>(r + 0.5f);
-    if (frames == 0 || steps < 1)
-        return 0;
-    for (size_t j = 0; j < frames; ++j) {
-        size_t pos = static_cast<size_t>(static_cast<double>(j * channels) * r);
-        if (channels == 2)
-            pos &= ~static_cast<size_t>(1);
-        const size_t next = j + 1 < frames ? j + 1 : j;
-        for (int c = 0; c < channels; ++c) {
-            const int cur = in[j * channels + c];
-            const int delta = in[next * channels + c] - cur;
-            for (int k = 0; k <= steps; ++k) {
-                const size_t at = pos + static_cast<size_t>(k) * channels + c;
-                if (at >= out_words)
-                    break;
-                out[at] = static_cast<int16_t>(cur + delta * k / steps);
-            }
-        }
-    }
-    return out_bytes;
-}
-
 bool suggest_format(const WaveFileDesc& source, wd::Format& target)
 {
     if (!decodable(source))
@@ -137,8 +105,22 @@ ConvertJob::~ConvertJob()
 
 size_t ConvertJob::out_capacity() const
 {
-    // The stretch of a whole target block at the largest ratio the player knows.
-    return stretched_bytes(target_block_, 6.0995f) + 16;
+    // A whole target block at the largest ratio the player knows, with the frame that
+    // waited from the step before and the held last frame of the stream.
+    const size_t align = std::max<size_t>(1, target_format_.block_align);
+    const size_t frames = target_block_ / align + 2;
+    return (static_cast<size_t>(static_cast<double>(frames) * 6.0995) + 16) * align;
+}
+
+uint64_t ConvertJob::expected_output_bytes() const
+{
+    const float r = ratio_for_marker(desc_.avg_bytes_per_sec());
+    uint64_t frames = desc_.sample_count;
+    if (frames == 0 && desc_.block_align() > 0)
+        frames = uint64_t{data_size_} / desc_.block_align() *
+                 static_cast<uint64_t>(frames_per_block(desc_));
+    return static_cast<uint64_t>(static_cast<double>(frames) * static_cast<double>(r)) *
+           target_format_.block_align;
 }
 
 bool ConvertJob::begin(const std::string& source_path, const std::string& target_path,
@@ -148,6 +130,8 @@ bool ConvertJob::begin(const std::string& source_path, const std::string& target
     desc_ = source;
     data_size_ = source.data_size;
     consumed_ = 0;
+    frames_decoded_ = 0;
+    stretcher_.reset();
     truncated_ = source.truncated;
     const bool ok = [&] {
         if (!suggest_format(source, target_format_)) {
@@ -287,39 +271,60 @@ bool ConvertJob::decode(size_t bytes, size_t& used, size_t& frames, bool last)
 
 long ConvertJob::step(uint8_t* out)
 {
-    if (!is_open() || consumed_ >= data_size_)
+    if (!is_open() || (consumed_ >= data_size_ && !stretcher_))
         return 0;
-    const size_t want = std::min<size_t>(source_block_, data_size_ - consumed_);
-    const int64_t got = source_->read(source_buffer_.data(), static_cast<int64_t>(want));
-    if (got < 0) {
-        warn("Failed, 1358");
-        return -1;
+    const int ch = target_format_.channels;
+    int16_t* words = reinterpret_cast<int16_t*>(out);
+    size_t made = 0;
+    // A step that only fed the waiting frame goes on, so 0 still means the end.
+    while (made == 0 && consumed_ < data_size_) {
+        const size_t want = std::min<size_t>(source_block_, data_size_ - consumed_);
+        const int64_t got = source_->read(source_buffer_.data(), static_cast<int64_t>(want));
+        if (got < 0) {
+            warn("Failed, 1358");
+            return -1;
+        }
+        // The file has become shorter than its data chunk: what is there is all there is.
+        if (static_cast<size_t>(got) < want)
+            truncated_ = true;
+        if (got == 0) {
+            consumed_ = data_size_;
+            break;
+        }
+        const bool last =
+            consumed_ + static_cast<uint64_t>(got) >= data_size_ || static_cast<size_t>(got) < want;
+        size_t used = 0, frames = 0;
+        if (!decode(static_cast<size_t>(got), used, frames, last))
+            return -1;
+        if (static_cast<size_t>(got) > used)
+            source_->seek(-(got - static_cast<int64_t>(used)), SEEK_CUR);
+        consumed_ += static_cast<uint32_t>(used);
+        // The padding nibble of a short last block is no frame of the sound.
+        if (desc_.sample_count > 0 && frames_decoded_ + frames >= desc_.sample_count) {
+            frames = static_cast<size_t>(desc_.sample_count -
+                                         std::min<uint64_t>(frames_decoded_, desc_.sample_count));
+            consumed_ = data_size_;
+        }
+        frames_decoded_ += frames;
+        if (frames == 0) {
+            // Nothing more can be decoded: take the stream as ended.
+            consumed_ = data_size_;
+            break;
+        }
+        const float r = ratio_for_marker(desc_.avg_bytes_per_sec());
+        if (r == 0.0f) {
+            warn("Unknown resample rate. Returning.");
+            return -1;
+        }
+        if (!stretcher_)
+            stretcher_ = std::make_unique<kel::ocw::Stretcher>(r, ch);
+        made += stretcher_->push(target_buffer_.data(), frames, words);
     }
-    // The file has become shorter than its data chunk: what is there is all there is.
-    if (static_cast<size_t>(got) < want)
-        truncated_ = true;
-    if (got == 0)
-        return 0;
-    const bool last =
-        consumed_ + static_cast<uint64_t>(got) >= data_size_ || static_cast<size_t>(got) < want;
-    size_t used = 0, frames = 0;
-    if (!decode(static_cast<size_t>(got), used, frames, last))
-        return -1;
-    if (static_cast<size_t>(got) > used)
-        source_->seek(-(got - static_cast<int64_t>(used)), SEEK_CUR);
-    consumed_ += static_cast<uint32_t>(used);
-    if (frames == 0) {
-        // Nothing more can be decoded: take the stream as ended.
-        consumed_ = data_size_;
-        return 0;
+    if (consumed_ >= data_size_ && stretcher_) {
+        made += stretcher_->finish(words + made * ch);
+        stretcher_.reset();
     }
-    const float r = ratio_for_marker(desc_.avg_bytes_per_sec());
-    if (r == 0.0f) {
-        warn("Unknown resample rate. Returning.");
-        return -1;
-    }
-    return static_cast<long>(stretch(target_buffer_.data(), frames, target_format_.channels, r,
-                                     reinterpret_cast<int16_t*>(out)));
+    return static_cast<long>(made * ch * 2);
 }
 
 bool ConvertJob::write(const uint8_t* bytes, size_t count)

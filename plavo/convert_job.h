@@ -1,6 +1,7 @@
 #pragma once
 // Turning an OCW file into 16-bit PCM: our MS ADPCM decoder stands where the platform's
 // codec manager stood, then the player's interpolator restores the rate the marker names.
+#include "formats/ocw_rate.h"
 #include "platform/riff.h"
 #include "platform/wave_device.h"
 #include "plavo/wave_reader.h"
@@ -15,16 +16,6 @@ namespace plavo {
 // r for a rate marker (nAvgBytesPerSec), by k = trunc(44100 / marker x 10); 0 for a marker
 // the player does not know.
 float ratio_for_marker(uint32_t marker);
-
-// Bytes a decoded run of `decoded_bytes` becomes at ratio r: trunc(len x r), rounded down
-// to a multiple of 4.
-size_t stretched_bytes(size_t decoded_bytes, float r);
-
-// Stretches interleaved 16-bit frames by r: frame j goes to word trunc(j x channels x r)
-// (even for stereo) followed by K = trunc(r + 0.5) interpolated steps towards frame j + 1;
-// later frames overwrite the overlap. The last frame holds its value. Writes
-// stretched_bytes(frames x channels x 2, r) bytes to `out`.
-size_t stretch(const int16_t* in, size_t frames, int channels, float r, int16_t* out);
 
 // What a decoder proposes for a source format: PCM 16-bit with the source's channels and
 // nominal rate. False when it knows no conversion for the source.
@@ -41,7 +32,8 @@ class ConvertJob
     bool begin(const std::string& source_path, const std::string& target_path,
                const WaveFileDesc& source, const std::string& replaces = "");
     // One decoding step into `out` (at least out_capacity() bytes). Returns the bytes, 0 at
-    // the end of the stream, -1 on a failure (its message shown).
+    // the end of the stream, -1 on a failure (its message shown). The steps together give
+    // trunc(frames x r) frames, each frame at the place its index in the whole file names.
     long step(uint8_t* out);
     // Appends to the target's data chunk; false on a short write.
     bool write(const uint8_t* bytes, size_t count);
@@ -59,6 +51,8 @@ class ConvertJob
     // The source ended before its data chunk said: the file is cut short.
     bool truncated() const { return truncated_; }
     int channels() const { return target_format_.channels; }
+    // Bytes the whole stream becomes: the "fact" count (or what the blocks hold) stretched.
+    uint64_t expected_output_bytes() const;
 
   private:
     bool decode(size_t bytes, size_t& used, size_t& decoded_frames, bool last);
@@ -73,6 +67,8 @@ class ConvertJob
     uint32_t data_size_ = 0;
     uint32_t consumed_ = 0;
     bool truncated_ = false;
+    uint64_t frames_decoded_ = 0;
+    std::unique_ptr<kel::ocw::Stretcher> stretcher_;
     std::vector<uint8_t> source_buffer_;
     std::vector<int16_t> target_buffer_;
 };

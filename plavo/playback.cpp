@@ -189,18 +189,15 @@ double Playback::elapsed_seconds() const
 
 int Playback::progress_percent() const
 {
-    const float r = ratio_for_marker(desc_.avg_bytes_per_sec());
-    if (r == 0.0f)
+    // The share of the stretched stream the device has played, so the bar ends at 100.
+    const uint64_t total = job_.expected_output_bytes();
+    if (!handle_ || total == 0)
         return 0;
-    const long p = static_cast<long>(elapsed_seconds());
-    double d = static_cast<double>(job_.data_size() / 44100);
-    // A file shorter than that would divide by nothing.
-    if (d == 0)
-        d = job_.data_size() / 44100.0;
-    if (d <= 0)
+    wd::Position p;
+    p.type = wd::kTimeBytes;
+    if (wd::out_get_position(handle_, p) != wd::kOk)
         return 0;
-    const int percent = static_cast<int>(p * 100.0 * 2 * job_.channels() * 0.95 / (d * r * 3.9));
-    return std::clamp(percent, 0, 100);
+    return static_cast<int>(std::min<uint64_t>(100, uint64_t{p.bytes} * 100 / total));
 }
 
 const uint8_t* Playback::meter_buffer(size_t& bytes) const

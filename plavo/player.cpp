@@ -317,6 +317,9 @@ void Player::on_timer(uint32_t id)
     case kClockTimer:
         elapsed_ = playback_.elapsed_seconds();
         view_.set_seconds(elapsed_);
+        // Buffers return about once a second; the clock keeps the bar moving between them.
+        if (playback_.device_open())
+            view_.set_progress(playback_.progress_percent());
         break;
     case kMeterTimer: {
         if (++meter_counter_ > kMeterTicks)
@@ -363,15 +366,21 @@ void Player::on_message(const ev::Message& m)
         if (m.wparam == device_ && playing_)
             ev::set_timer(this, kMeterTimer, 50);
         break;
-    case wd::kWomDone:
-        if (!playback_.on_done(m.wparam, reinterpret_cast<wd::Header*>(m.lparam)) &&
-            playback_.device_open() && m.wparam == playback_.handle()) {
-            meter_counter_ = 0;
-            if (!paused_)
-                ev::set_timer(this, kMeterTimer, 50);
-            view_.set_progress(playback_.progress_percent());
+    case wd::kWomDone: {
+        const bool ours = m.wparam != 0 && m.wparam == playback_.handle();
+        if (!playback_.on_done(m.wparam, reinterpret_cast<wd::Header*>(m.lparam))) {
+            if (ours && playback_.device_open()) {
+                meter_counter_ = 0;
+                if (!paused_)
+                    ev::set_timer(this, kMeterTimer, 50);
+                view_.set_progress(playback_.progress_percent());
+            }
+        } else if (ours) {
+            // The last buffer has played: the whole file is done.
+            view_.set_progress(100);
         }
         break;
+    }
     case wd::kWomClose:
         if (m.wparam != 0 && m.wparam == device_) {
             device_ = 0;

@@ -10,6 +10,7 @@ packages=(
   sox libsox-fmt-all ffmpeg
   libsox-dev libmp3lame-dev libfftw3-dev
   fonts-dejavu-core xvfb xauth time python3
+  desktop-file-utils appstream shared-mime-info
 )
 missing=()
 for p in "${packages[@]}"; do

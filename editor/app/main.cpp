@@ -1,13 +1,15 @@
 // Orlo, the Kelvara wave editor.
 //   orlo                     the editor
 //   orlo --request 5000      asks a running editor to open the file named in KVSDFALT.INI
-//   orlo --info FILE...      opens the files without windows and tells what they hold
+//   orlo --info FILE...      opens the files without windows and tells what they hold,
+//                            and where the data is read from
 #include "common/child_frame.h"
 #include "editor/app/orlo_app.h"
 #include "editor/app/session_signals.h"
 #include "editor/app/sibling.h"
 #include "editor/document/recovery.h"
 #include "editor/files/file_commands.h"
+#include "platform/paths.h"
 #include "platform/ui.h"
 
 #include <QApplication>
@@ -34,6 +36,9 @@ int info(int argc, char** argv)
     ConsoleUi console;
     kel::set_ui(&console);
     int failures = 0;
+    // Where the presets, tips and help are read from: $KELVARA_HOME, an install's
+    // share/kelvara/, or the build folder.
+    std::printf("data folder  %s\n", kel::paths::program_dir().c_str());
     for (int i = 2; i < argc; ++i) {
         // The open command itself, so the same messages come as in the window.
         auto doc = open_sound_file(argv[i]);

@@ -88,15 +88,21 @@ ssize_t read_fully(int fd, void* buffer, size_t count, off_t offset)
     return static_cast<ssize_t>(done);
 }
 
-// Decimates one block of source words into `out`; the number of words made.
-size_t decimate_block(const int16_t* in, int words, int channels, float r, const uint16_t* dither,
-                      int16_t* out)
+// Decimates the range's frames [first, first + frames), held in `in`. Output frame n takes
+// source frame trunc(n x r) counted from the range's start, so the picks keep their places
+// across block edges and the file holds the range's timing exactly; `next_out` carries n
+// from block to block. The number of words made.
+size_t decimate_block(const int16_t* in, uint64_t first, int frames, int channels, float r,
+                      uint64_t& next_out, const uint16_t* dither, int16_t* out)
 {
     size_t k = 0;
-    const float step = static_cast<float>(channels) * r;
-    for (float x = 0.0f; x < static_cast<float>(words); x += step) {
-        // A whole frame: for mono every word is a frame of its own.
-        const int index = static_cast<int>(x) / channels * channels;
+    const double ratio = static_cast<double>(r);
+    const uint64_t end = first + static_cast<uint64_t>(frames);
+    for (;; ++next_out) {
+        const auto source = static_cast<uint64_t>(static_cast<double>(next_out) * ratio);
+        if (source >= end)
+            break;
+        const size_t index = static_cast<size_t>(source - first) * channels;
         for (int c = 0; c < channels; ++c) {
             const uint16_t v = static_cast<uint16_t>(static_cast<uint16_t>(in[index + c]) +
                                                      dither[(k + c) % kDitherEntries]);
@@ -273,6 +279,7 @@ int compress_to_ocw(CChildFrame& doc, const std::string& target)
     const off_t first = static_cast<off_t>(start) * 2;
     uint64_t read_bytes = 0;
     uint64_t written = 0;
+    uint64_t next_out = 0;
     while (read_bytes < range) {
         const size_t want = static_cast<size_t>(std::min<uint64_t>(kReadBytes, range - read_bytes));
         const ssize_t got =
@@ -284,8 +291,9 @@ int compress_to_ocw(CChildFrame& doc, const std::string& target)
         const int words = static_cast<int>(got / 2) / channels * channels;
         if (words == 0)
             break;
-        const size_t made =
-            decimate_block(source.get(), words, channels, r, dither.get(), output.get());
+        const uint64_t first_frame = read_bytes / frame_bytes;
+        const size_t made = decimate_block(source.get(), first_frame, words / channels, channels, r,
+                                           next_out, dither.get(), output.get());
         uint64_t bytes = made * 2;
         const bool last = written + bytes >= expected;
         if (last)

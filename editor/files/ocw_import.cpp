@@ -17,6 +17,7 @@
 #include <cstdio>
 #include <memory>
 #include <new>
+#include <vector>
 
 using kel::riff::Chunk;
 using kel::riff::File;
@@ -27,7 +28,6 @@ static_assert(std::endian::native == std::endian::little, "samples are written a
 namespace {
 
 constexpr size_t kInputBlock = 131072;
-constexpr size_t kOutputBlock = 524288;
 constexpr size_t kReadBytes = 32768;
 
 int refuse(int message)
@@ -107,8 +107,7 @@ struct ImportFiles
 // The rate factor the OCW header's marker names; 0 when it is out of range.
 float restore_factor(const WaveFormat& ocw)
 {
-    const float r =
-        ocw.avg_bytes_per_sec ? 44100.0f / static_cast<float>(ocw.avg_bytes_per_sec) : 0.0f;
+    const float r = kel::ocw::restore_ratio(ocw.avg_bytes_per_sec);
     // The output block holds eight times the input: a marker outside this range would
     // overrun it (or shrink the sound to nothing).
     return r >= 0.5f && r <= 8.0f ? r : 0.0f;
@@ -182,8 +181,7 @@ int ocw_restore_rate(const WaveFormat& ocw, const std::string& decoded, const st
         return ErrMsg("Unknown resample rate. Returning.");
     ImportFiles files;
     std::unique_ptr<uint8_t[]> input(new (std::nothrow) uint8_t[kInputBlock]);
-    std::unique_ptr<int16_t[]> output_block(new (std::nothrow) int16_t[kOutputBlock / 2]);
-    if (!input || !output_block)
+    if (!input)
         return refuse(5026);
     if (!ReadInputWaveformHeader(decoded.c_str(), 0))
         return ErrMsg("Can't read header");
@@ -211,8 +209,18 @@ int ocw_restore_rate(const WaveFormat& ocw, const std::string& decoded, const st
     show_percent_done(files.progress, 0);
     const size_t frame_bytes = static_cast<size_t>(channels * in_bytes);
     const size_t unit = kReadBytes / frame_bytes * frame_bytes;
-    const long long scaled = static_cast<long long>(r * 65536.0f);
     int16_t* words = reinterpret_cast<int16_t*>(input.get() + kReadBytes);
+    kel::ocw::Stretcher stretcher(r, channels);
+    std::vector<int16_t> stretched;
+    try {
+        stretched.resize(stretcher.room_for(unit / frame_bytes) * channels);
+    } catch (...) {
+        return refuse(5026);
+    }
+    auto put = [&](size_t frames) {
+        const int64_t bytes = static_cast<int64_t>(frames * channels * 2);
+        return files.out->write(stretched.data(), bytes) == bytes;
+    };
     uint64_t done = 0;
     while (done < pcm_size) {
         const size_t want = static_cast<size_t>(std::min<uint64_t>(unit, pcm_size - done));
@@ -223,32 +231,18 @@ int ocw_restore_rate(const WaveFormat& ocw, const std::string& decoded, const st
         if (frames == 0)
             break;
         const size_t count = frames * channels;
-        // The frame after this block, so the last one leans toward it rather than a gap.
-        uint8_t peek[4] = {};
-        int16_t next[2];
-        const bool has_next = done + static_cast<uint64_t>(got) + frame_bytes <= pcm_size &&
-                              files.in->read(peek, static_cast<int64_t>(frame_bytes)) ==
-                                  static_cast<int64_t>(frame_bytes) &&
-                              files.in->seek(-static_cast<int64_t>(frame_bytes), SEEK_CUR) >= 0;
         for (size_t i = 0; i < count; ++i)
             words[i] = in_bytes == 1 ? static_cast<int16_t>((input[i] - 128) * 256)
                                      : static_cast<int16_t>(input[2 * i] | (input[2 * i + 1] << 8));
-        for (int c = 0; c < channels; ++c)
-            next[c] = in_bytes == 1 ? static_cast<int16_t>((peek[c] - 128) * 256)
-                                    : static_cast<int16_t>(peek[2 * c] | (peek[2 * c + 1] << 8));
-
-        const size_t out_bytes =
-            static_cast<size_t>(scaled * static_cast<long long>(count) / 32768) & ~size_t{3};
-        kel::ocw::stretch(words, static_cast<int>(frames), channels, has_next ? next : nullptr, r,
-                          output_block.get(), out_bytes / 2);
-        if (files.out->write(output_block.get(), static_cast<int64_t>(out_bytes)) !=
-            static_cast<int64_t>(out_bytes))
+        if (!put(stretcher.push(words, frames, stretched.data())))
             return refuse(5031);
         done += static_cast<uint64_t>(got);
         show_percent_done(files.progress, static_cast<int>(done * 100 / pcm_size));
         if (cancel_button_pressed(files.progress))
             return 0;
     }
+    if (!put(stretcher.finish(stretched.data())))
+        return refuse(5031);
 
     if (files.out->ascend(files.data) != kel::riff::kOk ||
         files.out->ascend(files.riff) != kel::riff::kOk || !files.out->close())

@@ -93,7 +93,7 @@ void delete_signal_files()
 long start_outside_program(const std::string& name, const std::vector<std::string>& args,
                            bool shown)
 {
-    std::vector<std::string> argv = {kel::paths::program_dir() + name};
+    std::vector<std::string> argv = {kel::paths::helper_program(name)};
     char cwd[PATH_MAX];
     const std::string here = getcwd(cwd, sizeof cwd) ? std::string(cwd) + "/" : std::string();
     for (const std::string& a : args)
@@ -124,7 +124,7 @@ bool wait_for_finished(long process)
 
 std::string outside_program_path(const std::string& name)
 {
-    return kel::paths::program_dir() + name;
+    return kel::paths::helper_program(name);
 }
 
 bool outside_program_exists(const std::string& name)

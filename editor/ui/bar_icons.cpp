@@ -127,6 +127,270 @@ void list_lines(QPainter& p, const Pens& k)
         p.drawLine(QPointF(6, 6.5 + 2.8 * i), QPointF(14, 6.5 + 2.8 * i));
 }
 
+void arrow(QPainter& p, QColor c, QPointF from, QPointF to, double width = 1.6)
+{
+    p.setPen(QPen(c, width, Qt::SolidLine, Qt::RoundCap));
+    p.drawLine(from, to);
+    const double a = std::atan2(to.y() - from.y(), to.x() - from.x());
+    QPolygonF head;
+    head << to << QPointF(to.x() - 4 * std::cos(a - 0.5), to.y() - 4 * std::sin(a - 0.5))
+         << QPointF(to.x() - 4 * std::cos(a + 0.5), to.y() - 4 * std::sin(a + 0.5));
+    p.setPen(QPen(c, 0.8));
+    p.setBrush(c);
+    p.drawPolygon(head);
+}
+
+// A sine of `cycles` whose amplitude follows `envelope` (0..1 along the width).
+template <class Envelope>
+void shaped_wave(QPainter& p, QColor c, QRectF r, double cycles, Envelope envelope,
+                 double width = 1.2)
+{
+    QPainterPath path;
+    const int n = 60;
+    for (int i = 0; i <= n; ++i) {
+        const double t = static_cast<double>(i) / n;
+        const QPointF at(r.left() + r.width() * t,
+                         r.center().y() -
+                             r.height() / 2 * envelope(t) * std::sin(2 * M_PI * cycles * t));
+        if (i == 0)
+            path.moveTo(at);
+        else
+            path.lineTo(at);
+    }
+    p.setPen(QPen(c, width));
+    p.setBrush(Qt::NoBrush);
+    p.drawPath(path);
+}
+
+void note(QPainter& p, QColor c, QPointF head)
+{
+    p.setPen(Qt::NoPen);
+    p.setBrush(c);
+    p.drawEllipse(head, 2.6, 2.0);
+    p.setPen(QPen(c, 1.3));
+    p.drawLine(QPointF(head.x() + 2.3, head.y()), QPointF(head.x() + 2.3, head.y() - 10));
+    p.drawLine(QPointF(head.x() + 2.3, head.y() - 10), QPointF(head.x() + 5, head.y() - 7.5));
+}
+
+void speaker(QPainter& p, const Pens& k, QPointF at, bool facing_right)
+{
+    const double s = facing_right ? 1 : -1;
+    QPolygonF cone;
+    cone << QPointF(at.x(), at.y() - 2) << QPointF(at.x() + s * 2, at.y() - 2)
+         << QPointF(at.x() + s * 5, at.y() - 5) << QPointF(at.x() + s * 5, at.y() + 5)
+         << QPointF(at.x() + s * 2, at.y() + 2) << QPointF(at.x(), at.y() + 2);
+    p.setPen(QPen(k.ink(), 0.9));
+    p.setBrush(k.pick(QColor(90, 90, 90)));
+    p.drawPolygon(cone);
+}
+
+// The effects: each a small picture of what it does to the sound.
+void effect(QPainter& p, int command, const Pens& k)
+{
+    const QColor green = k.pick(QColor(20, 170, 40));
+    const QColor red = k.pick(QColor(215, 25, 25));
+    const QColor blue = k.pick(QColor(30, 90, 210));
+    const QColor orange = k.pick(QColor(230, 130, 0));
+    const QColor purple = k.pick(QColor(140, 60, 190));
+    const QColor dark = k.ink();
+    auto flat = [](double) { return 1.0; };
+    switch (command) {
+    case 11500: // tempo: the wave drawn out both ways
+        shaped_wave(p, blue, QRectF(2, 2, 16, 9), 2.5, flat);
+        arrow(p, red, QPointF(10, 15), QPointF(2, 15));
+        arrow(p, red, QPointF(10, 15), QPointF(18, 15));
+        break;
+    case 11501: // amplify: a wave that grows, and up
+        shaped_wave(p, blue, QRectF(1, 3, 14, 14), 3, [](double t) { return 0.2 + 0.8 * t; });
+        arrow(p, green, QPointF(17, 16), QPointF(17, 3));
+        break;
+    case 11502: // pitch: a note, up and down
+        note(p, dark, QPointF(6, 15));
+        arrow(p, green, QPointF(15, 10), QPointF(15, 2));
+        arrow(p, red, QPointF(15, 10), QPointF(15, 18));
+        break;
+    case 11503: // compressor: the peaks pressed toward the middle
+        shaped_wave(p, blue, QRectF(1, 6, 18, 8), 3, flat);
+        arrow(p, red, QPointF(10, 0.5), QPointF(10, 5.5));
+        arrow(p, red, QPointF(10, 19.5), QPointF(10, 14.5));
+        break;
+    case 11504: { // echo: a click and its dying repeats
+        const double heights[] = {14, 9, 5.5, 3};
+        for (int i = 0; i < 4; ++i) {
+            const QColor c = i == 0 ? blue : blue.lighter(115 + 20 * i);
+            p.setPen(QPen(c, 2.2, Qt::SolidLine, Qt::RoundCap));
+            p.drawLine(QPointF(3 + 4.5 * i, 17), QPointF(3 + 4.5 * i, 17 - heights[i]));
+        }
+        p.setPen(QPen(dark, 1));
+        p.drawLine(QPointF(1, 17.5), QPointF(19, 17.5));
+        break;
+    }
+    case 11505: { // envelope: attack, decay, sustain, release over the wave
+        shaped_wave(p, blue.lighter(150), QRectF(2, 3, 16, 14), 4, [](double t) {
+            return t < 0.2 ? t / 0.2 : t < 0.8 ? 0.7 : 0.7 * (1 - t) / 0.2;
+        });
+        QPolygonF env;
+        env << QPointF(2, 17) << QPointF(5, 3) << QPointF(8, 6) << QPointF(14, 6)
+            << QPointF(18, 17);
+        p.setPen(QPen(orange, 1.6, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        p.setBrush(Qt::NoBrush);
+        p.drawPolyline(env);
+        break;
+    }
+    case 11506: { // equalizer: band sliders
+        const double knobs[] = {12, 7, 10, 5};
+        for (int i = 0; i < 4; ++i) {
+            const double x = 4 + 4 * i;
+            p.setPen(QPen(dark, 1));
+            p.drawLine(QPointF(x, 3), QPointF(x, 17));
+            p.setPen(QPen(dark.darker(120), 0.8));
+            p.setBrush(k.pick(QColor::fromHsv(100 + 40 * i, 180, 220)));
+            p.drawRect(QRectF(x - 1.8, knobs[i] - 1.5, 3.6, 3));
+        }
+        break;
+    }
+    case 11507: { // fade: the level rising along a ramp
+        QPolygonF ramp;
+        ramp << QPointF(2, 17) << QPointF(18, 3) << QPointF(18, 17);
+        p.setPen(Qt::NoPen);
+        p.setBrush(k.pick(QColor(200, 225, 255)));
+        p.drawPolygon(ramp);
+        shaped_wave(p, blue, QRectF(2, 3, 16, 14), 3.5, [](double t) { return t; });
+        p.setPen(QPen(dark, 1));
+        p.drawLine(QPointF(2, 17), QPointF(18, 3));
+        break;
+    }
+    case 11508: // flange: the wave and its sliding copy
+        shaped_wave(p, blue, QRectF(1, 4, 18, 12), 2, flat);
+        shaped_wave(p, red, QRectF(3, 4, 16, 12), 1.8, flat);
+        break;
+    case 11509: { // filter: a low-pass response on its axes
+        p.setPen(QPen(dark, 1));
+        p.drawLine(QPointF(2.5, 2), QPointF(2.5, 17.5));
+        p.drawLine(QPointF(2.5, 17.5), QPointF(18, 17.5));
+        QPainterPath curve;
+        curve.moveTo(3, 6);
+        curve.lineTo(9, 6);
+        curve.cubicTo(13, 6, 13, 16, 17.5, 16.5);
+        p.setPen(QPen(red, 1.8, Qt::SolidLine, Qt::RoundCap));
+        p.setBrush(Qt::NoBrush);
+        p.drawPath(curve);
+        break;
+    }
+    case 11510: { // modulate: a carrier inside a slower envelope
+        auto am = [](double t) { return 0.25 + 0.75 * std::abs(std::sin(M_PI * 1.5 * t)); };
+        shaped_wave(p, blue, QRectF(1, 3, 18, 14), 7, am, 1.0);
+        QPainterPath upper;
+        for (int i = 0; i <= 30; ++i) {
+            const double t = i / 30.0;
+            const QPointF at(1 + 18 * t, 10 - 7 * am(t));
+            if (i == 0)
+                upper.moveTo(at);
+            else
+                upper.lineTo(at);
+        }
+        p.setPen(QPen(orange, 1.2, Qt::DashLine));
+        p.drawPath(upper);
+        break;
+    }
+    case 11511: { // noise reduction: hiss in, clean sound out
+        QPainterPath hiss;
+        hiss.moveTo(1, 10);
+        const double jag[] = {-3, 2.5, -1.5, 3.5, -2.5, 1.5, -3.5, 2};
+        for (int i = 0; i < 8; ++i)
+            hiss.lineTo(1.8 + i * 0.9, 10 + jag[i]);
+        p.setPen(QPen(k.pick(QColor(150, 150, 150)), 1));
+        p.setBrush(Qt::NoBrush);
+        p.drawPath(hiss);
+        arrow(p, dark, QPointF(9.5, 10), QPointF(12.5, 10), 1.2);
+        shaped_wave(p, blue, QRectF(13, 5, 6, 10), 1, flat, 1.5);
+        break;
+    }
+    case 11512: // pan: between two speakers
+        speaker(p, k, QPointF(1.5, 10), true);
+        speaker(p, k, QPointF(18.5, 10), false);
+        arrow(p, green, QPointF(10, 10), QPointF(7, 10), 1.4);
+        arrow(p, green, QPointF(10, 10), QPointF(13, 10), 1.4);
+        p.setPen(QPen(dark, 1));
+        p.setBrush(k.pick(QColor(250, 250, 250)));
+        p.drawEllipse(QPointF(10, 10), 1.6, 1.6);
+        break;
+    case 11513: // shift: the wave moved on in time
+        p.setPen(QPen(dark, 1, Qt::DotLine));
+        p.drawLine(QPointF(2, 3), QPointF(2, 17));
+        shaped_wave(p, blue, QRectF(7, 3, 12, 9), 1.5, flat);
+        arrow(p, red, QPointF(2, 15), QPointF(12, 15));
+        break;
+    case 11514: { // reverb: a source and its reflections in a room
+        p.setPen(QPen(dark, 1.2));
+        p.setBrush(Qt::NoBrush);
+        p.drawLine(QPointF(2, 2), QPointF(2, 18));
+        p.drawLine(QPointF(2, 18), QPointF(18, 18));
+        p.drawLine(QPointF(18, 18), QPointF(18, 2));
+        p.setPen(Qt::NoPen);
+        p.setBrush(purple);
+        p.drawEllipse(QPointF(6, 13), 1.8, 1.8);
+        for (int i = 1; i <= 3; ++i) {
+            p.setPen(QPen(purple.lighter(100 + 25 * i), 1.2));
+            p.setBrush(Qt::NoBrush);
+            const double r = 3.5 * i;
+            p.drawArc(QRectF(6 - r, 13 - r, 2 * r, 2 * r), -10 * 16, 110 * 16);
+        }
+        break;
+    }
+    case 11515: // reverse: the wave sent back
+        shaped_wave(p, blue, QRectF(2, 9, 16, 9), 1.5, [](double t) { return 1 - 0.8 * t; });
+        arrow(p, red, QPointF(17, 4), QPointF(3, 4));
+        break;
+    case 11516: { // spatial: a listener and a sound placed around the head
+        p.setPen(QPen(dark, 1));
+        p.setBrush(k.pick(QColor(245, 215, 180)));
+        p.drawEllipse(QPointF(10, 12), 4, 4.5);
+        QPolygonF nose;
+        nose << QPointF(8.5, 7.8) << QPointF(10, 5.8) << QPointF(11.5, 7.8);
+        p.drawPolygon(nose);
+        p.setPen(Qt::NoPen);
+        p.setBrush(red);
+        p.drawEllipse(QPointF(16.5, 4), 2, 2);
+        p.setPen(QPen(red, 1));
+        p.setBrush(Qt::NoBrush);
+        p.drawArc(QRectF(11, 1, 8, 8), 180 * 16, 90 * 16);
+        break;
+    }
+    case 11517: { // tones: a tuning fork and its ring
+        p.setPen(QPen(dark, 1.6, Qt::SolidLine, Qt::RoundCap));
+        p.setBrush(Qt::NoBrush);
+        QPainterPath fork;
+        fork.moveTo(6, 2);
+        fork.lineTo(6, 9);
+        fork.cubicTo(6, 12.5, 12, 12.5, 12, 9);
+        fork.lineTo(12, 2);
+        p.drawPath(fork);
+        p.drawLine(QPointF(9, 11.6), QPointF(9, 18));
+        p.setPen(QPen(orange, 1.1));
+        p.drawArc(QRectF(12, 2, 5, 7), -60 * 16, 120 * 16);
+        p.drawArc(QRectF(12, 0.5, 8, 10), -60 * 16, 120 * 16);
+        break;
+    }
+    case 11518: // insert silence: a flat stretch let into the wave
+        wave(p, blue, QRectF(1, 6, 6, 10));
+        p.fillRect(QRectF(7, 6, 6, 10), k.pick(QColor(190, 210, 255)));
+        p.setPen(QPen(blue, 1.3));
+        p.drawLine(QPointF(7, 11), QPointF(13, 11));
+        wave(p, blue, QRectF(13, 6, 6, 10));
+        {
+            QPolygonF caret;
+            caret << QPointF(7, 0.5) << QPointF(13, 0.5) << QPointF(10, 5);
+            p.setPen(QPen(red.darker(150), 0.8));
+            p.setBrush(red);
+            p.drawPolygon(caret);
+        }
+        break;
+    default:
+        break;
+    }
+}
+
 void draw(QPainter& p, int command, const Pens& k)
 {
     const QColor green = k.pick(QColor(20, 170, 40));
@@ -311,18 +575,7 @@ void draw(QPainter& p, int command, const Pens& k)
         break;
     default:
         if (command >= 11500 && command <= 11518) {
-            // Effects: a coloured badge with its letters.
-            const int hue = ((command - 11500) * 37) % 360;
-            QColor fill = k.pick(QColor::fromHsv(hue, 150, 225));
-            p.setPen(QPen(fill.darker(170), 1));
-            p.setBrush(fill);
-            p.drawRoundedRect(QRectF(1.5, 2.5, 17, 15), 3.5, 3.5);
-            QFont f("DejaVu Sans");
-            f.setPixelSize(9);
-            f.setBold(true);
-            p.setFont(f);
-            p.setPen(QColor(20, 20, 20));
-            p.drawText(QRectF(1, 2, 18, 16), Qt::AlignCenter, effect_badge(command));
+            effect(p, command, k);
         } else {
             p.setPen(QPen(dark, 1));
             p.setBrush(QColor(230, 230, 230));
@@ -332,52 +585,6 @@ void draw(QPainter& p, int command, const Pens& k)
 }
 
 } // namespace
-
-const char* effect_badge(int command)
-{
-    switch (command) {
-    case 11500:
-        return "Tm";
-    case 11501:
-        return "Am";
-    case 11502:
-        return "Pi";
-    case 11503:
-        return "Co";
-    case 11504:
-        return "Ec";
-    case 11505:
-        return "En";
-    case 11506:
-        return "Eq";
-    case 11507:
-        return "Fa";
-    case 11508:
-        return "Fl";
-    case 11509:
-        return "Fi";
-    case 11510:
-        return "Mo";
-    case 11511:
-        return "NR";
-    case 11512:
-        return "Pa";
-    case 11513:
-        return "Sh";
-    case 11514:
-        return "Rv";
-    case 11515:
-        return "Re";
-    case 11516:
-        return "Sp";
-    case 11517:
-        return "To";
-    case 11518:
-        return "Si";
-    default:
-        return "";
-    }
-}
 
 QIcon bar_icon(int command, bool color)
 {

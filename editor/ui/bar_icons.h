@@ -6,7 +6,5 @@
 namespace ui {
 
 QIcon bar_icon(int command, bool color);
-// Letters shown on the effect buttons.
-const char* effect_badge(int command);
 
 } // namespace ui

@@ -7,10 +7,12 @@
 #include <QApplication>
 #include <QDesktopServices>
 #include <QDialog>
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -99,11 +101,63 @@ int save_playlist(QWidget* owner, SavePlaylistDialog& model)
         d.accept();
     });
     QObject::connect(cancel, &QAbstractButton::clicked, [&] { d.reject(); });
+    // The drawn buttons are no push buttons, so the dialog has no default one: Enter in
+    // the name box confirms as OK does.
+    QObject::connect(edit, &QLineEdit::returnPressed, ok, &QAbstractButton::click);
     place(d);
     if (d.exec() != QDialog::Accepted)
         model.on_cancel();
     return model.end_code();
 }
+
+// The folder the chooser shows, or the one typed into its name box and not yet entered.
+std::string chooser_folder(QFileDialog* chooser)
+{
+    QDir shown = chooser->directory();
+    if (auto* name = chooser->findChild<QLineEdit*>("fileNameEdit")) {
+        const QString typed = name->text().trimmed();
+        if (!typed.isEmpty()) {
+            const QFileInfo info(QDir::isAbsolutePath(typed) ? typed : shown.filePath(typed));
+            if (info.isDir())
+                return info.absoluteFilePath().toStdString();
+        }
+    }
+    return shown.absolutePath().toStdString();
+}
+
+// Enter on a folder typed into the chooser's name box opens that folder, there and then:
+// the embedded chooser left to itself lands elsewhere, and "Add all" then finds nothing.
+class EnterFolder : public QObject
+{
+  public:
+    EnterFolder(QFileDialog* chooser, QLineEdit* name)
+        : QObject(name), chooser_(chooser), name_(name)
+    {
+        name->installEventFilter(this);
+    }
+    bool eventFilter(QObject*, QEvent* e) override
+    {
+        if (e->type() != QEvent::KeyPress)
+            return false;
+        const int key = static_cast<QKeyEvent*>(e)->key();
+        if (key != Qt::Key_Return && key != Qt::Key_Enter)
+            return false;
+        const QString typed = name_->text().trimmed();
+        if (typed.isEmpty())
+            return false;
+        const QDir shown = chooser_->directory();
+        const QFileInfo info(QDir::isAbsolutePath(typed) ? typed : shown.filePath(typed));
+        if (!info.isDir())
+            return false;
+        chooser_->setDirectory(info.absoluteFilePath());
+        name_->clear();
+        return true;
+    }
+
+  private:
+    QFileDialog* chooser_;
+    QLineEdit* name_;
+};
 
 // The Open dialog: the file chooser with the playlist group beside it.
 int open_with_playlist(QWidget* owner, OpenDialog& model)
@@ -117,6 +171,8 @@ int open_with_playlist(QWidget* owner, OpenDialog& model)
     chooser->setNameFilter("OCW Files (*.ocw)");
     chooser->setDefaultSuffix(q(model.default_extension));
     chooser->setDirectory(QDir::currentPath());
+    if (auto* name = chooser->findChild<QLineEdit*>("fileNameEdit"))
+        new EnterFolder(chooser, name);
     PlaylistPanel& panel = model.panel;
     panel.folder = QDir::currentPath().toStdString();
 
@@ -154,6 +210,7 @@ int open_with_playlist(QWidget* owner, OpenDialog& model)
             panel.selection.clear();
             for (auto* item : list->selectedItems())
                 panel.selection.push_back(list->row(item));
+            panel.folder = chooser_folder(chooser);
             (panel.*act)();
             refresh();
             if (!panel.file_name_field.empty()) {

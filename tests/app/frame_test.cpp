@@ -28,6 +28,7 @@
 #include <QToolBar>
 #include <QUrl>
 #include <future>
+#include <map>
 #include <thread>
 #include <unistd.h>
 
@@ -233,6 +234,29 @@ TEST_F(AppTest, BarsHoldTheirButtonsInOrderWithPromptsFromTheStringTable)
     }
     EXPECT_EQ(frame->bar(3)->allowedAreas(), Qt::AllToolBarAreas);
     EXPECT_EQ(frame->toolBarArea(frame->bar(3)), Qt::TopToolBarArea);
+}
+
+TEST_F(AppTest, EveryBarButtonHasAPictureOfItsOwnAndTheEffectsKeepTheirTips)
+{
+    start();
+    ui::CMainFrame* frame = app_->main_frame();
+    std::map<QByteArray, int> seen;
+    for (int number : {0, 1, 2, 3, 4, 5, 6}) {
+        for (QAction* a : frame->bar(number)->actions()) {
+            const int id = a->data().toInt();
+            if (a->isSeparator() || id == 0)
+                continue;
+            const QImage image = a->icon().pixmap(20, 20).toImage();
+            const QByteArray bytes(reinterpret_cast<const char*>(image.constBits()),
+                                   static_cast<int>(image.sizeInBytes()));
+            const auto [at, fresh] = seen.emplace(bytes, id);
+            EXPECT_TRUE(fresh) << id << " looks like " << at->second;
+        }
+    }
+    EXPECT_GE(seen.size(), 50u);
+    EXPECT_EQ(frame->bar_action(11500)->toolTip(), "Stretch / Tempo");
+    EXPECT_EQ(frame->bar_action(11511)->toolTip(), "Noise reduction");
+    EXPECT_EQ(frame->bar_action(11518)->toolTip(), "Insert silence");
 }
 
 TEST_F(AppTest, AcceleratorTableResolvesKeysAndCharacters)

@@ -4,6 +4,7 @@
 #include "plavo/playlist.h"
 #include "plavo/ui/bitmaps.h"
 #include "plavo/ui/main_dialog.h"
+#include "plavo/ui/qt_ui.h"
 #include "plavo/ui/request_server.h"
 #include "plavo/ui/widgets.h"
 #include "tests/plavo/plavo_env.h"
@@ -11,11 +12,18 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
+#include <QFileDialog>
 #include <QImage>
 #include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
 #include <QProgressBar>
+#include <QPushButton>
 #include <QSlider>
+#include <QTest>
+#include <QTimer>
 #include <atomic>
+#include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
 
@@ -168,6 +176,60 @@ TEST_F(DialogTest, ARequestOverTheSocketPlaysAsAOneEntryPlaylist)
     bad.join();
     EXPECT_EQ(answer, 0);
     d.player().on_stop();
+}
+
+// The playlist dialogs with real keys: Enter in the name box is OK, and "Add all" takes
+// the folder typed into the Open dialog's name box, entered or not.
+TEST_F(DialogTest, EnterSavesTheNameAndAddAllTakesTheTypedFolder)
+{
+    ui::QtUi qt;
+    SavePlaylistDialog save;
+    QTimer::singleShot(0, [] {
+        auto* edit = QApplication::activeModalWidget()->findChild<QLineEdit*>();
+        QTest::keyClicks(edit, "evening");
+        QTest::keyClick(edit, Qt::Key_Return);
+    });
+    EXPECT_EQ(qt.run_modal(save), kel::kIdOk);
+    EXPECT_EQ(save.name, "evening");
+
+    for (const char* dir : {"first", "second"})
+        ASSERT_EQ(mkdir(path(dir).c_str(), 0700), 0);
+    write_file(path("first/b.ocw"), "x");
+    write_file(path("first/a.ocw"), "x");
+    write_file(path("first/notes.txt"), "x");
+    write_file(path("second/c.ocw"), "x");
+    OpenDialog open;
+    std::vector<std::string> listed;
+    QTimer::singleShot(0, [&] {
+        QWidget* d = QApplication::activeModalWidget();
+        auto* name = d->findChild<QLineEdit*>("fileNameEdit");
+        QPushButton* add_all = nullptr;
+        for (auto* b : d->findChildren<QPushButton*>())
+            if (b->text() == "&Add all")
+                add_all = b;
+        if (!name || !add_all) {
+            d->close();
+            return;
+        }
+        // Typed, not entered.
+        QTest::keyClicks(name, QString::fromStdString(path("first")));
+        QTest::mouseClick(add_all, Qt::LeftButton);
+        // Typed and entered: the chooser moves there and clears the box.
+        name->setText(QString::fromStdString(path("second")));
+        QTest::keyClick(name, Qt::Key_Return);
+        QCoreApplication::processEvents();
+        QTest::mouseClick(add_all, Qt::LeftButton);
+        // The chooser's own views are no list widgets: this is "File Names to Play:".
+        if (auto* list = d->findChild<QListWidget*>())
+            for (int i = 0; i < list->count(); ++i)
+                listed.push_back(list->item(i)->text().toStdString());
+        d->close();
+    });
+    EXPECT_EQ(qt.run_modal(open), kel::kIdCancel);
+    const std::vector<std::string> want = {path("first/a.ocw"), path("first/b.ocw"),
+                                           path("second/c.ocw")};
+    EXPECT_EQ(open.panel.entries, want);
+    EXPECT_EQ(listed, want);
 }
 
 TEST_F(DialogTest, Screenshot)
