@@ -106,6 +106,8 @@ PreferencesSheet::PreferencesSheet(CMainFrame* frame, QWidget* parent)
 
     tabs_ = new QTabWidget(this);
     tabs_->setObjectName("tabs");
+    // All seven titles in view: the sheet grows to them rather than scrolling.
+    tabs_->setUsesScrollButtons(false);
     const struct
     {
         QWidget* (PreferencesSheet::*make)();
