@@ -13,6 +13,7 @@ class MappedFile;
 }
 struct WaterfallPicture;
 struct SpectrumPlot;
+struct InfoState;
 
 // Room for the overview levels (levels are numbered from 1).
 inline constexpr int kLevelTable = 32;
@@ -300,6 +301,10 @@ class CChildFrame
     void make_tones_or_effects(HWND window);
     // Generates tones into (or modulates) the selection with the current parameters.
     void generate_special_effects();
+
+    // The INFO items of the file while it is open (editor/files/info_chunk.h); none
+    // until read or edited.
+    std::shared_ptr<InfoState> info_state;
 
   private:
     bool files_discarded_ = false;

@@ -51,6 +51,8 @@ struct InfoField
 {
     uint32_t id; // four-character code such as "INAM"
     std::string text;
+    // Written as it stands (an item kept from a file); else with a terminating zero.
+    bool raw = false;
 };
 extern std::vector<InfoField> info_fields;
 extern int write_info_list;

@@ -165,7 +165,7 @@ const std::vector<Command>& rows()
     {kTonesEffects, "Tones / Effects", "Tones / Effects...\tAlt+Shift+k", "Alt+Shift+K", D | X, operation},
     {kSelectPlugins, "Select plugins", "Select Plugins...", "", D, nullptr},
     // Options
-    {kPreferences, "Preferences", "&Preferences...\tCtrl+P", "Alt+'p'", 0, nullptr},
+    {kPreferences, "Preferences", "&Preferences...\tCtrl+P", "Alt+'p'", 0, frame},
     {kSystemDevices, "System devices", "System &devices...", "^B", 0, nullptr},
     {kMidiKeyboard, "Display MIDI keyboard", "Display Midi &keyboard", "", 0, frame},
     // Window

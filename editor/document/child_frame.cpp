@@ -6,6 +6,7 @@
 #include "editor/document/edit_menu.h"
 #include "editor/document/recovery.h"
 #include "editor/document/working_files.h"
+#include "editor/files/info_chunk.h"
 #include "editor/files/wave_header.h"
 #include "platform/mapped_file.h"
 #include "platform/paths.h"
@@ -207,6 +208,11 @@ std::unique_ptr<CChildFrame> CChildFrame::create_from_file(const char* source_na
         static_cast<int>(kel::profile::read_int("General", "ToolTips", 1, profile));
     if (!ReadInputWaveformHeader(source_name, 0))
         return nullptr;
+    // A refused unknown item refuses the file; a damaged list keeps what it could read.
+    auto info = std::make_shared<InfoState>();
+    if (info_read_wave_file(source_name, *info) == kInfoRefused)
+        return nullptr;
+    doc->info_state = info;
     doc->fill_new_document(source_name);
     if (!doc->open_working_file(source_name))
         return nullptr;

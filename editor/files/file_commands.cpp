@@ -5,6 +5,7 @@
 #include "editor/files/adpcm_files.h"
 #include "editor/files/file_types.h"
 #include "editor/files/foreign_save.h"
+#include "editor/files/info_chunk.h"
 #include "editor/files/ocw_encoder.h"
 #include "editor/files/ocw_import.h"
 #include "editor/files/outside_program.h"
@@ -22,6 +23,25 @@
 #include <unistd.h>
 
 namespace {
+
+// The wave header written during a save carries these items; they are the document's,
+// so a save never drops what the file came with.
+class InfoForSave
+{
+  public:
+    explicit InfoForSave(const InfoState& state)
+    {
+        info_fields = info_fields_of(state);
+        write_info_list = 1;
+    }
+    ~InfoForSave()
+    {
+        info_fields.clear();
+        write_info_list = 0;
+    }
+    InfoForSave(const InfoForSave&) = delete;
+    InfoForSave& operator=(const InfoForSave&) = delete;
+};
 
 bool regular_file(const std::string& name)
 {
@@ -244,6 +264,8 @@ int save_to_named_file(CChildFrame& doc, const std::string& name, SaveScope scop
 int save_document_as(CChildFrame& doc, SaveScope scope)
 {
     SaveAsDialog dialog;
+    // "&Add comments..." edits a copy; the document takes it when the save succeeds.
+    dialog.info = info_state_of(doc);
     dialog.filter = save_dialog_filter();
     dialog.directory = start_folder(doc);
     dialog.rate = doc.wave_format.sample_rate;
@@ -253,10 +275,14 @@ int save_document_as(CChildFrame& doc, SaveScope scope)
         return 0;
     // As the system's save dialog does, the chosen folder becomes the current one.
     enter_folder_of(dialog.file_name);
-    write_info_list = dialog.add_comments ? 1 : 0;
     SaveFormat f{dialog.channels, dialog.bits, dialog.rate};
-    int r = save_to_named_file(doc, dialog.file_name, scope, f, dialog.compressed_adpcm);
-    write_info_list = 0;
+    int r;
+    {
+        InfoForSave info(dialog.info);
+        r = save_to_named_file(doc, dialog.file_name, scope, f, dialog.compressed_adpcm);
+    }
+    if (r)
+        info_state_of(doc) = dialog.info;
     return r;
 }
 
@@ -266,6 +292,7 @@ int save_document(CChildFrame& doc)
     if (title.find("SAMPLE") != std::string::npos || doc.video_source || !saves_in_place(doc))
         return save_document_as(doc, SaveScope::Whole);
     const std::string target = doc.file_path;
+    InfoForSave info(info_state_of(doc));
     const int ok = save_wave_file(doc, target, false, save_format_of(doc));
     record_saved(ok, target);
     if (ok) {

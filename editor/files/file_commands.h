@@ -2,6 +2,7 @@
 // The File menu's commands: open (wave files directly, foreign formats through the
 // outside programs), save, save as, save the highlighted area, delete a file.
 #include "common/child_frame.h"
+#include "editor/files/info_chunk.h"
 #include "editor/files/wave_save.h"
 #include "platform/ui.h"
 
@@ -33,7 +34,8 @@ class SaveAsDialog : public kel::DialogModel
     int bits = 16;
     int channels = 2;
     bool compressed_adpcm = false;
-    bool add_comments = false; // INFO data are to be written
+    bool add_comments = false; // "&Add comments..." was used
+    InfoState info;            // the document's items, as the comments editor leaves them
     void save() { end_dialog(kel::kIdOk); }
     void cancel() { end_dialog(kel::kIdCancel); }
 };

@@ -117,9 +117,12 @@ int wave_conv_read_source(const std::string& path, WaveConvSource& source)
             uint8_t type[4];
             if (file->read(type, 4) != 4)
                 return 0;
-            if (get32(type) == fourcc("INFO") && end <= file_length) {
+            if (get32(type) == fourcc("INFO")) {
                 source.info = {id, pos, size};
                 source.has_info = true;
+                // A damaged list keeps the items before the damage; a refused one ends here.
+                if (info_read(*file, size, source.info_items) == kInfoRefused)
+                    return 0;
             }
         } else if ((id == fourcc("DISP") || id == fourcc("plst")) && end <= file_length &&
                    source.copy_chunks.size() < kMaxCopyChunks) {

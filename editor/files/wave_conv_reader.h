@@ -1,5 +1,7 @@
 #pragma once
 // The ADPCM converter's own wave reader: what a source file holds and where.
+#include "editor/files/info_chunk.h"
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -22,6 +24,7 @@ struct WaveConvSource
     bool has_fact = false;
     bool has_info = false;
     WaveConvChunk info;                     // the first LIST of type INFO
+    InfoState info_items;                   // ... and what it holds
     std::vector<WaveConvChunk> copy_chunks; // "DISP" and "plst", in file order
 
     uint16_t format_tag() const;
@@ -38,5 +41,6 @@ inline constexpr size_t kMaxFormatRead = 1024;
 inline constexpr size_t kMaxCopyChunks = 64;
 
 // Reads the description of `path`. A non-PCM file without "fact" asks whether to go on
-// (No fails, Yes takes 0). 1 on success, 0 when the file is no usable wave file.
+// (No fails, Yes takes 0), and so does an unknown INFO item (No fails). 1 on success, 0
+// when the file is no usable wave file.
 int wave_conv_read_source(const std::string& path, WaveConvSource& source);

@@ -150,7 +150,8 @@ bool begin_job(WaveConvJob& job)
     for (const WaveConvChunk& c : job.source.copy_chunks)
         if (!copy_chunk(job, c))
             return false;
-    if (job.source.has_info && !copy_chunk(job, job.source.info))
+    if (job.source.has_info &&
+        info_write(*job.out, info_fields_of(job.source.info_items)) != kInfoOk)
         return false;
     if (job.in->seek(static_cast<int64_t>(job.source.data_offset), SEEK_SET) < 0)
         return false;

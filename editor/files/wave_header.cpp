@@ -2,6 +2,7 @@
 #include "editor/files/wave_header.h"
 
 #include "common/host_services.h"
+#include "editor/files/info_chunk.h"
 #include "editor/strings.h"
 #include "platform/riff.h"
 #include "platform/ui.h"
@@ -273,30 +274,7 @@ int ReadInputWaveformHeader(const char* file_name, int report)
 
 int write_info_list_chunk(HMMIO file)
 {
-    bool any = false;
-    for (const InfoField& f : info_fields)
-        any = any || !f.text.empty();
-    if (!any)
-        return 1;
-    Chunk list;
-    list.type = fourcc("INFO");
-    if (file->create_chunk(list, kel::riff::kCreateList) != kel::riff::kOk)
-        return 0;
-    for (const InfoField& f : info_fields) {
-        if (f.text.empty())
-            continue;
-        Chunk sub;
-        sub.id = f.id;
-        sub.size = static_cast<uint32_t>(f.text.size() + 1);
-        if (file->create_chunk(sub, 0) != kel::riff::kOk)
-            return 0;
-        if (file->write(f.text.c_str(), static_cast<int64_t>(f.text.size() + 1)) !=
-            static_cast<int64_t>(f.text.size() + 1))
-            return 0;
-        if (file->ascend(sub) != kel::riff::kOk)
-            return 0;
-    }
-    return file->ascend(list) == kel::riff::kOk ? 1 : 0;
+    return file && info_write(*file, info_fields) == kInfoOk ? 1 : 0;
 }
 
 int create_waveform_format_header(HMMIO file, unsigned long data_size_in_bytes)

@@ -3,6 +3,7 @@
 #include "editor/app/startup_dialogs.h"
 #include "editor/files/new_file.h"
 #include "editor/ui/combine_dialog_window.h"
+#include "editor/ui/info_edit_window.h"
 #include "editor/ui/loop_dialog_window.h"
 #include "editor/ui/ocw_compression_dialog.h"
 #include "editor/ui/preset_dialogs.h"
@@ -314,6 +315,7 @@ void register_editor_dialogs()
     register_dialog("MAGNIFIEDPLOT", run_magnified_plot);
     // Saving, presets, combining, silence and the amplify module's dialogs.
     register_dialog("SAVEWAVEFORM", run_save_waveform_dialog);
+    register_dialog("DLG_INFOEDIT", run_info_edit_dialog);
     register_dialog("NEWSELECT", run_preset_select_dialog);
     register_dialog("SAVE", run_preset_save_dialog);
     register_dialog("COPYSELECTION", run_combine_selection_dialog);

@@ -24,6 +24,7 @@
 #include "editor/ui/document_window.h"
 #include "editor/ui/empty_area_drop.h"
 #include "editor/ui/play_time_window.h"
+#include "editor/ui/preferences_sheet.h"
 #include "editor/view/ui/document_view.h"
 #include "editor/view/ui/play_bar.h"
 #include "editor/view/ui/playlist_window.h"
@@ -481,6 +482,9 @@ int CMainFrame::frame_command(int id, long param)
         break;
     case cmd::kSiblingRequest:
         sibling_request();
+        break;
+    case cmd::kPreferences:
+        show_preferences(this);
         break;
     case cmd::kTipOfTheDay: {
         app::TipOfTheDayDialog dialog;

@@ -1,6 +1,7 @@
 #include "editor/ui/open_file_dialog.h"
 
 #include "editor/files/file_commands.h"
+#include "editor/files/info_chunk.h"
 
 #include <QFileInfo>
 #include <QGridLayout>
@@ -57,8 +58,7 @@ OpenFileDialog::OpenFileDialog(QWidget* parent, const QString& caption, const QS
     play_->setObjectName(QString::number(kPlay));
     more_ = new QPushButton("&More...", panel_);
     more_->setObjectName(QString::number(kMore));
-    // The INFO editor is not part of this build yet.
-    more_->setToolTip("Comments are not available in this build");
+    more_->setToolTip("The items of the file's INFO list");
     play_->setEnabled(false);
     more_->setEnabled(false);
     auto* buttons = new QVBoxLayout;
@@ -88,6 +88,21 @@ OpenFileDialog::OpenFileDialog(QWidget* parent, const QString& caption, const QS
         });
     }
     connect(play_, &QPushButton::clicked, this, &OpenFileDialog::play_pressed);
+    connect(more_, &QPushButton::clicked, this, &OpenFileDialog::more_pressed);
+}
+
+void OpenFileDialog::more_pressed()
+{
+    if (shown_.isEmpty())
+        return;
+    // The file is not open, so its items are shown, not changed: they are edited once
+    // the file is opened.
+    InfoState state;
+    if (info_read_wave_file(shown_.toStdString(), state) == kInfoRefused)
+        return;
+    InfoEditDialog viewer(state);
+    viewer.read_only = true;
+    kel::ui().run_modal(viewer);
 }
 
 OpenFileDialog::~OpenFileDialog() = default;
@@ -129,8 +144,7 @@ void OpenFileDialog::file_selected(const QString& path)
         return;
     }
     play_->setEnabled(true);
-    // Stays off until the comments editor exists.
-    more_->setEnabled(false);
+    more_->setEnabled(true);
     // Whatever was being heard belongs to the file selected before.
     preview_.close();
     preview_.open(path.toStdString());

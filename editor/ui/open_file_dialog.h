@@ -34,6 +34,8 @@ class OpenFileDialog : public QFileDialog
     void file_selected(const QString& path);
     // "&Play." / "&Play" / "&Stop".
     void play_pressed();
+    // "&More...": the INFO items of the selected file.
+    void more_pressed();
 
     QLabel* field(int id) const;
     QPushButton* play_button() const { return play_; }

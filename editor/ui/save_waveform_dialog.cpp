@@ -1,6 +1,7 @@
 #include "editor/ui/save_waveform_dialog.h"
 
 #include "editor/files/file_commands.h"
+#include "editor/files/info_chunk.h"
 #include "editor/ui/qt_ui.h"
 
 #include <QButtonGroup>
@@ -67,8 +68,11 @@ SaveWaveformWindow::SaveWaveformWindow(SaveAsDialog& model, QWidget* parent)
                      model.compressed_adpcm);
     comments_ = new QPushButton("&Add comments...", box);
     comments_->setObjectName("add_comments");
-    // The comments editor is not part of this build yet.
-    comments_->setEnabled(false);
+    connect(comments_, &QPushButton::clicked, this, [this] {
+        InfoEditDialog editor(model_.info);
+        if (kel::ui().run_modal(editor) == kel::kIdOk)
+            model_.add_comments = true;
+    });
     grid->addWidget(comments_, 3, 2, 1, 2, Qt::AlignRight);
     grid->setColumnStretch(4, 1);
 
