@@ -6,6 +6,7 @@
 #include "editor/document/edit_menu.h"
 #include "editor/document/recovery.h"
 #include "editor/document/working_files.h"
+#include "editor/files/file_commands.h"
 #include "editor/files/wave_header.h"
 #include "platform/mapped_file.h"
 #include "platform/paths.h"
@@ -252,9 +253,16 @@ int CChildFrame::query_close()
 {
     if (!is_modified)
         return 1;
-    std::string text = std::string("OK to close ") + file_title + "?";
-    return kel::ui().message_box(text, "Kelvara", kel::Buttons::OkCancel, kel::Icon::Question) ==
-                   kel::kIdOk
-               ? 1
-               : 0;
+    // Save, Discard or Cancel: an OK here could not tell keeping the work from losing it.
+    const std::string text = std::string("Save changes to ") + file_title + "?";
+    switch (kel::ui().message_box(text, "Kelvara", kel::Buttons::SaveDiscardCancel,
+                                  kel::Icon::Question)) {
+    case kel::kIdYes:
+        // A save that fails or is cancelled keeps the window and the work.
+        return save_document(*this) && !is_modified ? 1 : 0;
+    case kel::kIdNo:
+        return 1;
+    default:
+        return 0;
+    }
 }

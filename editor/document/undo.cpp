@@ -258,7 +258,10 @@ int CChildFrame::setup_for_redo(HWND window, int operation_code, int copy_flag)
     current.level_count = redo.level_count;
     current.base_factor = redo.base_factor;
     current.zoom_level = std::clamp(current.zoom_level, 1, current.level_count);
-    current.zoom_factor = std::clamp(current.zoom_factor, 1.0f, current.base_factor);
+    // Below 1.0 is the zoom that fits the whole file into a window.
+    if (!(current.zoom_factor > 0.0f))
+        current.zoom_factor = 1.0f;
+    current.zoom_factor = std::min(current.zoom_factor, current.base_factor);
     current.select_end = std::clamp(current.select_end, 0L, current.total_samples);
     current.select_start = std::clamp(current.select_start, 0L, current.select_end);
     current.select_start_byte = current.select_start * bps;

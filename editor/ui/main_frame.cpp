@@ -81,6 +81,31 @@ bool is_text_input(QWidget* w)
     return false;
 }
 
+bool is_view_key(int key)
+{
+    switch (key) {
+    case Qt::Key_Home:
+    case Qt::Key_End:
+    case Qt::Key_Left:
+    case Qt::Key_Right:
+    case Qt::Key_Space:
+    case Qt::Key_Delete:
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool in_document_view(QWidget* w)
+{
+    if (!w)
+        return true;
+    for (; w; w = w->parentWidget())
+        if (qobject_cast<DocumentView*>(w))
+            return true;
+    return false;
+}
+
 } // namespace
 
 // What playback shows in the frame (meters, spectrum, time, command states, the big time
@@ -248,6 +273,23 @@ DocumentWindow* CMainFrame::active_document_window() const
 
 DocumentWindow* CMainFrame::open_current_file()
 {
+    // A file that is open already comes forward; a second copy would be a second set of
+    // working files that the two windows' saves would fight over.
+    const QString wanted = QFileInfo(q(app::g_current_file)).canonicalFilePath();
+    for (QMdiSubWindow* sub : mdi_->subWindowList(QMdiArea::CreationOrder)) {
+        auto* w = qobject_cast<DocumentWindow*>(sub->widget());
+        if (!w || wanted.isEmpty() || w->document()->file_path.empty())
+            continue;
+        if (QFileInfo(q(w->document()->file_path)).canonicalFilePath() != wanted)
+            continue;
+        if (sub->isMinimized())
+            sub->showNormal();
+        mdi_->setActiveSubWindow(sub);
+        w->setFocus();
+        activateWindow();
+        raise();
+        return w;
+    }
     std::unique_ptr<CChildFrame> doc = open_sound_file(app::g_current_file);
     if (!doc) {
         documents::set_active(active_document_window() ? active_document_window()->document()
@@ -317,7 +359,7 @@ void CMainFrame::sibling_request()
     for (QMdiSubWindow* sub : mdi_->subWindowList(QMdiArea::CreationOrder)) {
         auto* w = qobject_cast<DocumentWindow*>(sub->widget());
         // Only the file name counts, compared exactly.
-        if (w && w->windowTitle() == q(app::g_current_title)) {
+        if (w && w->base_title() == q(app::g_current_title)) {
             sub->showNormal();
             mdi_->setActiveSubWindow(sub);
             w->setFocus();
@@ -547,7 +589,7 @@ int CMainFrame::frame_command(int id, long param)
             }
             recovery::note(*doc);
             if (DocumentWindow* w = active_document_window())
-                w->setWindowTitle(doc->file_title);
+                w->set_base_title(doc->file_title);
         }
         break;
     case cmd::kDeleteFile:
@@ -577,6 +619,10 @@ int CMainFrame::accelerator(QKeyEvent* event)
     const bool character =
         event->modifiers() == Qt::NoModifier || event->modifiers() == Qt::ShiftModifier;
     if (character && is_text_input(QApplication::focusWidget()))
+        return 0;
+    // The cursor keys, Space and Delete are the waveform's; elsewhere they keep the
+    // meaning their widget gives them (a slider, a list, a button).
+    if (character && is_view_key(event->key()) && !in_document_view(QApplication::focusWidget()))
         return 0;
     on_command(command);
     return command;

@@ -162,6 +162,8 @@ void CMainFrame::update_command_states()
     apply(document_actions_);
     apply(bar_actions_);
     apply(recent_actions_);
+    for (DocumentWindow* w : document_windows())
+        w->show_modified();
 }
 
 } // namespace ui

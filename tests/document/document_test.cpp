@@ -219,9 +219,9 @@ TEST_F(DocumentTest, CloseQuestionOnlyWhenModified)
     ui.answer(kel::kIdCancel);
     EXPECT_EQ(doc->query_close(), 0);
     ASSERT_EQ(ui.boxes.size(), 1u);
-    EXPECT_EQ(ui.boxes[0].text, "OK to close q.wav?");
-    EXPECT_EQ(ui.boxes[0].buttons, kel::Buttons::OkCancel);
-    ui.answer(kel::kIdOk);
+    EXPECT_EQ(ui.boxes[0].text, "Save changes to q.wav?");
+    EXPECT_EQ(ui.boxes[0].buttons, kel::Buttons::SaveDiscardCancel);
+    ui.answer(kel::kIdNo);
     EXPECT_EQ(doc->query_close(), 1);
 }
 

@@ -4,12 +4,15 @@
 #include "editor/devices/playback_controller.h"
 #include "editor/view/ui/view_cursors.h"
 #include "editor/view/ui/waveform_image.h"
+#include "editor/view/view_keys.h"
 #include "editor/view/view_scroll.h"
+#include "editor/view/view_zoom.h"
 #include "platform/ui.h"
 
 #include <QElapsedTimer>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QWheelEvent>
 #include <algorithm>
 #include <cmath>
 
@@ -174,4 +177,25 @@ void WaveformArea::mouseReleaseEvent(QMouseEvent* e)
         update();
         emit selection_changed();
     }
+}
+
+void WaveformArea::wheelEvent(QWheelEvent* e)
+{
+    e->accept();
+    const QPoint delta = e->angleDelta();
+    wheel_eighths_ += delta.y() != 0 ? delta.y() : delta.x();
+    const int notches = wheel_eighths_ / 120;
+    if (notches == 0)
+        return;
+    wheel_eighths_ -= notches * 120;
+    // Turning the wheel away from the user goes back in time, or zooms in with Ctrl.
+    const int changed =
+        (e->modifiers() & Qt::ControlModifier)
+            ? zoom_around(*doc_, view_, notches, static_cast<int>(e->position().x()))
+            : scroll_steps(*doc_, view_, -3 * notches);
+    if (!changed)
+        return;
+    view_.full_redraw = 1;
+    update();
+    emit view_changed();
 }
