@@ -9,6 +9,7 @@
 #include "editor/ui/dialogs.h"
 #include "editor/ui/document_window.h"
 #include "editor/ui/main_frame.h"
+#include "platform/paths.h"
 #include "platform/profile.h"
 #include "tests/app/app_fixture.h"
 
@@ -129,7 +130,9 @@ TEST_F(AppTest, AutostartWithoutALoadFileOpensNothing)
 TEST_F(AppTest, TutorialIniHoldsTheWindowHandles)
 {
     start();
-    const std::string ini = program + "KVSTUTOR.INI";
+    const std::string ini = kel::paths::config_dir() + "KVSTUTOR.INI";
+    EXPECT_NE(access((program + "KVSTUTOR.INI").c_str(), F_OK), 0)
+        << "nothing in the program folder";
     ui::CMainFrame* frame = app_->main_frame();
     const std::string main_id = std::to_string(frame->winId());
     const std::string bar_id = std::to_string(frame->transport_bar()->winId());
@@ -177,8 +180,9 @@ TEST_F(AppTest, AMissingDataDirectoryIsSetAndWrittenBack)
 {
     kel::profile::delete_key("Data directory", "Last used directory", kel::profile::app_profile());
     app::read_profile_settings();
-    EXPECT_EQ(app::g_data_directory, program);
-    EXPECT_EQ(profile_value("Data directory", "Last used directory"), program);
+    // The user's data directory, never the program's folder.
+    EXPECT_EQ(app::g_data_directory, root + "share/Kelvara/");
+    EXPECT_EQ(profile_value("Data directory", "Last used directory"), root + "share/Kelvara/");
     EXPECT_EQ(app::g_preferred_browser, "");
 }
 
