@@ -4,6 +4,7 @@
 // its undo and its redo exactly as they were.
 #include "common/child_frame.h"
 #include "common/host_services.h"
+#include "editor/document/clipping.h"
 #include "editor/document/edit_menu.h"
 #include "editor/document/recovery.h"
 #include "editor/document/repaint.h"
@@ -302,6 +303,7 @@ int CChildFrame::setup_for_redo(HWND window, int operation_code, int copy_flag)
     undo_available = 1;
     redo_available = 0;
     is_modified = 1;
+    note_clipping(*this, operation_code);
     recovery::note(*this);
     documents::set_active(this);
     show_undo_state();

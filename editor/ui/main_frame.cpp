@@ -9,6 +9,7 @@
 #include "editor/app/startup_dialogs.h"
 #include "editor/app/window_placement.h"
 #include "editor/devices/playback.h"
+#include "editor/document/clipping.h"
 #include "editor/document/edit_menu.h"
 #include "editor/document/playlist.h"
 #include "editor/document/recovery.h"
@@ -106,6 +107,13 @@ bool in_document_view(QWidget* w)
     return false;
 }
 
+// The frame that shows the core's status-line texts.
+CMainFrame*& status_frame()
+{
+    static CMainFrame* frame = nullptr;
+    return frame;
+}
+
 } // namespace
 
 // What playback shows in the frame (meters, spectrum, time, command states, the big time
@@ -198,6 +206,10 @@ CMainFrame::CMainFrame()
 
 CMainFrame::~CMainFrame()
 {
+    if (status_frame() == this) {
+        status_frame() = nullptr;
+        g_status_text = nullptr;
+    }
     // Nothing may reach this frame while it comes apart.
     qApp->removeEventFilter(this);
     if (playback_observer_)
@@ -242,6 +254,11 @@ bool CMainFrame::create()
     empty_area_drop_ = new EmptyAreaDrop(
         mdi_->viewport(), [this](CChildFrame& source) { section_dropped_on_empty_area(source); });
     install_view_repaint();
+    status_frame() = this;
+    g_status_text = [](const std::string& text) {
+        if (CMainFrame* f = status_frame())
+            f->statusBar()->showMessage(q(text), 15000);
+    };
     playback_observer_ = std::make_unique<FramePlaybackObserver>(*this);
     set_playback_observer(playback_observer_.get());
     created_ = true;

@@ -1,5 +1,5 @@
 // The wheel, the cursor keys, Space and Delete in a document window, with real events;
-// opening a file twice and from the command line.
+// opening a file twice and from the command line; what an effect that clips shows.
 #include "common/child_frame.h"
 #include "editor/app/app_state.h"
 #include "editor/devices/playback_controller.h"
@@ -10,9 +10,11 @@
 #include "editor/view/ui/play_bar.h"
 #include "editor/view/ui/waveform_area.h"
 #include "editor/view/view_state.h"
+#include "levra/dialogs.h"
 #include "tests/app/app_fixture.h"
 
 #include <QScrollBar>
+#include <QStatusBar>
 #include <QTest>
 #include <QToolBar>
 #include <QWheelEvent>
@@ -190,4 +192,59 @@ TEST_F(AppTest, AFileOpensOnceAndFromTheCommandLine)
     EXPECT_TRUE(frame->bar_action(11601)->isEnabled());
     frame->bar_action(11601)->trigger();
     EXPECT_EQ(doc->undo_available, 1);
+}
+
+TEST_F(AppTest, AnEffectThatClipsSaysHowManyAndTheViewMarksWhere)
+{
+    start();
+    ui::CMainFrame* frame = app_->main_frame();
+    app::set_current_file(make_wave("loud.wav", 44100));
+    frame->on_command(2002);
+    ui::DocumentWindow* w = frame->active_document_window();
+    ASSERT_TRUE(w);
+    CChildFrame* doc = w->document();
+    // The second half only, 20 dB louder.
+    doc->current.has_selection = 1;
+    doc->current.select_start = 44100;
+    doc->current.select_end = 2 * 44100;
+    kel::set_ui(&ui);
+    ui.on_dialog("AMPLIFY", [](kel::DialogModel& m) {
+        auto& d = static_cast<AmplifyDialog&>(m);
+        d.in_decibels = true;
+        d.decibels = 20.0;
+        d.ok();
+    });
+    frame->on_command(11501);
+    ASSERT_EQ(doc->undo_available, 1);
+    // Counted here from the two files themselves.
+    auto count = [&](const std::string& file, long from, long to, long& left, long& right) {
+        const std::string bytes = read_file(file);
+        left = right = 0;
+        for (long i = from; i < to; ++i) {
+            const int v = static_cast<int16_t>(static_cast<unsigned char>(bytes[2 * i]) |
+                                               (static_cast<unsigned char>(bytes[2 * i + 1]) << 8));
+            if (v >= 32767 || v <= -32767)
+                ++(i % 2 ? right : left);
+        }
+    };
+    long after_l, after_r, before_l, before_r;
+    count(doc->working_file(), 44100, 2 * 44100, after_l, after_r);
+    count(doc->undo_file(), 44100, 2 * 44100, before_l, before_r);
+    ASSERT_GT(after_l - before_l, 1000);
+    const std::string expected = "Clipped " +
+                                 std::to_string(after_l + after_r - before_l - before_r) +
+                                 " samples: " + std::to_string(after_l - before_l) + " left, " +
+                                 std::to_string(after_r - before_r) + " right";
+    EXPECT_EQ(frame->statusBar()->currentMessage().toStdString(), expected);
+    // The marks: red above the clipped half, none above the quiet one.
+    WaveformArea* area = w->view()->area();
+    const QImage shot = area->grab().toImage();
+    const int top = waveform_top(*doc);
+    const int clipped_x = static_cast<int>(sample_to_x(*doc, 3 * 44100 / 2));
+    const int quiet_x = static_cast<int>(sample_to_x(*doc, 44100 / 2));
+    EXPECT_EQ(shot.pixelColor(clipped_x, top + 1), QColor(220, 0, 0));
+    EXPECT_NE(shot.pixelColor(quiet_x, top + 1), QColor(220, 0, 0));
+    // Undo takes the marks with the step.
+    frame->on_command(11600);
+    EXPECT_NE(area->grab().toImage().pixelColor(clipped_x, top + 1), QColor(220, 0, 0));
 }

@@ -2,6 +2,7 @@
 
 #include "common/child_frame.h"
 #include "editor/devices/playback_controller.h"
+#include "editor/document/clipping.h"
 #include "editor/view/ui/view_cursors.h"
 #include "editor/view/ui/waveform_image.h"
 #include "editor/view/view_keys.h"
@@ -41,6 +42,8 @@ void WaveformArea::refresh_image()
     last_render_ms_ = timer.nsecsElapsed() / 1e6;
     view_.full_redraw = view_.scroll_redraw = view_.zoom_redraw = 0;
 }
+
+static const QColor kClipMark(220, 0, 0);
 
 void WaveformArea::set_play_marker(long sample)
 {
@@ -87,6 +90,18 @@ void WaveformArea::paintEvent(QPaintEvent*)
             p.fillRect(x, top, 1, area, Qt::white);
             p.setCompositionMode(QPainter::CompositionMode_SourceOver);
         }
+    }
+    // Where an effect drove samples to full scale: a red mark above and below.
+    for (const ClipSpan& span : clipped_spans(*doc_)) {
+        const double x0 = sample_to_x(*doc_, span.start);
+        const double x1 = sample_to_x(*doc_, span.end);
+        if (x1 < 0.0 || x0 >= width())
+            continue;
+        const int left = static_cast<int>(std::floor(std::max(0.0, x0)));
+        const int w =
+            std::max(1, static_cast<int>(std::ceil(std::min<double>(width(), x1))) - left);
+        p.fillRect(left, top, w, 3, kClipMark);
+        p.fillRect(left, height() - 3, w, 3, kClipMark);
     }
     // The caret that follows the sound, over the highlight too.
     if (view_.caret_shown) {
