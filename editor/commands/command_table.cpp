@@ -95,7 +95,7 @@ const std::vector<Command>& rows()
     // Edit
     {kUndoRedo, "Undo or redo", "&Undo\tCtrl+Z", "Ctrl+Z", D | X, edit},
     {kUndo, "Undo", "", "Alt+Backspace", D | X, edit},
-    {kRedo, "Redo", "", "", D | X, edit},
+    {kRedo, "Redo", "&Redo\tCtrl+Shift+Z", "Ctrl+Shift+Z", D | X, edit},
     {kCut, "Cut", "&Cut\tCtrl+X", "Ctrl+X, Shift+Del", D | X, edit},
     {kCopy, "Copy", "Co&py\tCtrl+C", "Ctrl+C, Ctrl+Ins", D | X, edit},
     {kPaste, "Paste", "&Paste\tCtrl+V", "Ctrl+V, Shift+Ins", D | X, edit},

@@ -5,6 +5,7 @@
 #include "editor/devices/playback_controller.h"
 #include "editor/document/edit_menu.h"
 #include "editor/document/recovery.h"
+#include "editor/document/undo_history.h"
 #include "editor/document/working_files.h"
 #include "editor/files/file_commands.h"
 #include "editor/files/wave_header.h"
@@ -92,6 +93,8 @@ void CChildFrame::discard_files()
     if (files_discarded_)
         return;
     files_discarded_ = true;
+    // Steps further back than the undo slot hold working files of their own.
+    history_forget(*this);
     // The manifest first: a run that dies now must not offer files that are going.
     recovery::forget(*this);
     // An operation left half way gives back what it displaced, so those files go too.
