@@ -182,6 +182,18 @@ TEST_F(CancelWindowTest, CancelOnTheProgressWindowStopsEveryPhaseAndChangesNothi
                  d.ok();
              });
          }},
+        {"hash filter", 11509,
+         [&] {
+             clicking.on_dialog("NEWSELECT", [](kel::DialogModel& m) {
+                 static_cast<PresetSelectDialog&>(m).create();
+             });
+             clicking.on_dialog("NEWFILTEROPTIONS", [](kel::DialogModel& m) {
+                 auto& d = static_cast<FilterOptionsDialog&>(m);
+                 d.show_values();
+                 d.choose_type(275);
+                 d.ok();
+             });
+         }},
         {"echo", 11504,
          [&] {
              clicking.on_dialog("NEWSELECT", [](kel::DialogModel& m) {
