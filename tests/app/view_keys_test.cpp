@@ -244,6 +244,8 @@ TEST_F(AppTest, AnEffectThatClipsSaysHowManyAndTheViewMarksWhere)
     const int quiet_x = static_cast<int>(sample_to_x(*doc, 44100 / 2));
     EXPECT_EQ(shot.pixelColor(clipped_x, top + 1), QColor(220, 0, 0));
     EXPECT_NE(shot.pixelColor(quiet_x, top + 1), QColor(220, 0, 0));
+    if (const char* dir = std::getenv("KELVARA_SCREENSHOT_DIR"))
+        frame->grab().save(QString(dir) + "/orlo-clipped.png");
     // Undo takes the marks with the step.
     frame->on_command(11600);
     EXPECT_NE(area->grab().toImage().pixelColor(clipped_x, top + 1), QColor(220, 0, 0));
