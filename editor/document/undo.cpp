@@ -317,6 +317,8 @@ int CChildFrame::setup_for_redo(HWND window, int operation_code, int copy_flag)
         UndoPending& p = *pending_undo_;
         if (undo_levels() > 1)
             history_step_done(*this, p.current);
+        else
+            history_forget(*this); // the levels were lowered to one: back to the toggle
         const char* old_names[] = {p.undo.file_name, p.redo.file_name};
         for (const char* n : old_names) {
             if (n[0] && !same_name(n, undo.file_name) && !same_name(n, current.file_name) &&

@@ -146,6 +146,9 @@ void WaveformArea::mousePressEvent(QMouseEvent* e)
     if (e->button() != Qt::LeftButton)
         return;
     const bool shift = e->modifiers() & Qt::ShiftModifier;
+    // A highlight the mouse makes moves at its end under Shift and the cursor keys.
+    if (!shift)
+        view_.anchor = -1;
     switch (mouse_.press(*doc_, view_, at.x(), at.y(), shift)) {
     case MouseResult::RulerClick:
         emit ruler_clicked(at.x());
