@@ -60,7 +60,8 @@ int CChildFrame::hash_filter()
     }
 
     const kel::Cursor previous = kel::ui().set_cursor(kel::Cursor::Watch);
-    const int dialog = display_message_dialog("Filtering high-freq hash...", 0);
+    // Long like every other filter run, so it takes a Cancel like them.
+    const int dialog = display_message_dialog("Filtering high-freq hash...", 1);
     show_percent_done(dialog, 0);
     auto finish = [&]() {
         piece.reset();
@@ -103,6 +104,11 @@ int CChildFrame::hash_filter()
             return 0;
         }
         done += static_cast<unsigned long>(bytes);
+        if (cancel_button_pressed(dialog)) {
+            finish();
+            abandon_undo_setup();
+            return 0;
+        }
         show_percent_done(dialog, static_cast<int>(done * 100 / (length + 1)));
     }
     finish();

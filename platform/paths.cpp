@@ -148,9 +148,7 @@ static std::string xdg_dir(const char* var, const char* fallback_under_home)
 
 std::string default_data_dir()
 {
-    std::string prog = program_dir();
-    if (is_writable_dir(prog))
-        return prog;
+    // Never the program's folder: an installed program's folder is not the user's.
     std::string d = xdg_dir("XDG_DATA_HOME", ".local/share/") + "Kelvara/";
     make_dirs(d);
     return d;
@@ -161,6 +159,44 @@ std::string config_dir()
     std::string d = xdg_dir("XDG_CONFIG_HOME", ".config/") + "Kelvara/";
     make_dirs(d);
     return d;
+}
+
+namespace {
+
+// The file's folder is the program's own, and the user's copy is where it is written.
+bool redirected(const std::string& file, std::string& copy)
+{
+    const std::string path = native(file);
+    const auto slash = path.rfind('/');
+    if (slash == std::string::npos)
+        return false;
+    const std::string prog = program_dir();
+    if (path.substr(0, slash + 1) != prog)
+        return false;
+    const char* home = std::getenv("KELVARA_HOME");
+    if (home && *home && is_writable_dir(prog))
+        return false;
+    copy = config_dir() + path.substr(slash + 1);
+    return true;
+}
+
+} // namespace
+
+std::string writable_path(const std::string& file)
+{
+    std::string copy;
+    return redirected(file, copy) ? copy : file;
+}
+
+std::string readable_path(const std::string& file)
+{
+    std::string copy;
+    if (!redirected(file, copy))
+        return file;
+    struct stat st
+    {
+    };
+    return stat(copy.c_str(), &st) == 0 ? copy : file;
 }
 
 } // namespace kel::paths

@@ -31,6 +31,13 @@ std::string default_data_dir();
 // $XDG_CONFIG_HOME/Kelvara/ (or ~/.config/Kelvara/), created on demand. Trailing '/'.
 std::string config_dir();
 
+// The program's own folder is not the user's to write: a file there that the program
+// changes (a preset list, say) gets a copy of its own in config_dir(), and is read from
+// that copy once it exists. A folder named by $KELVARA_HOME that the user can write is
+// written in place. Other paths come back as they are.
+std::string writable_path(const std::string& file);
+std::string readable_path(const std::string& file);
+
 // Backslashes written by the program become '/'.
 std::string native(const std::string& path);
 

@@ -42,7 +42,7 @@ bool same(const std::string& a, const std::string& b)
 std::vector<Line> load(const std::string& file)
 {
     std::vector<Line> lines;
-    std::ifstream in(paths::native(file), std::ios::binary);
+    std::ifstream in(paths::native(paths::readable_path(file)), std::ios::binary);
     if (!in)
         return lines;
     std::string raw;
@@ -77,7 +77,7 @@ int g_last_error = 0;
 
 bool store(const std::string& file, const std::vector<Line>& lines)
 {
-    std::string path = paths::native(file);
+    std::string path = paths::native(paths::writable_path(file));
     auto slash = path.rfind('/');
     if (slash != std::string::npos)
         paths::make_dirs(path.substr(0, slash));

@@ -34,6 +34,9 @@ int HeadlessUi::message_box(const std::string& text, const std::string& caption,
         case Buttons::RetryCancel:
             result = kIdRetry;
             break;
+        case Buttons::SaveDiscardCancel:
+            result = kIdNo;
+            break;
         default:
             result = kIdOk;
         }

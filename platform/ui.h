@@ -8,7 +8,8 @@
 // program installs its own implementation and tests install HeadlessUi.
 namespace kel {
 
-enum class Buttons { Ok, OkCancel, YesNo, YesNoCancel, RetryCancel };
+// SaveDiscardCancel answers kIdYes for Save and kIdNo for Discard.
+enum class Buttons { Ok, OkCancel, YesNo, YesNoCancel, RetryCancel, SaveDiscardCancel };
 enum class Icon { None, Exclamation, Question, Information, Stop };
 enum class Cursor { Arrow, Wait, Watch, Cross, SizeWE, Hand, Drag, NoDrop };
 
@@ -167,7 +168,8 @@ class HeadlessUi : public Ui
     };
     std::vector<Geometry> windows;
 
-    // Answers for the next boxes, in order; when none is queued, the first button.
+    // Answers for the next boxes, in order; when none is queued, the first button (Discard
+    // for a Save, Discard, Cancel box: a test that has not said so never writes a file).
     void answer(int result) { answers.push_back(result); }
     // Script for the next dialog with this template; without one a dialog ends with Cancel.
     void on_dialog(const std::string& template_name, DialogScript script)

@@ -5,5 +5,5 @@ cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
 cmake --preset default -G Ninja >/dev/null
 cmake --build --preset default -j"$(nproc)"
-# The editor takes no file names: open files from its File menu or drop them on it.
+# Files named after the script are opened in the editor.
 exec ./build/default/bin/orlo "$@"

@@ -50,6 +50,16 @@ bool parse_key(std::string text, int command, Accelerator& out)
         key = Qt::Key_Insert;
     else if (text == "Backspace")
         key = Qt::Key_Backspace;
+    else if (text == "Home")
+        key = Qt::Key_Home;
+    else if (text == "End")
+        key = Qt::Key_End;
+    else if (text == "Left")
+        key = Qt::Key_Left;
+    else if (text == "Right")
+        key = Qt::Key_Right;
+    else if (text == "Space")
+        key = Qt::Key_Space;
     else if (text.size() >= 2 && text[0] == 'F')
         key = Qt::Key_F1 + std::atoi(text.c_str() + 1) - 1;
     if (key == 0)

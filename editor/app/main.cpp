@@ -1,5 +1,5 @@
 // Orlo, the Kelvara wave editor.
-//   orlo                     the editor
+//   orlo [FILE...]           the editor, with the files opened
 //   orlo --request 5000      asks a running editor to open the file named in KVSDFALT.INI
 //   orlo --info FILE...      opens the files without windows and tells what they hold,
 //                            and where the data is read from
@@ -80,6 +80,7 @@ int main(int argc, char** argv)
     app::COrloApp app;
     if (!app.init_instance())
         return 1;
+    app.open_files(app::files_on_command_line(argc, argv));
     const int code = QApplication::exec();
     app.exit_instance();
     return code;

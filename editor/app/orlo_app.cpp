@@ -39,6 +39,38 @@ COrloApp::~COrloApp()
     kel::set_ui(nullptr);
 }
 
+int COrloApp::open_files(const std::vector<std::string>& files)
+{
+    if (!frame_)
+        return 0;
+    int opened = 0;
+    for (const std::string& file : files) {
+        if (!set_current_file(file))
+            continue;
+        frame_->on_command(cmd::kOpenCurrentFile);
+        if (frame_->active_document_window())
+            ++opened;
+    }
+    return opened;
+}
+
+std::vector<std::string> files_on_command_line(int argc, char** argv)
+{
+    std::vector<std::string> files;
+    bool options = true;
+    for (int i = 1; i < argc; ++i) {
+        const std::string a = argv[i];
+        if (options && a == "--") {
+            options = false;
+            continue;
+        }
+        if (options && !a.empty() && a[0] == '-')
+            continue;
+        files.push_back(a);
+    }
+    return files;
+}
+
 bool COrloApp::init_instance()
 {
     // 1. Controls of our own need no enabling.

@@ -27,6 +27,9 @@ class COrloApp
     bool init_instance();
     // After the event loop: the frame goes and with it the run's temporary files.
     int exit_instance();
+    // Files named on the command line, each opened as the Open command does (one that is
+    // open already comes forward). The number opened.
+    int open_files(const std::vector<std::string>& files);
 
     ui::CMainFrame* main_frame() const { return frame_; }
     ui::QtUi& qt_ui() const { return *ui_; }
@@ -42,5 +45,9 @@ class COrloApp
     ui::CMainFrame* frame_ = nullptr;
     std::vector<std::string> trace_;
 };
+
+// The file names of a command line: every argument after the program's that is not an
+// option ("-..."); "--" ends the options.
+std::vector<std::string> files_on_command_line(int argc, char** argv);
 
 } // namespace app

@@ -20,7 +20,8 @@ std::string read_autostart_file()
 
 void write_tutorial_handles(const TutorialHandles& h)
 {
-    const std::string f = kel::paths::program_dir() + "KVSTUTOR.INI";
+    // The handles of this run are the user's, not the installation's.
+    const std::string f = kel::paths::config_dir() + "KVSTUTOR.INI";
     kel::profile::write_string("Tutorials", "MainWindow", std::to_string(h.main_window), f);
     kel::profile::write_string("Tutorials", "TransportRecord", std::to_string(h.transport_record),
                                f);

@@ -2,6 +2,7 @@
 
 #include "platform/profile.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -67,6 +68,16 @@ void write_window_placement(const WindowPlacement& p)
 {
     kel::profile::write_string("Settings", "WindowPos", format_window_placement(p),
                                kel::profile::app_profile());
+}
+
+ScreenRect fit_on_screen(const ScreenRect& window, const ScreenRect& work_area)
+{
+    ScreenRect r = window;
+    r.width = std::min(r.width, work_area.width);
+    r.height = std::min(r.height, work_area.height);
+    r.x = std::clamp(r.x, work_area.x, work_area.x + work_area.width - r.width);
+    r.y = std::clamp(r.y, work_area.y, work_area.y + work_area.height - r.height);
+    return r;
 }
 
 } // namespace app

@@ -28,6 +28,17 @@ std::string format_window_placement(const WindowPlacement& p);
 // Nothing unless the text holds exactly ten numbers (a rectangle without area is refused too).
 std::optional<WindowPlacement> parse_window_placement(const std::string& text);
 
+// A rectangle as left, top, width, height.
+struct ScreenRect
+{
+    int x = 0, y = 0, width = 0, height = 0;
+};
+// A saved window rectangle brought onto the screen's work area: a placement saved on
+// another screen or at another scale may lie partly or wholly off it. Too large, it
+// shrinks to the work area; then it moves just far enough to lie inside. A rectangle
+// inside already comes back unchanged.
+ScreenRect fit_on_screen(const ScreenRect& window, const ScreenRect& work_area);
+
 std::optional<WindowPlacement> read_window_placement();
 void write_window_placement(const WindowPlacement& p);
 

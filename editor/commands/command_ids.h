@@ -120,4 +120,14 @@ inline constexpr int kAltO = 1027;
 inline constexpr int kAltQ = 1028;
 inline constexpr int kAltW = 114;
 
+// Keys of the waveform view that move the cursor; the Shift ones extend the highlight.
+inline constexpr int kCursorHome = 19001;
+inline constexpr int kCursorEnd = 19002;
+inline constexpr int kCursorLeft = 19003;
+inline constexpr int kCursorRight = 19004;
+inline constexpr int kExtendHome = 19005;
+inline constexpr int kExtendEnd = 19006;
+inline constexpr int kExtendLeft = 19007;
+inline constexpr int kExtendRight = 19008;
+
 } // namespace cmd

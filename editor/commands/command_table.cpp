@@ -1,5 +1,6 @@
 #include "editor/commands/command_table.h"
 
+#include "common/child_frame.h"
 #include "editor/devices/playback.h"
 #include "editor/devices/playback_commands.h"
 #include "editor/devices/playback_controller.h"
@@ -101,14 +102,14 @@ const std::vector<Command>& rows()
     // Edit
     {kUndoRedo, "Undo or redo", "&Undo\tCtrl+Z", "Ctrl+Z", D | X, edit},
     {kUndo, "Undo", "", "Alt+Backspace", D | X, edit},
-    {kRedo, "Redo", "", "", D | X, edit},
+    {kRedo, "Redo", "&Redo\tCtrl+Shift+Z", "Ctrl+Shift+Z", D | X, edit},
     {kCut, "Cut", "&Cut\tCtrl+X", "Ctrl+X, Shift+Del", D | X, edit},
     {kCopy, "Copy", "Co&py\tCtrl+C", "Ctrl+C, Ctrl+Ins", D | X, edit},
     {kPaste, "Paste", "&Paste\tCtrl+V", "Ctrl+V, Shift+Ins", D | X, edit},
     {kReplace, "Replace", "&Replace\tCtrl+R", "Ctrl+R", D | X, edit},
     {kMix, "Mix", "&Mix\tCtrl+M", "Ctrl+M", D | X, edit},
     {kCrossFade, "Cross fade", "Cross &fade", "", D | X, nullptr},
-    {kClear, "Clear", "C&lear", "", D | X, operation},
+    {kClear, "Clear", "C&lear", "Del", D | X, operation},
     {kCrop, "Crop", "Cr&op", "", D | X, edit},
     {kTrim, "Trim", "&Trim", "", D | X, edit},
     {kInsertSilence, "Insert silence", "Insert &Silence...\tAlt+Shift+l", "Alt+Shift+L", D | X, edit},
@@ -128,7 +129,7 @@ const std::vector<Command>& rows()
     {kFrequencySpectrum, "Frequency spectrum", "&Frequency spectrum...\tCtrl+Q", "^Q", D, operation},
     // Transport
     {kRecord, "Record", "&Record...", "", D | X, record},
-    {kPlay, "Play", "&Play\tp", "", D | T, transport},
+    {kPlay, "Play", "&Play\tp", "Space", D | T, transport},
     {kPause, "Pause", "Pa&use", "", D | T, transport},
     {kStop, "Stop", "&Stop", "", D | T, transport},
     {kLoopPlayback, "Loop playback", "Lo&op playback\tAlt+L", "Alt+'l'", D | T, transport},
@@ -186,6 +187,15 @@ const std::vector<Command>& rows()
     {kAltO, "Command 1027", "", "Alt+'o'", D, nullptr},
     {kAltQ, "Command 1028", "", "Alt+'q'", D, nullptr},
     {kAltW, "Command 114", "", "Alt+'w'", D, nullptr},
+    // The cursor keys of the waveform view.
+    {kCursorHome, "Cursor to start", "", "Home", D | V | S, view},
+    {kCursorEnd, "Cursor to end", "", "End", D | V | S, view},
+    {kCursorLeft, "Cursor left", "", "Left", D | V | S, view},
+    {kCursorRight, "Cursor right", "", "Right", D | V | S, view},
+    {kExtendHome, "Highlight to start", "", "Shift+Home", D | V | S, view},
+    {kExtendEnd, "Highlight to end", "", "Shift+End", D | V | S, view},
+    {kExtendLeft, "Highlight left", "", "Shift+Left", D | V | S, view},
+    {kExtendRight, "Highlight right", "", "Shift+Right", D | V | S, view},
     };
     // clang-format on
     return table;
@@ -244,6 +254,13 @@ bool available(int id, bool have_document)
         return false;
     if (id == cmd::kUndoRedo)
         return g_undo_menu.enabled && !playback_commands::editing_suspended();
+    // The Undo bar's two buttons follow the active document's own states.
+    if (id == cmd::kUndo || id == cmd::kRedo) {
+        const CChildFrame* doc = documents::active();
+        if (!doc || playback_commands::editing_suspended())
+            return false;
+        return (id == cmd::kUndo ? doc->undo_available : doc->redo_available) != 0;
+    }
     return playback_commands::enabled(id);
 }
 

@@ -5,8 +5,10 @@
 #include "editor/devices/playback_controller.h"
 #include "editor/document/edit_menu.h"
 #include "editor/document/recovery.h"
+#include "editor/document/undo_history.h"
 #include "editor/document/working_files.h"
 #include "editor/files/info_chunk.h"
+#include "editor/files/file_commands.h"
 #include "editor/files/wave_header.h"
 #include "platform/mapped_file.h"
 #include "platform/paths.h"
@@ -97,6 +99,8 @@ void CChildFrame::discard_files()
     if (files_discarded_)
         return;
     files_discarded_ = true;
+    // Steps further back than the undo slot hold working files of their own.
+    history_forget(*this);
     // The manifest first: a run that dies now must not offer files that are going.
     recovery::forget(*this);
     // An operation left half way gives back what it displaced, so those files go too.
@@ -263,9 +267,16 @@ int CChildFrame::query_close()
 {
     if (!is_modified)
         return 1;
-    std::string text = std::string("OK to close ") + file_title + "?";
-    return kel::ui().message_box(text, "Kelvara", kel::Buttons::OkCancel, kel::Icon::Question) ==
-                   kel::kIdOk
-               ? 1
-               : 0;
+    // Save, Discard or Cancel: an OK here could not tell keeping the work from losing it.
+    const std::string text = std::string("Save changes to ") + file_title + "?";
+    switch (kel::ui().message_box(text, "Kelvara", kel::Buttons::SaveDiscardCancel,
+                                  kel::Icon::Question)) {
+    case kel::kIdYes:
+        // A save that fails or is cancelled keeps the window and the work.
+        return save_document(*this) && !is_modified ? 1 : 0;
+    case kel::kIdNo:
+        return 1;
+    default:
+        return 0;
+    }
 }

@@ -10,6 +10,9 @@ struct UndoMenuState
     std::string text = "&Undo\tCtrl+Z";
     bool enabled = false;
     int toolbar_command = 11600;
+    // With more than one undo level, Redo is an item of its own.
+    std::string redo_item = "&Redo\tCtrl+Shift+Z";
+    bool redo_enabled = false;
 };
 
 extern UndoMenuState g_undo_menu;

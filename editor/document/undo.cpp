@@ -4,9 +4,11 @@
 // its undo and its redo exactly as they were.
 #include "common/child_frame.h"
 #include "common/host_services.h"
+#include "editor/document/clipping.h"
 #include "editor/document/edit_menu.h"
 #include "editor/document/recovery.h"
 #include "editor/document/repaint.h"
+#include "editor/document/undo_history.h"
 #include "editor/document/undo_preferences.h"
 #include "editor/document/undo_texts.h"
 #include "editor/document/working_files.h"
@@ -73,10 +75,35 @@ void show_active_undo_state()
     g_undo_menu.text = kFreshText;
     g_undo_menu.enabled = false;
     g_undo_menu.toolbar_command = cmd::kUndo;
+    g_undo_menu.redo_item = "&Redo\tCtrl+Shift+Z";
+    g_undo_menu.redo_enabled = false;
 }
+
+namespace {
+
+// "&Redo Echo...\tCtrl+Z" as the separate Redo item shows it.
+std::string redo_item_text(const char* redo_text)
+{
+    std::string t = redo_text[0] ? redo_text : "&Redo";
+    const auto tab = t.find('\t');
+    if (tab != std::string::npos)
+        t.erase(tab);
+    return t + "\tCtrl+Shift+Z";
+}
+
+} // namespace
 
 void CChildFrame::show_undo_state() const
 {
+    g_undo_menu.redo_enabled = redo_available != 0;
+    g_undo_menu.redo_item = redo_available ? redo_item_text(redo_text) : "&Redo\tCtrl+Shift+Z";
+    if (undo_levels() > 1) {
+        // Undo and Redo each name their own step.
+        g_undo_menu.text = undo_available && undo_text[0] ? undo_text : kFreshText;
+        g_undo_menu.enabled = undo_available != 0;
+        g_undo_menu.toolbar_command = cmd::kUndo;
+        return;
+    }
     if (undo_available) {
         g_undo_menu.text = undo_text[0] ? undo_text : kFreshText;
         g_undo_menu.enabled = true;
@@ -258,7 +285,10 @@ int CChildFrame::setup_for_redo(HWND window, int operation_code, int copy_flag)
     current.level_count = redo.level_count;
     current.base_factor = redo.base_factor;
     current.zoom_level = std::clamp(current.zoom_level, 1, current.level_count);
-    current.zoom_factor = std::clamp(current.zoom_factor, 1.0f, current.base_factor);
+    // Below 1.0 is the zoom that fits the whole file into a window.
+    if (!(current.zoom_factor > 0.0f))
+        current.zoom_factor = 1.0f;
+    current.zoom_factor = std::min(current.zoom_factor, current.base_factor);
     current.select_end = std::clamp(current.select_end, 0L, current.total_samples);
     current.select_start = std::clamp(current.select_start, 0L, current.select_end);
     current.select_start_byte = current.select_start * bps;
@@ -285,9 +315,14 @@ int CChildFrame::setup_for_redo(HWND window, int operation_code, int copy_flag)
     // The step is complete: what fell out of the history goes now.
     if (pending_undo_) {
         UndoPending& p = *pending_undo_;
+        if (undo_levels() > 1)
+            history_step_done(*this, p.current);
+        else
+            history_forget(*this); // the levels were lowered to one: back to the toggle
         const char* old_names[] = {p.undo.file_name, p.redo.file_name};
         for (const char* n : old_names) {
-            if (n[0] && !same_name(n, undo.file_name) && !same_name(n, current.file_name))
+            if (n[0] && !same_name(n, undo.file_name) && !same_name(n, current.file_name) &&
+                !history_holds(*this, n))
                 ::unlink(n);
         }
         if (p.backup_replaced && p.old_backup[0] &&
@@ -299,6 +334,7 @@ int CChildFrame::setup_for_redo(HWND window, int operation_code, int copy_flag)
     undo_available = 1;
     redo_available = 0;
     is_modified = 1;
+    note_clipping(*this, operation_code);
     recovery::note(*this);
     documents::set_active(this);
     show_undo_state();
@@ -308,9 +344,26 @@ int CChildFrame::setup_for_redo(HWND window, int operation_code, int copy_flag)
     return 1;
 }
 
+// After a walk through the history: what every undo and redo does afterwards.
+static void history_moved(CChildFrame& doc)
+{
+    recovery::note(doc);
+    if (documents::active() == &doc)
+        doc.show_undo_state();
+    repaint_document(&doc);
+}
+
 int CChildFrame::undo_command()
 {
     abandon_undo_setup();
+    if (undo_levels() > 1) {
+        const int walked = history_undo(*this);
+        if (walked >= 0) {
+            if (walked)
+                history_moved(*this);
+            return walked;
+        }
+    }
     if (!undo_available)
         return 0;
     current = undo;
@@ -329,6 +382,14 @@ int CChildFrame::undo_command()
 int CChildFrame::redo_command()
 {
     abandon_undo_setup();
+    if (undo_levels() > 1) {
+        const int walked = history_redo(*this);
+        if (walked >= 0) {
+            if (walked)
+                history_moved(*this);
+            return walked;
+        }
+    }
     if (!redo_available)
         return 0;
     current = redo;
@@ -347,6 +408,9 @@ int CChildFrame::redo_command()
 int CChildFrame::undo_redo_command()
 {
     abandon_undo_setup();
+    // With a history, Ctrl+Z only goes back; Ctrl+Shift+Z goes forward.
+    if (undo_levels() > 1)
+        return undo_command();
     if (undo_available)
         return undo_command();
     if (redo_available)

@@ -15,6 +15,8 @@ void load_undo_preferences()
         kel::profile::read_yes_no("Preferences", "Backup for undo", true, profile);
     g_preferences.voice_message =
         kel::profile::read_yes_no("Preferences", "Voice message", false, profile);
+    const long levels = kel::profile::read_int("Preferences", "Undo levels", 1, profile);
+    g_preferences.undo_levels = static_cast<int>(levels < 1 ? 1 : levels > 100 ? 100 : levels);
     g_loaded = true;
 }
 
@@ -32,5 +34,6 @@ void save_undo_preferences()
                                profile);
     kel::profile::write_yes_no("Preferences", "Voice message", g_preferences.voice_message,
                                profile);
+    kel::profile::write_int("Preferences", "Undo levels", g_preferences.undo_levels, profile);
     g_loaded = true;
 }

@@ -7,6 +7,7 @@ struct UndoPreferences
 {
     bool backup_for_undo = true; // "Backup for undo", missing: yes
     bool voice_message = false;  // "Voice message", missing: no
+    int undo_levels = 1;         // "Undo levels", 1 to 100, missing: 1 (undo and redo toggle)
 };
 
 // Read from the profile on first use, or again by load_undo_preferences.

@@ -134,7 +134,8 @@ void make_working_name(char* output, const char* extension)
     // the other, so an existing name moves on to the next free counter value.
     for (int tries = 0; tries < 100000; ++tries, ++counter) {
         char name[300];
-        std::snprintf(name, sizeof name, "%s%-8ld%s", dir.c_str(), counter,
+        // Zero-padded: a name without blanks goes through every shell and tool as it is.
+        std::snprintf(name, sizeof name, "%s%08ld%s", dir.c_str(), counter,
                       extension ? extension : "");
         if (std::strlen(name) >= kNameField)
             return;

@@ -14,7 +14,7 @@ namespace ui {
 
 DocumentWindow::DocumentWindow(std::unique_ptr<CChildFrame> doc, const QString& title,
                                QWidget* parent)
-    : QWidget(parent), doc_(std::move(doc))
+    : QWidget(parent), doc_(std::move(doc)), base_title_(title)
 {
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(title);
@@ -58,6 +58,21 @@ void DocumentWindow::closeEvent(QCloseEvent* e)
         return;
     }
     e->accept();
+}
+
+void DocumentWindow::set_base_title(const QString& title)
+{
+    base_title_ = title;
+    show_modified();
+}
+
+void DocumentWindow::show_modified()
+{
+    const bool modified = doc_ && doc_->is_modified;
+    const QString title = base_title_ + (modified ? "*" : "");
+    if (windowTitle() != title)
+        setWindowTitle(title);
+    setWindowModified(modified);
 }
 
 void DocumentWindow::redraw()

@@ -22,6 +22,10 @@ class DocumentWindow : public QWidget
     HWND handle() { return static_cast<QWidget*>(this); }
     // Command 1401: redraw the display and the time read-outs.
     void redraw();
+    // The file's name; the title shows it with a "*" while the document has unsaved work.
+    QString base_title() const { return base_title_; }
+    void set_base_title(const QString& title);
+    void show_modified();
     QSize sizeHint() const override { return QSize(520, 260); }
 
     static QString format_text(const CChildFrame& doc);
@@ -34,6 +38,7 @@ class DocumentWindow : public QWidget
   private:
     std::unique_ptr<CChildFrame> doc_;
     DocumentView* view_ = nullptr;
+    QString base_title_;
 };
 
 } // namespace ui

@@ -10,6 +10,7 @@
 #include "editor/app/window_placement.h"
 #include "editor/devices/playback.h"
 #include "editor/devices/record.h"
+#include "editor/document/clipping.h"
 #include "editor/document/edit_menu.h"
 #include "editor/document/playlist.h"
 #include "editor/document/recovery.h"
@@ -81,6 +82,38 @@ bool is_text_input(QWidget* w)
     if (auto* c = qobject_cast<QComboBox*>(w))
         return c->isEditable();
     return false;
+}
+
+bool is_view_key(int key)
+{
+    switch (key) {
+    case Qt::Key_Home:
+    case Qt::Key_End:
+    case Qt::Key_Left:
+    case Qt::Key_Right:
+    case Qt::Key_Space:
+    case Qt::Key_Delete:
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool in_document_view(QWidget* w)
+{
+    if (!w)
+        return true;
+    for (; w; w = w->parentWidget())
+        if (qobject_cast<DocumentView*>(w))
+            return true;
+    return false;
+}
+
+// The frame that shows the core's status-line texts.
+CMainFrame*& status_frame()
+{
+    static CMainFrame* frame = nullptr;
+    return frame;
 }
 
 } // namespace
@@ -175,6 +208,10 @@ CMainFrame::CMainFrame()
 
 CMainFrame::~CMainFrame()
 {
+    if (status_frame() == this) {
+        status_frame() = nullptr;
+        g_status_text = nullptr;
+    }
     // Nothing may reach this frame while it comes apart.
     qApp->removeEventFilter(this);
     if (playback_observer_)
@@ -235,6 +272,11 @@ bool CMainFrame::create()
     empty_area_drop_ = new EmptyAreaDrop(
         mdi_->viewport(), [this](CChildFrame& source) { section_dropped_on_empty_area(source); });
     install_view_repaint();
+    status_frame() = this;
+    g_status_text = [](const std::string& text) {
+        if (CMainFrame* f = status_frame())
+            f->statusBar()->showMessage(q(text), 15000);
+    };
     playback_observer_ = std::make_unique<FramePlaybackObserver>(*this);
     set_playback_observer(playback_observer_.get());
     created_ = true;
@@ -266,6 +308,23 @@ DocumentWindow* CMainFrame::active_document_window() const
 
 DocumentWindow* CMainFrame::open_current_file()
 {
+    // A file that is open already comes forward; a second copy would be a second set of
+    // working files that the two windows' saves would fight over.
+    const QString wanted = QFileInfo(q(app::g_current_file)).canonicalFilePath();
+    for (QMdiSubWindow* sub : mdi_->subWindowList(QMdiArea::CreationOrder)) {
+        auto* w = qobject_cast<DocumentWindow*>(sub->widget());
+        if (!w || wanted.isEmpty() || w->document()->file_path.empty())
+            continue;
+        if (QFileInfo(q(w->document()->file_path)).canonicalFilePath() != wanted)
+            continue;
+        if (sub->isMinimized())
+            sub->showNormal();
+        mdi_->setActiveSubWindow(sub);
+        w->setFocus();
+        activateWindow();
+        raise();
+        return w;
+    }
     std::unique_ptr<CChildFrame> doc = open_sound_file(app::g_current_file);
     if (!doc) {
         documents::set_active(active_document_window() ? active_document_window()->document()
@@ -335,7 +394,7 @@ void CMainFrame::sibling_request()
     for (QMdiSubWindow* sub : mdi_->subWindowList(QMdiArea::CreationOrder)) {
         auto* w = qobject_cast<DocumentWindow*>(sub->widget());
         // Only the file name counts, compared exactly.
-        if (w && w->windowTitle() == q(app::g_current_title)) {
+        if (w && w->base_title() == q(app::g_current_title)) {
             sub->showNormal();
             mdi_->setActiveSubWindow(sub);
             w->setFocus();
@@ -568,7 +627,7 @@ int CMainFrame::frame_command(int id, long param)
             }
             recovery::note(*doc);
             if (DocumentWindow* w = active_document_window())
-                w->setWindowTitle(doc->file_title);
+                w->set_base_title(doc->file_title);
         }
         break;
     case cmd::kDeleteFile:
@@ -598,6 +657,10 @@ int CMainFrame::accelerator(QKeyEvent* event)
     const bool character =
         event->modifiers() == Qt::NoModifier || event->modifiers() == Qt::ShiftModifier;
     if (character && is_text_input(QApplication::focusWidget()))
+        return 0;
+    // The cursor keys, Space and Delete are the waveform's; elsewhere they keep the
+    // meaning their widget gives them (a slider, a list, a button).
+    if (character && is_view_key(event->key()) && !in_document_view(QApplication::focusWidget()))
         return 0;
     on_command(command);
     return command;

@@ -3,6 +3,7 @@
 #include "editor/app/app_state.h"
 #include "editor/commands/command_table.h"
 #include "editor/document/edit_menu.h"
+#include "editor/document/undo_history.h"
 #include "editor/ui/document_window.h"
 #include "editor/ui/main_frame.h"
 
@@ -162,6 +163,15 @@ void CMainFrame::update_command_states()
     apply(document_actions_);
     apply(bar_actions_);
     apply(recent_actions_);
+    // The Edit menu's own Redo item is there only with more than one undo level.
+    for (const auto* actions : {&frame_actions_, &document_actions_})
+        for (QAction* a : *actions)
+            if (a->data().toInt() == cmd::kRedo) {
+                a->setText(q(g_undo_menu.redo_item));
+                a->setVisible(undo_levels() > 1);
+            }
+    for (DocumentWindow* w : document_windows())
+        w->show_modified();
 }
 
 } // namespace ui

@@ -5,6 +5,8 @@
 #include "editor/ui/main_frame.h"
 #include "platform/profile.h"
 
+#include <QGuiApplication>
+#include <QScreen>
 #include <QToolBar>
 
 namespace ui {
@@ -14,7 +16,21 @@ void CMainFrame::restore_placement()
     const auto p = app::read_window_placement();
     if (!p)
         return;
-    setGeometry(p->left, p->top, p->right - p->left, p->bottom - p->top);
+    // The screen the window was on, else the first: a changed screen or scale must not
+    // leave it out of reach.
+    const QRect saved(p->left, p->top, p->right - p->left, p->bottom - p->top);
+    QScreen* screen = QGuiApplication::screenAt(saved.center());
+    if (!screen)
+        screen = QGuiApplication::primaryScreen();
+    QRect placed = saved;
+    if (screen) {
+        const QRect area = screen->availableGeometry();
+        const app::ScreenRect r =
+            app::fit_on_screen({saved.x(), saved.y(), saved.width(), saved.height()},
+                               {area.x(), area.y(), area.width(), area.height()});
+        placed = QRect(r.x, r.y, r.width, r.height);
+    }
+    setGeometry(placed);
     if (p->maximized())
         setWindowState(windowState() | Qt::WindowMaximized);
 }

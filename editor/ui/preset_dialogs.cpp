@@ -11,6 +11,7 @@
 #include <QPushButton>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace ui {
 
@@ -92,6 +93,7 @@ PresetSelectWindow::PresetSelectWindow(PresetSelectDialog& model, QWidget* paren
     cl->addLayout(picked_row);
     auto* choose_buttons = new QHBoxLayout;
     QPushButton* ok = push(choose, "&OK", kOk);
+    ok->setDefault(true);
     QPushButton* view = push(choose, "&View", kView);
     QPushButton* del = push(choose, "&Delete", kDelete);
     choose_buttons->addWidget(ok);
@@ -157,6 +159,15 @@ void PresetSelectWindow::fill()
     filling_ = true;
     fill_list(list_, model_.entries, model_.selected);
     filling_ = false;
+    // The list shows a row as chosen as soon as it has one; that row is the one OK and
+    // Return take, so the model picks it too.
+    if (model_.picked_name.empty() && list_->count() > 0) {
+        const int row = std::clamp(model_.selected, 0, list_->count() - 1);
+        list_->setCurrentRow(row);
+        model_.select(row);
+    }
+    if (QListWidgetItem* item = list_->currentItem())
+        item->setSelected(true);
     picked_->setText(q(model_.picked_name));
 }
 

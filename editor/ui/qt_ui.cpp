@@ -15,6 +15,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
+#include <QShortcut>
 #include <QStandardPaths>
 #include <QStatusBar>
 #include <QUrl>
@@ -71,6 +72,9 @@ ProgressWindow::ProgressWindow(const QString& text, QWidget* main_window)
     layout->addWidget(bar_, 1);
     layout->addWidget(time_left_);
     connect(cancel_, &QPushButton::clicked, this, [this] { ++cancel_presses_; });
+    // Escape cancels as the button does.
+    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    connect(escape, &QShortcut::activated, this, [this] { ++cancel_presses_; });
     place_over_status_bar(main_window);
 }
 
@@ -168,6 +172,11 @@ int QtUi::message_box(const std::string& text, const std::string& caption, kel::
     case kel::Buttons::RetryCancel:
         choices = {{QMessageBox::Retry, kel::kIdRetry}, {QMessageBox::Cancel, kel::kIdCancel}};
         break;
+    case kel::Buttons::SaveDiscardCancel:
+        choices = {{QMessageBox::Save, kel::kIdYes},
+                   {QMessageBox::Discard, kel::kIdNo},
+                   {QMessageBox::Cancel, kel::kIdCancel}};
+        break;
     }
     QMessageBox::StandardButtons set;
     for (const Choice& c : choices)
@@ -235,9 +244,23 @@ long QtUi::progress_open(const std::string& text)
     progress_ = new ProgressWindow(q(text), main_window_);
     progress_->show();
     progress_->raise();
+    // The keys (Alt+C, Escape) reach it only when it is the active window.
+    progress_->activateWindow();
     progress_handle_ = next_handle_++;
     QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     return progress_handle_;
+}
+
+void QtUi::pump_progress_events(bool force)
+{
+    // The pumps come between blocks of work: at most every 30 ms, so that small blocks
+    // are not slowed down. Input is let in too (the window is modal, so only it takes
+    // any): a click held back here could be lost to the next pump that excludes it.
+    const qint64 now = QDateTime::currentMSecsSinceEpoch();
+    if (!force && now - last_pump_ms_ < 30)
+        return;
+    last_pump_ms_ = now;
+    QApplication::processEvents();
 }
 
 void QtUi::progress_bar(long handle, int percent, const std::string& label)
@@ -247,8 +270,9 @@ void QtUi::progress_bar(long handle, int percent, const std::string& label)
     progress_->set_percent(percent);
     if (!label.empty())
         progress_->bar()->setFormat(q(label) + "  %p%");
-    // Paint the new value; input waits for the cancel poll.
+    // Paint the new value at once; the input comes in at most every 30 ms.
     QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    pump_progress_events(false);
 }
 
 void QtUi::progress_time_left(long handle, const std::string& text)
@@ -261,13 +285,7 @@ bool QtUi::progress_cancel_pressed(long handle)
 {
     if (handle != progress_handle_ || !progress_)
         return false;
-    // The poll comes between blocks of work: let the Cancel click in, at most every 30 ms
-    // so that small blocks are not slowed down. The window is modal, so only it gets input.
-    const qint64 now = QDateTime::currentMSecsSinceEpoch();
-    if (now - last_pump_ms_ >= 30) {
-        last_pump_ms_ = now;
-        QApplication::processEvents();
-    }
+    pump_progress_events(false);
     return progress_ && progress_->take_cancel();
 }
 

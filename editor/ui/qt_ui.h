@@ -91,6 +91,7 @@ class QtUi : public kel::Ui
     int overrides_ = 0;
     std::vector<std::string> help_requests_;
     qint64 last_pump_ms_ = 0;
+    void pump_progress_events(bool force);
 };
 
 } // namespace ui

@@ -3,6 +3,7 @@
 #include "common/child_frame.h"
 #include "editor/devices/playback.h"
 #include "editor/view/view_highlight.h"
+#include "editor/view/view_keys.h"
 #include "editor/view/view_scroll.h"
 #include "editor/view/view_zoom.h"
 
@@ -28,6 +29,19 @@ int view_command(CChildFrame& doc, ViewState& view, int id)
     case cmd::kSelectAll:
         select_all(doc, view);
         return 1;
+    case cmd::kCursorHome:
+    case cmd::kCursorEnd:
+    case cmd::kCursorLeft:
+    case cmd::kCursorRight:
+    case cmd::kExtendHome:
+    case cmd::kExtendEnd:
+    case cmd::kExtendLeft:
+    case cmd::kExtendRight: {
+        static constexpr CursorKey keys[] = {CursorKey::Home, CursorKey::End, CursorKey::Left,
+                                             CursorKey::Right};
+        const int n = id - cmd::kCursorHome;
+        return move_cursor(doc, view, keys[n % 4], n >= 4);
+    }
     default:
         if (id >= cmd::kReview && id <= cmd::kRightLater)
             return move_highlight_edge(doc, view, id);

@@ -26,7 +26,12 @@ void compute_scroll(const CChildFrame& doc, ViewState& view)
             const long fits = total > window_words ? (total - window_words) / s.step : 0;
             range = std::min(range, std::max(0L, fits));
         }
-        range += 1;
+        // With the whole file in the window (give or take the last pixel's rounding) there
+        // is nothing to scroll.
+        if (words_for_pixels(doc, width + 1.0) < total)
+            range += 1;
+        else
+            range = 0;
     }
     s.range = range;
 
@@ -84,13 +89,18 @@ void go_to_end(CChildFrame& doc, ViewState& view)
 
 int go_to_highlight(CChildFrame& doc, ViewState& view)
 {
-    if (!doc.current.has_selection)
+    // With nothing highlighted, the caret a click or a key put down stands for it.
+    if (!doc.current.has_selection && !view.caret_placed)
         return 0;
+    const long start = doc.current.has_selection ? doc.current.select_start : view.caret_sample;
     const long tenth = std::max(1L, words_for_pixels(doc, std::max(1, view.width) / 10.0));
-    if (doc.current.select_start < tenth)
+    if (start < tenth)
         return 0;
     const long channels = doc.wave_format.channels == 2 ? 2 : 1;
-    long first = doc.current.zoom_factor == 1.0f ? 0 : doc.current.select_start - tenth;
+    // Only when the whole file is in the window does the view stay at its start.
+    const bool whole_file =
+        words_for_pixels(doc, std::max(1, view.width)) >= doc.current.total_samples;
+    long first = whole_file ? 0 : start - tenth;
     doc.first_visible = first / channels * channels;
     compute_scroll(doc, view);
     sync_selection_x(doc);

@@ -40,6 +40,9 @@ struct ViewState
     // A click put the caret down and nothing is highlighted: playback starts there.
     int caret_placed = 0;
     long caret_sample = 0;
+    // The highlight's edge that stays while Shift and the cursor keys move the other; -1
+    // when the mouse made the highlight (the end moves then).
+    long anchor = -1;
     uint32_t full_redraw = 1;
     uint32_t scroll_redraw = 0;
     uint32_t zoom_redraw = 0;

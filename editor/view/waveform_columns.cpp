@@ -9,15 +9,19 @@ namespace {
 
 // Interleaved top-level data: frames_per_column frames per column.
 template <typename Sample, int Offset>
-int top_level_columns(const Sample* p, long total_frames, long first_frame, long per_column,
+int top_level_columns(const Sample* p, long total_frames, long first_frame, double per_column,
                       int channels, int width, WaveColumns& out)
 {
     int c = 0;
     for (; c < width; ++c) {
-        const long from = first_frame + c * per_column;
+        // Column edges at fractional frames, so that a zoom fitting the file to the window
+        // reaches the window's right edge.
+        const long from = first_frame + static_cast<long>(c * per_column);
         if (from >= total_frames)
             break;
-        const long to = std::min(total_frames, from + per_column);
+        const long to =
+            std::min(total_frames,
+                     std::max(from + 1, first_frame + static_cast<long>((c + 1) * per_column)));
         const Sample* q = p + from * channels;
         const long n = to - from;
         int lmin = 32767, lmax = -32767, rmin = 32767, rmax = -32767;
@@ -45,16 +49,17 @@ int top_level_columns(const Sample* p, long total_frames, long first_frame, long
 
 // Level 1 holds, per 256 frames, the minima then the maxima of each channel.
 template <typename Sample, int Offset>
-int overview_columns(const Sample* p, long groups, long first_group, long per_column, int channels,
-                     int width, WaveColumns& out)
+int overview_columns(const Sample* p, long groups, double first_group, double per_column,
+                     int channels, int width, WaveColumns& out)
 {
     const int stride = 2 * channels;
     int c = 0;
     for (; c < width; ++c) {
-        const long from = first_group + c * per_column;
+        const long from = static_cast<long>(first_group + c * per_column);
         if (from >= groups)
             break;
-        const long to = std::min(groups, from + per_column);
+        const long to = std::min(
+            groups, std::max(from + 1, static_cast<long>(first_group + (c + 1) * per_column)));
         int lmin = 32767, lmax = -32767, rmin = 32767, rmax = -32767;
         for (long g = from; g < to; ++g) {
             const Sample* q = p + g * stride;
@@ -91,12 +96,12 @@ void compute_columns(CChildFrame& doc, int width, int screen_width, WaveColumns&
     const long total_frames = s.total_samples / out.channels;
     const long first_frame = std::max(0L, doc.first_visible) / out.channels;
 
-    long per_column;
+    double per_column;
     if (s.total_samples < screen_width) {
         s.zoom_factor = 1.0f;
-        per_column = 1;
+        per_column = 1.0;
     } else {
-        per_column = std::max(1L, static_cast<long>(frames_per_pixel(doc)));
+        per_column = std::max(1.0, frames_per_pixel(doc));
     }
     if (per_column <= kOverviewFramesPerPixel || !s.mapped[1] || !s.mapping[1] || top < 2) {
         out.count =
@@ -110,8 +115,8 @@ void compute_columns(CChildFrame& doc, int width, int screen_width, WaveColumns&
     const long stride = 2L * out.channels;
     const long groups = s.level_samples[1] / stride;
     out.from_overview = true;
-    const long per_group = std::max(1L, per_column / 256);
-    const long first_group = first_frame / 256;
+    const double per_group = std::max(1.0, per_column / 256.0);
+    const double first_group = first_frame / 256.0;
     out.count = eight ? overview_columns<unsigned char, 128>(s.view8[1], groups, first_group,
                                                              per_group, out.channels, width, out)
                       : overview_columns<short, 0>(s.view16[1], groups, first_group, per_group,

@@ -304,18 +304,16 @@ TEST_F(EditorDialogsTest, PresetSelectionNeedsAPickAndShowsItRedOnWhite)
     EXPECT_EQ(w.windowTitle(), "Select Echo / Reverb File");
     ASSERT_EQ(w.list()->count(), 3);
     EXPECT_EQ(w.list()->item(1)->text(), "Small room");
+    // The row shown chosen is the one picked.
     EXPECT_EQ(w.list()->currentRow(), 0);
-    EXPECT_TRUE(w.picked()->text().isEmpty());
+    ASSERT_EQ(w.list()->selectedItems().size(), 1);
+    EXPECT_EQ(w.list()->selectedItems()[0]->text(), w.picked()->text());
+    EXPECT_FALSE(w.picked()->text().isEmpty());
     for (int id : {1, 2, 373, 1405, 370, 1880})
         EXPECT_TRUE(w.button(id)) << id;
     EXPECT_EQ(w.button(1880)->text(), "&View");
     EXPECT_EQ(w.button(373)->text(), "&Create");
-
-    // Nothing picked yet: OK and View only beep.
-    click(w.button(1));
-    click(w.button(1880));
-    EXPECT_FALSE(model.ended());
-    EXPECT_EQ(ui.beeps, 2);
+    EXPECT_TRUE(w.button(1)->isDefault());
 
     QListWidgetItem* item = w.list()->item(2);
     QTest::mouseClick(w.list()->viewport(), Qt::LeftButton, {},
@@ -343,7 +341,8 @@ TEST_F(EditorDialogsTest, PresetSelectionDeletesCreatesAndDoubleClicks)
     click(w.button(370));
     ASSERT_EQ(w.list()->count(), 2);
     EXPECT_EQ(w.list()->item(1)->text(), "Canyon");
-    EXPECT_TRUE(w.picked()->text().isEmpty());
+    // The row shown chosen after the delete is the one picked.
+    EXPECT_EQ(w.picked()->text(), w.list()->currentItem()->text());
     EXPECT_EQ(ini("Echo Presets", "Echo Preset2"), "Canyon");
     EXPECT_EQ(ini("Echo Presets", "Echo Preset3"), "<missing>");
     EXPECT_EQ(ini("Small room", "Echo Values1"), "<missing>");
@@ -362,6 +361,16 @@ TEST_F(EditorDialogsTest, PresetSelectionDeletesCreatesAndDoubleClicks)
     show(c);
     click(c.button(373));
     EXPECT_EQ(create.end_code(), 373);
+
+    // Return takes the row shown chosen.
+    PresetSelectDialog enter;
+    enter.on_open();
+    ui::PresetSelectWindow e(enter, nullptr);
+    show(e);
+    QTest::keyClick(e.list(), Qt::Key_Down);
+    QTest::keyClick(e.list(), Qt::Key_Return);
+    EXPECT_EQ(enter.end_code(), 1);
+    EXPECT_EQ(g_preset.chosen, "Canyon");
 
     PresetSelectDialog cancel;
     cancel.on_open();

@@ -367,22 +367,37 @@ TEST_F(AppTest, ADocumentThatRefusesKeepsTheFrameOpenAndStopsCloseAll)
 {
     start();
     ui::CMainFrame* frame = app_->main_frame();
+    std::vector<std::string> files;
     for (const char* n : {"k1.wav", "k2.wav", "k3.wav"}) {
-        app::set_current_file(make_wave(n));
+        files.push_back(make_wave(n));
+        app::set_current_file(files.back());
         frame->on_command(2002);
     }
     auto windows = frame->document_windows();
     ASSERT_EQ(windows.size(), 3u);
-    windows[1]->document()->is_modified = 1;
-    windows[2]->document()->is_modified = 1;
+    // k2 really changed (reversed), k3 only marked.
     kel::set_ui(&ui);
+    frame->mdi_area()->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(windows[1]->parentWidget()));
+    pump();
+    frame->on_command(1020);
+    frame->on_command(11515);
+    ASSERT_EQ(windows[1]->document()->is_modified, 1);
+    // The title says so.
+    frame->update_command_states();
+    EXPECT_TRUE(windows[1]->isWindowModified());
+    EXPECT_FALSE(windows[0]->isWindowModified());
+    windows[2]->document()->is_modified = 1;
+    const std::string k2_before = read_file(files[1]);
+    const std::string k3_before = read_file(files[2]);
+    ui.boxes.clear();
     ui.answer(kel::kIdCancel);
     frame->on_command(1404);
     pump(20);
     // The first closed; the second refused and the third was never asked.
     ASSERT_EQ(ui.boxes.size(), 1u);
-    EXPECT_EQ(ui.boxes[0].text, "OK to close k2.wav?");
+    EXPECT_EQ(ui.boxes[0].text, "Save changes to k2.wav?");
     EXPECT_EQ(ui.boxes[0].caption, "Kelvara");
+    EXPECT_EQ(ui.boxes[0].buttons, kel::Buttons::SaveDiscardCancel);
     EXPECT_EQ(frame->document_windows().size(), 2u);
 
     ui.answer(kel::kIdCancel);
@@ -390,13 +405,19 @@ TEST_F(AppTest, ADocumentThatRefusesKeepsTheFrameOpenAndStopsCloseAll)
     pump(20);
     EXPECT_TRUE(frame->isVisible());
     EXPECT_EQ(frame->document_windows().size(), 2u);
+    EXPECT_EQ(read_file(files[1]), k2_before);
 
-    ui.answer(kel::kIdOk);
-    ui.answer(kel::kIdOk);
+    // Save writes k2 and closes it; Discard closes k3 and leaves its file alone.
+    ui.answer(kel::kIdYes);
+    ui.answer(kel::kIdNo);
     EXPECT_TRUE(frame->close());
     pump(20);
     EXPECT_TRUE(frame->document_windows().empty());
     EXPECT_EQ(documents::count(), 0);
+    const std::string k2_after = read_file(files[1]);
+    ASSERT_EQ(k2_after.size(), k2_before.size());
+    EXPECT_NE(k2_after, k2_before);
+    EXPECT_EQ(read_file(files[2]), k3_before);
 }
 
 namespace {

@@ -9,14 +9,17 @@
 #include "editor/ui/dialogs.h"
 #include "editor/ui/document_window.h"
 #include "editor/ui/main_frame.h"
+#include "platform/paths.h"
 #include "platform/profile.h"
 #include "tests/app/app_fixture.h"
 
 #include <QCheckBox>
 #include <QDialog>
+#include <QGuiApplication>
 #include <QLocalServer>
 #include <QMdiArea>
 #include <QPushButton>
+#include <QScreen>
 #include <QSlider>
 #include <QTest>
 #include <QToolBar>
@@ -129,7 +132,9 @@ TEST_F(AppTest, AutostartWithoutALoadFileOpensNothing)
 TEST_F(AppTest, TutorialIniHoldsTheWindowHandles)
 {
     start();
-    const std::string ini = program + "KVSTUTOR.INI";
+    const std::string ini = kel::paths::config_dir() + "KVSTUTOR.INI";
+    EXPECT_NE(access((program + "KVSTUTOR.INI").c_str(), F_OK), 0)
+        << "nothing in the program folder";
     ui::CMainFrame* frame = app_->main_frame();
     const std::string main_id = std::to_string(frame->winId());
     const std::string bar_id = std::to_string(frame->transport_bar()->winId());
@@ -177,8 +182,9 @@ TEST_F(AppTest, AMissingDataDirectoryIsSetAndWrittenBack)
 {
     kel::profile::delete_key("Data directory", "Last used directory", kel::profile::app_profile());
     app::read_profile_settings();
-    EXPECT_EQ(app::g_data_directory, program);
-    EXPECT_EQ(profile_value("Data directory", "Last used directory"), program);
+    // The user's data directory, never the program's folder.
+    EXPECT_EQ(app::g_data_directory, root + "share/Kelvara/");
+    EXPECT_EQ(profile_value("Data directory", "Last used directory"), root + "share/Kelvara/");
     EXPECT_EQ(app::g_preferred_browser, "");
 }
 
@@ -205,12 +211,31 @@ TEST_F(AppTest, ClosingWritesTheLayoutAndAMaximisedFrameReopensMaximised)
 
 TEST_F(AppTest, ANormalPlacementComesBackAndABrokenOneIsIgnored)
 {
-    kel::profile::write_string("Settings", "WindowPos", "0,1,-1,-1,-1,-1,40,30,840,630",
+    kel::profile::write_string("Settings", "WindowPos", "0,1,-1,-1,-1,-1,40,30,640,530",
                                kel::profile::app_profile());
     start();
-    EXPECT_EQ(app_->main_frame()->geometry(), QRect(40, 30, 800, 600));
+    EXPECT_EQ(app_->main_frame()->geometry(), QRect(40, 30, 600, 500));
     EXPECT_FALSE(app_->main_frame()->isMaximized());
     stop();
+    // Saved on a larger screen or at another scale: brought back onto this one's work area,
+    // shrunk where it is larger.
+    kel::profile::write_string("Settings", "WindowPos", "0,1,-1,-1,-1,-1,2400,1800,3600,2200",
+                               kel::profile::app_profile());
+    start();
+    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+    const QRect placed = app_->main_frame()->geometry();
+    EXPECT_TRUE(area.contains(placed.topLeft())) << placed.x() << "," << placed.y();
+    // Its top left on the work area, and (the frame may not shrink below its bars) nearly all
+    // of it visible.
+    EXPECT_GE(placed.intersected(area).width(), std::min(placed.width(), area.width()) * 9 / 10);
+    EXPECT_GE(placed.intersected(area).height(), std::min(placed.height(), area.height()) * 9 / 10);
+    stop();
+    const app::ScreenRect inside = app::fit_on_screen({10, 10, 100, 100}, {0, 0, 800, 600});
+    EXPECT_EQ(inside.x, 10);
+    EXPECT_EQ(inside.width, 100);
+    const app::ScreenRect left = app::fit_on_screen({-500, 700, 300, 200}, {0, 0, 800, 600});
+    EXPECT_EQ(left.x, 0);
+    EXPECT_EQ(left.y, 400);
     EXPECT_FALSE(app::parse_window_placement("0,1,-1,-1,-1,-1,40,30,840"));
     EXPECT_FALSE(app::parse_window_placement("0,1,-1,-1,-1,-1,40,30,840,630,5"));
     EXPECT_FALSE(app::parse_window_placement("0,1,a,-1,-1,-1,40,30,840,630"));

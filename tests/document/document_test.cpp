@@ -65,10 +65,10 @@ TEST_F(DocumentTest, WorkingNamesFollowTheCounterAndNeverClobberAFile)
     // In this run's own folder inside the data directory.
     const std::string folder = kel::run_dir::current();
     EXPECT_EQ(folder, data + "orlo-" + std::to_string(getpid()) + "-1234/");
-    EXPECT_EQ(std::string(a), folder + "1234    .tmp");
+    EXPECT_EQ(std::string(a), folder + "00001234.tmp");
     write_file(a, "x");
     make_working_name(b, ".tmp");
-    EXPECT_EQ(std::string(b), folder + "1235    .tmp");
+    EXPECT_EQ(std::string(b), folder + "00001235.tmp");
     kel::clock::fix(123456789);
     make_working_name(a, ".tmp");
     EXPECT_EQ(std::string(a), folder + "23456790.tmp");
@@ -219,9 +219,9 @@ TEST_F(DocumentTest, CloseQuestionOnlyWhenModified)
     ui.answer(kel::kIdCancel);
     EXPECT_EQ(doc->query_close(), 0);
     ASSERT_EQ(ui.boxes.size(), 1u);
-    EXPECT_EQ(ui.boxes[0].text, "OK to close q.wav?");
-    EXPECT_EQ(ui.boxes[0].buttons, kel::Buttons::OkCancel);
-    ui.answer(kel::kIdOk);
+    EXPECT_EQ(ui.boxes[0].text, "Save changes to q.wav?");
+    EXPECT_EQ(ui.boxes[0].buttons, kel::Buttons::SaveDiscardCancel);
+    ui.answer(kel::kIdNo);
     EXPECT_EQ(doc->query_close(), 1);
 }
 

@@ -1,4 +1,5 @@
 #include "platform/paths.h"
+#include "platform/profile.h"
 #include "tests/support/test_env.h"
 
 #include <cstdlib>
@@ -22,14 +23,27 @@ TEST_F(PathsTest, ProgramDirectoryFollowsTheEnvironmentElseTheExecutable)
     EXPECT_EQ(stat((dir + "platform_tests").c_str(), &st), 0) << dir;
 }
 
-TEST_F(PathsTest, DataDirectoryFallsBackWhenTheProgramDirectoryIsReadOnly)
+TEST_F(PathsTest, WhatTheProgramWritesGoesToTheUsersFoldersNeverItsOwn)
 {
-    EXPECT_EQ(paths::default_data_dir(), program);
-    if (geteuid() == 0)
-        GTEST_SKIP() << "root can write into a read-only directory";
-    chmod(program.c_str(), 0500);
+    // Working files: the user's data directory, even when the program's folder is writable.
     EXPECT_EQ(paths::default_data_dir(), root + "share/Kelvara/");
-    chmod(program.c_str(), 0755);
+    // With $KELVARA_HOME naming a writable folder, its files are written in place.
+    const std::string ini = program + "KVSECHO.INI";
+    EXPECT_EQ(paths::writable_path(ini), ini);
+    // An installed program: its INI files get the user's copy on the first write, and are
+    // read from that copy from then on; the installed file stays as it was.
+    unsetenv("KELVARA_HOME");
+    const std::string installed = paths::program_dir() + "KVSECHO.INI";
+    const std::string copy = root + "config/Kelvara/KVSECHO.INI";
+    EXPECT_EQ(paths::writable_path(installed), copy);
+    EXPECT_EQ(paths::readable_path(installed), installed);
+    const std::string before = read_file(installed);
+    ASSERT_TRUE(kel::profile::write_string("Echo", "Delay", "250", installed));
+    EXPECT_EQ(paths::readable_path(installed), copy);
+    EXPECT_EQ(kel::profile::read_string("Echo", "Delay", "", installed), "250");
+    EXPECT_EQ(read_file(installed), before) << "nothing written beside the program";
+    EXPECT_EQ(paths::writable_path(root + "elsewhere.ini"), root + "elsewhere.ini");
+    setenv("KELVARA_HOME", program.c_str(), 1);
 }
 
 TEST_F(PathsTest, BackslashesAndFileParts)

@@ -39,8 +39,12 @@ TEST(Zoom, MinimumAndMaximumJumpToTheEnds)
     EXPECT_EQ(doc->current.zoom_level, 13);
     EXPECT_EQ(view_command(*doc, view, 87), 0);
     EXPECT_EQ(view_command(*doc, view, 88), 1);
-    EXPECT_FLOAT_EQ(doc->current.zoom_factor, 1.0f);
+    // The whole file across the 800 pixels: 2646000 frames at 4096 / zoom per pixel.
+    EXPECT_NEAR(doc->current.zoom_factor, 4096.0 * 800 / (kMinute / 2), 1e-4);
+    EXPECT_NEAR(sample_to_x(*doc, kMinute), 800.0, 0.01);
     EXPECT_EQ(doc->current.zoom_level, 1);
+    EXPECT_EQ(view_command(*doc, view, 88), 0);
+    EXPECT_EQ(view_command(*doc, view, 1899), 0); // no zooming out past the whole file
     EXPECT_EQ(doc->first_visible, 0);
 }
 

@@ -2,14 +2,18 @@
 
 #include "common/child_frame.h"
 #include "editor/devices/playback_controller.h"
+#include "editor/document/clipping.h"
 #include "editor/view/ui/view_cursors.h"
 #include "editor/view/ui/waveform_image.h"
+#include "editor/view/view_keys.h"
 #include "editor/view/view_scroll.h"
+#include "editor/view/view_zoom.h"
 #include "platform/ui.h"
 
 #include <QElapsedTimer>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QWheelEvent>
 #include <algorithm>
 #include <cmath>
 
@@ -38,6 +42,8 @@ void WaveformArea::refresh_image()
     last_render_ms_ = timer.nsecsElapsed() / 1e6;
     view_.full_redraw = view_.scroll_redraw = view_.zoom_redraw = 0;
 }
+
+static const QColor kClipMark(220, 0, 0);
 
 void WaveformArea::set_play_marker(long sample)
 {
@@ -85,6 +91,18 @@ void WaveformArea::paintEvent(QPaintEvent*)
             p.setCompositionMode(QPainter::CompositionMode_SourceOver);
         }
     }
+    // Where an effect drove samples to full scale: a red mark above and below.
+    for (const ClipSpan& span : clipped_spans(*doc_)) {
+        const double x0 = sample_to_x(*doc_, span.start);
+        const double x1 = sample_to_x(*doc_, span.end);
+        if (x1 < 0.0 || x0 >= width())
+            continue;
+        const int left = static_cast<int>(std::floor(std::max(0.0, x0)));
+        const int w =
+            std::max(1, static_cast<int>(std::ceil(std::min<double>(width(), x1))) - left);
+        p.fillRect(left, top, w, 3, kClipMark);
+        p.fillRect(left, height() - 3, w, 3, kClipMark);
+    }
     // The caret that follows the sound, over the highlight too.
     if (view_.caret_shown) {
         const int x = static_cast<int>(std::floor(view_.caret_x));
@@ -128,6 +146,9 @@ void WaveformArea::mousePressEvent(QMouseEvent* e)
     if (e->button() != Qt::LeftButton)
         return;
     const bool shift = e->modifiers() & Qt::ShiftModifier;
+    // A highlight the mouse makes moves at its end under Shift and the cursor keys.
+    if (!shift)
+        view_.anchor = -1;
     switch (mouse_.press(*doc_, view_, at.x(), at.y(), shift)) {
     case MouseResult::RulerClick:
         emit ruler_clicked(at.x());
@@ -174,4 +195,25 @@ void WaveformArea::mouseReleaseEvent(QMouseEvent* e)
         update();
         emit selection_changed();
     }
+}
+
+void WaveformArea::wheelEvent(QWheelEvent* e)
+{
+    e->accept();
+    const QPoint delta = e->angleDelta();
+    wheel_eighths_ += delta.y() != 0 ? delta.y() : delta.x();
+    const int notches = wheel_eighths_ / 120;
+    if (notches == 0)
+        return;
+    wheel_eighths_ -= notches * 120;
+    // Turning the wheel away from the user goes back in time, or zooms in with Ctrl.
+    const int changed =
+        (e->modifiers() & Qt::ControlModifier)
+            ? zoom_around(*doc_, view_, notches, static_cast<int>(e->position().x()))
+            : scroll_steps(*doc_, view_, -3 * notches);
+    if (!changed)
+        return;
+    view_.full_redraw = 1;
+    update();
+    emit view_changed();
 }

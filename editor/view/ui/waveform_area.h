@@ -45,6 +45,7 @@ class WaveformArea : public QWidget
     void mousePressEvent(QMouseEvent*) override;
     void mouseMoveEvent(QMouseEvent*) override;
     void mouseReleaseEvent(QMouseEvent*) override;
+    void wheelEvent(QWheelEvent*) override;
 
   private:
     void set_zone_cursor(ViewCursor cursor);
@@ -58,4 +59,5 @@ class WaveformArea : public QWidget
     long play_marker_ = -1;
     int screen_width_ = 0;
     double last_render_ms_ = 0.0;
+    int wheel_eighths_ = 0; // wheel turns not yet a whole notch
 };
