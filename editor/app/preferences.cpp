@@ -58,19 +58,6 @@ const std::array<TimeFormatButton, 5>& time_format_buttons()
     return list;
 }
 
-int read_undo_levels()
-{
-    const long v =
-        kel::profile::read_int("Preferences", "Undo levels", 1, kel::profile::app_profile());
-    return static_cast<int>(std::clamp<long>(v, 1, kMaxUndoLevels));
-}
-
-void write_undo_levels(int levels)
-{
-    kel::profile::write_int("Preferences", "Undo levels", std::clamp(levels, 1, kMaxUndoLevels),
-                            kel::profile::app_profile());
-}
-
 std::string data_directory_refusal(const std::string& dir)
 {
     struct stat st

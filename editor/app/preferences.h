@@ -36,8 +36,6 @@ const std::array<TimeFormatButton, 5>& time_format_buttons();
 
 // "Preferences"/"Undo levels": how many steps of undo are kept, 1 to 100 (missing: 1).
 inline constexpr int kMaxUndoLevels = 100;
-int read_undo_levels();
-void write_undo_levels(int levels);
 
 // The data directory must exist and take new files, or every later open fails. Empty
 // when it does; else the message that refuses it.

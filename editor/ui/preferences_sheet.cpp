@@ -6,6 +6,7 @@
 #include "editor/app/preferences.h"
 #include "editor/app/startup_dialogs.h"
 #include "editor/commands/command_ids.h"
+#include "editor/document/undo_history.h"
 #include "editor/document/undo_preferences.h"
 #include "editor/ui/main_frame.h"
 #include "editor/view/time_text.h"
@@ -302,10 +303,15 @@ QWidget* PreferencesSheet::options_page()
             undo_levels_ = new QSpinBox(page);
             undo_levels_->setObjectName("undo_levels");
             undo_levels_->setRange(1, app::kMaxUndoLevels);
-            undo_levels_->setValue(app::read_undo_levels());
+            undo_levels_->setValue(undo_levels());
             label->setBuddy(undo_levels_);
             levels->addWidget(label);
             levels->addWidget(undo_levels_);
+            // What the steps kept for undo take on disk now, so a deep history is a choice.
+            auto* held = new QLabel(
+                QString("History on disk: %1 KB").arg(undo_history_bytes() / 1024), page);
+            held->setObjectName("undo_history_bytes");
+            levels->addWidget(held);
             levels->addStretch(1);
             grid->addLayout(levels, row, 1);
             undo_levels_->setEnabled(c->isChecked());
@@ -581,7 +587,7 @@ void PreferencesSheet::accept()
         app::g_preferences.show_logo = c->isChecked();
     app::g_preferences.time_format = time_format_;
     app::write_preferences(app::g_preferences);
-    app::write_undo_levels(undo_levels_->value());
+    set_undo_levels(undo_levels_->value());
     undo_preferences().backup_for_undo = app::g_preferences.backup_for_undo;
     undo_preferences().voice_message = app::g_preferences.voice_message;
     QDialog::accept();
