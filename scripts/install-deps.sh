@@ -9,6 +9,7 @@ packages=(
   clang libclang-rt-14-dev clang-format
   sox libsox-fmt-all ffmpeg
   libsox-dev libmp3lame-dev libfftw3-dev
+  ladspa-sdk cmt
   fonts-dejavu-core xvfb xauth time python3
 )
 missing=()

@@ -5,6 +5,7 @@
 #include "editor/ui/combine_dialog_window.h"
 #include "editor/ui/loop_dialog_window.h"
 #include "editor/ui/ocw_compression_dialog.h"
+#include "editor/ui/plugin_dialog_window.h"
 #include "editor/ui/preset_dialogs.h"
 #include "editor/ui/qt_ui.h"
 #include "editor/ui/save_waveform_dialog.h"
@@ -285,6 +286,7 @@ void register_editor_dialogs()
     register_dialog("CREATENEWFILE", run_create_new_file);
     register_dialog("SETUPPLAYBACKLOOP", run_setup_playback_loop_dialog);
     register_dialog("OCW_FILE_COMPRESSION", run_ocw_compression_dialog);
+    register_dialog("PLUGINS", run_plugin_dialog);
     // The modules' own dialogs.
     register_dialog("NewEcho", run_echo_dialog);
     register_dialog("NewReverb", run_echo_dialog);

@@ -15,6 +15,7 @@
 #include "editor/edit/edit_commands.h"
 #include "editor/files/file_commands.h"
 #include "editor/files/new_file.h"
+#include "editor/files/plugin_registration.h"
 #include "editor/modules/linked_modules.h"
 #include "editor/strings.h"
 #include "editor/ui/bar_icons.h"
@@ -339,8 +340,8 @@ void CMainFrame::files_dropped(const QStringList& paths)
             on_command(cmd::kOpenDropped);
         return;
     }
-    // Anything else is for plug-in registration, which ignores files without version
-    // information; there is none here yet.
+    // Anything else may be a plug-in to register; files that are no binaries are ignored.
+    register_dropped_plugin(first.toStdString());
 }
 
 void CMainFrame::open_file_dialog()

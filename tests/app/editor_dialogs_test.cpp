@@ -6,9 +6,11 @@
 #include "editor/edit/silence_dialog.h"
 #include "editor/files/file_commands.h"
 #include "editor/files/file_types.h"
+#include "editor/files/plugin_host.h"
 #include "editor/modules/presets.h"
 #include "editor/ui/combine_dialog_window.h"
 #include "editor/ui/open_file_dialog.h"
+#include "editor/ui/plugin_dialog_window.h"
 #include "editor/ui/preset_dialogs.h"
 #include "editor/ui/qt_ui.h"
 #include "editor/ui/save_waveform_dialog.h"
@@ -25,6 +27,7 @@
 #include "tests/support/wave_files.h"
 
 #include <QAbstractButton>
+#include <QComboBox>
 #include <QDir>
 #include <QFileSystemModel>
 #include <QGroupBox>
@@ -556,6 +559,39 @@ TEST_F(EditorDialogsTest, SilenceDialogTakesATimeOrTheSelectionLength)
     EXPECT_EQ(cancel.end_code(), 2);
 }
 
+TEST_F(EditorDialogsTest, PluginDialogShowsAHintedSliderPerControl)
+{
+    PluginDialog model;
+    model.plugins = parse_plugin_list("plugin\t/x/amp.so\t0\tamp_mono\tMono Amplifier\t1\t1\n"
+                                      "control\t0\tGain\t0\t\t1\tl\n"
+                                      "plugin\t/x/f.so\t3\tlpf\tLow Pass\t1\t1\n"
+                                      "control\t0\tCutoff\t10\t10000\t1000\tl\n"
+                                      "control\t3\tBypass\t0\t1\t0\tt\n"
+                                      "control\t4\tStages\t1\t8\t2\ti\n"
+                                      "garbage line\n");
+    ASSERT_EQ(model.plugins.size(), 2u);
+    model.chosen = 1;
+    ui::PluginDialogWindow w(model, nullptr);
+    show(w);
+    ASSERT_EQ(w.sliders().size(), 3u);
+    // A logarithmic range puts its geometric middle in the middle of the slider.
+    EXPECT_EQ(w.sliders()[0]->value(), 667);
+    w.sliders()[0]->setValue(PluginControl::kSliderSteps / 2);
+    EXPECT_NEAR(model.plugins[1].controls[0].value, 316.23f, 0.01f);
+    w.sliders()[1]->setValue(900);
+    EXPECT_EQ(model.plugins[1].controls[1].value, 1.0f);
+    w.sliders()[2]->setValue(300);
+    EXPECT_EQ(model.plugins[1].controls[2].value, 3.0f);
+    shot(w, "orlo-plugins.png");
+    // The other plug-in: its unbounded gain still gets a slider around its default.
+    w.plugins()->setCurrentIndex(0);
+    ASSERT_EQ(w.sliders().size(), 1u);
+    EXPECT_EQ(model.chosen, 0);
+    click(w.findChild<QPushButton*>("ok"));
+    EXPECT_EQ(model.end_code(), 1);
+    EXPECT_FLOAT_EQ(model.current()->controls[0].value, 1.0f);
+}
+
 // ---- All of them in the program -------------------------------------------------------------
 
 TEST_F(EditorDialogsTest, TheProgramShowsEveryDialogUnderItsTemplateName)
@@ -568,6 +604,7 @@ TEST_F(EditorDialogsTest, TheProgramShowsEveryDialogUnderItsTemplateName)
     PresetSaveDialog preset_save;
     CombineSelectionDialog combine(true, true);
     InsertSilenceDialog silence(10);
+    PluginDialog plugins;
     AmplifyDialog amplify;
     FadeDialog fade;
     PanDialog pan;
@@ -576,9 +613,9 @@ TEST_F(EditorDialogsTest, TheProgramShowsEveryDialogUnderItsTemplateName)
     effra::EnvelopeDialog envelope(effra::gain_settings(), 2);
     effra::SpatialDialog spatial(effra::spatial_settings());
     effra::TonesDialog tones(effra::tone_settings(), 2, 44100);
-    kel::DialogModel* models[] = {&save,     &select,  &preset_save, &combine,  &silence,
-                                  &amplify,  &fade,    &pan,         &modulate, &compressor,
-                                  &envelope, &spatial, &tones};
+    kel::DialogModel* models[] = {&save,       &select,   &preset_save, &combine, &silence,
+                                  &plugins,    &amplify,  &fade,        &pan,     &modulate,
+                                  &compressor, &envelope, &spatial,     &tones};
     for (kel::DialogModel* m : models) {
         EXPECT_TRUE(ui::has_dialog(m->template_name())) << m->template_name();
         QString shown;
