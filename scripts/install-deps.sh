@@ -10,6 +10,7 @@ packages=(
   sox libsox-fmt-all ffmpeg
   libsox-dev libmp3lame-dev libfftw3-dev
   ladspa-sdk cmt
+  libavformat-dev libavcodec-dev libavutil-dev libswresample-dev
   fonts-dejavu-core xvfb xauth time python3
 )
 missing=()
