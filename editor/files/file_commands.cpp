@@ -7,6 +7,7 @@
 #include "editor/files/foreign_save.h"
 #include "editor/files/ocw_encoder.h"
 #include "editor/files/ocw_import.h"
+#include "editor/files/realmedia.h"
 #include "editor/files/outside_program.h"
 #include "editor/files/video_files.h"
 #include "editor/files/wave_convert.h"
@@ -189,6 +190,8 @@ int save_by_type(CChildFrame& doc, const std::string& name, SaveScope scope,
         return save_converted_file(doc, name, part, format);
     } else if (code == kTypeMp3) {
         return save_mp3_file(doc, name, part, format);
+    } else if (code == kTypeRealMedia) {
+        return save_realmedia_file(doc, name, part);
     } else if (code == kTypeOcw) {
         // The encoder works from the document's selection, whatever the scope.
         return compress_to_ocw(doc, name);

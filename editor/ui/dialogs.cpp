@@ -8,6 +8,7 @@
 #include "editor/ui/plugin_dialog_window.h"
 #include "editor/ui/preset_dialogs.h"
 #include "editor/ui/qt_ui.h"
+#include "editor/ui/realmedia_dialog_window.h"
 #include "editor/ui/save_waveform_dialog.h"
 #include "editor/ui/silence_dialog_window.h"
 #include "effra/ui/compressor_dialog_window.h"
@@ -287,6 +288,7 @@ void register_editor_dialogs()
     register_dialog("SETUPPLAYBACKLOOP", run_setup_playback_loop_dialog);
     register_dialog("OCW_FILE_COMPRESSION", run_ocw_compression_dialog);
     register_dialog("PLUGINS", run_plugin_dialog);
+    register_dialog("130", run_realmedia_dialog);
     // The modules' own dialogs.
     register_dialog("NewEcho", run_echo_dialog);
     register_dialog("NewReverb", run_echo_dialog);

@@ -7,12 +7,14 @@
 #include "editor/files/file_commands.h"
 #include "editor/files/file_types.h"
 #include "editor/files/plugin_host.h"
+#include "editor/files/realmedia.h"
 #include "editor/modules/presets.h"
 #include "editor/ui/combine_dialog_window.h"
 #include "editor/ui/open_file_dialog.h"
 #include "editor/ui/plugin_dialog_window.h"
 #include "editor/ui/preset_dialogs.h"
 #include "editor/ui/qt_ui.h"
+#include "editor/ui/realmedia_dialog_window.h"
 #include "editor/ui/save_waveform_dialog.h"
 #include "editor/ui/silence_dialog_window.h"
 #include "effra/compressor_dialog.h"
@@ -35,6 +37,7 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QListWidget>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSlider>
@@ -592,6 +595,41 @@ TEST_F(EditorDialogsTest, PluginDialogShowsAHintedSliderPerControl)
     EXPECT_FLOAT_EQ(model.current()->controls[0].value, 1.0f);
 }
 
+TEST_F(EditorDialogsTest, RealMediaDialogKeepsAFailureInItsStatusLine)
+{
+    // A source that is not there: the failure shows and the dialog stays up.
+    RealMediaDialog failing(root + "missing.wav", root + "out.rm", 1, false);
+    failing.on_open();
+    ui::RealMediaDialogWindow f(failing, nullptr);
+    show(f);
+    EXPECT_EQ(f.audio()->itemText(0), "8 Kbps Voice");
+    EXPECT_EQ(f.description()->text(),
+              "Use this option for voice over 14.4 kbps modems.\nFrequency response: 4 kHz");
+    EXPECT_FALSE(f.video_group()->isEnabled());
+    click(f.findChild<QPushButton*>("1"));
+    EXPECT_EQ(f.status()->text(), "Cannot open missing.wav.");
+    EXPECT_TRUE(f.isVisible());
+    EXPECT_FALSE(failing.ended());
+    shot(f, "orlo-realmedia.png");
+    click(f.findChild<QPushButton*>("2"));
+    EXPECT_EQ(failing.end_code(), 2);
+
+    WaveImage w;
+    w.channels = 1;
+    w.rate = 8000;
+    w.samples = pcm16(noise16(8000, 7));
+    write_file(root + "in.wav", w.bytes());
+    RealMediaDialog good(root + "in.wav", root + "out.rm", 1, false);
+    good.on_open();
+    ui::RealMediaDialogWindow g(good, nullptr);
+    show(g);
+    click(g.findChild<QPushButton*>("1"));
+    EXPECT_EQ(g.status()->text(), "Done.");
+    EXPECT_EQ(g.progress()->value(), 100);
+    EXPECT_EQ(good.end_code(), 1);
+    EXPECT_GT(read_file(root + "out.rm").size(), 1000u);
+}
+
 // ---- All of them in the program -------------------------------------------------------------
 
 TEST_F(EditorDialogsTest, TheProgramShowsEveryDialogUnderItsTemplateName)
@@ -605,6 +643,7 @@ TEST_F(EditorDialogsTest, TheProgramShowsEveryDialogUnderItsTemplateName)
     CombineSelectionDialog combine(true, true);
     InsertSilenceDialog silence(10);
     PluginDialog plugins;
+    RealMediaDialog realmedia("", "", 1, false);
     AmplifyDialog amplify;
     FadeDialog fade;
     PanDialog pan;
