@@ -10,7 +10,7 @@ packages=(
   sox libsox-fmt-all ffmpeg
   libsox-dev libmp3lame-dev libfftw3-dev
   ladspa-sdk cmt
-  libavformat-dev libavcodec-dev libavutil-dev libswresample-dev
+  libavformat-dev libavcodec-dev libavutil-dev libswresample-dev libswscale-dev
   fonts-dejavu-core xvfb xauth time python3
 )
 missing=()

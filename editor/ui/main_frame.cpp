@@ -24,6 +24,9 @@
 #include "editor/ui/document_window.h"
 #include "editor/ui/empty_area_drop.h"
 #include "editor/ui/play_time_window.h"
+#ifdef KELVARA_HAVE_VIDEO_WINDOW
+#include "editor/ui/video_window.h"
+#endif
 #include "editor/view/ui/document_view.h"
 #include "editor/view/ui/play_bar.h"
 #include "editor/view/ui/playlist_window.h"
@@ -264,6 +267,10 @@ DocumentWindow* CMainFrame::open_current_file()
     sub->show();
     mdi_->setActiveSubWindow(sub);
     documents::set_active(w->document());
+#ifdef KELVARA_HAVE_VIDEO_WINDOW
+    // Its pictures beside it; the window goes with the document's.
+    display_AVI_file(*w->document(), w);
+#endif
     kel::ui().set_main_title(app::kProductName);
     recent_.add(app::g_current_file);
     rebuild_recent_menu();

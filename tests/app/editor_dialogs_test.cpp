@@ -1,6 +1,7 @@
 // The editor's own dialogs as real widgets: saving with its attributes, the open
 // dialog's file panel, the two preset dialogs, combining a dropped section, inserting
 // silence; and that the program shows every one of them under its template name.
+#include "editor/devices/playback.h"
 #include "editor/edit/clipboard_files.h"
 #include "editor/edit/combine_dialog.h"
 #include "editor/edit/silence_dialog.h"
@@ -17,6 +18,9 @@
 #include "editor/ui/realmedia_dialog_window.h"
 #include "editor/ui/save_waveform_dialog.h"
 #include "editor/ui/silence_dialog_window.h"
+#ifdef KELVARA_HAVE_VIDEO_WINDOW
+#include "editor/ui/video_window.h"
+#endif
 #include "effra/compressor_dialog.h"
 #include "effra/envelope_dialog.h"
 #include "effra/spatial_dialog.h"
@@ -629,6 +633,63 @@ TEST_F(EditorDialogsTest, RealMediaDialogKeepsAFailureInItsStatusLine)
     EXPECT_EQ(good.end_code(), 1);
     EXPECT_GT(read_file(root + "out.rm").size(), 1000u);
 }
+
+#ifdef KELVARA_HAVE_VIDEO_WINDOW
+TEST_F(EditorDialogsTest, VideoWindowShowsThePictureAtThePlayPosition)
+{
+    if (std::system("command -v ffmpeg >/dev/null 2>&1") != 0)
+        GTEST_SKIP() << "needs ffmpeg";
+    const std::string clip = root + "clip.avi";
+    ASSERT_EQ(std::system(("cd " + root +
+                           " && ffmpeg -v error -y -f lavfi -i testsrc=size=160x120:rate=10:"
+                           "duration=3 -c:v mpeg4 -q:v 2 clip.avi && for n in 10 20; do ffmpeg "
+                           "-v error -y -i clip.avi -vf \"select=eq(n\\,$n)\" -frames:v 1 -f "
+                           "rawvideo -pix_fmt rgb24 f$n.rgb; done")
+                              .c_str()),
+              0);
+    // Mean difference per byte from ffmpeg's own picture.
+    auto distance = [&](const QImage& image, const std::string& rgb) {
+        const std::string want = read_file(root + rgb);
+        if (image.width() != 160 || image.height() != 120 || want.size() != 160u * 120 * 3)
+            return 255.0;
+        double sum = 0;
+        for (int y = 0; y < 120; ++y)
+            for (int x = 0; x < 480; ++x)
+                sum += std::abs(int(image.constScanLine(y)[x]) -
+                                int(static_cast<unsigned char>(want[y * 480 + x])));
+        return sum / want.size();
+    };
+    CChildFrame doc;
+    doc.video_source = 1;
+    std::snprintf(doc.video_file, sizeof doc.video_file, "%s", clip.c_str());
+    std::unique_ptr<ui::VideoWindow> w(ui::display_AVI_file(doc, nullptr));
+    ASSERT_TRUE(w);
+    ASSERT_TRUE(w->show_at(1.05));
+    EXPECT_LT(distance(w->image(), "f10.rgb"), 3.0);
+    ASSERT_TRUE(w->show_at(2.0));
+    EXPECT_LT(distance(w->image(), "f20.rgb"), 3.0);
+    EXPECT_GT(distance(w->image(), "f10.rgb"), 6.0);
+    // Back again: it seeks.
+    ASSERT_TRUE(w->show_at(1.0));
+    EXPECT_LT(distance(w->image(), "f10.rgb"), 3.0);
+    shot(*w, "orlo-video.png");
+
+    // While the document plays, the window follows the play position by itself.
+    PlaybackState& pb = playback_state();
+    pb.is_playing = 1;
+    pb.doc = &doc;
+    pb.position = 2000;
+    QTest::qWait(150);
+    pb.is_playing = 0;
+    pb.doc = nullptr;
+    pb.position = 0;
+    EXPECT_DOUBLE_EQ(w->shown_seconds(), 2.0);
+    EXPECT_LT(distance(w->image(), "f20.rgb"), 3.0);
+    // A document without a video source has none to show.
+    CChildFrame plain;
+    EXPECT_EQ(ui::display_AVI_file(plain, nullptr), nullptr);
+}
+#endif
 
 // ---- All of them in the program -------------------------------------------------------------
 

@@ -166,6 +166,8 @@ int list(const char* report, int count, char** files)
                 p.audio_in.size() <= 2)
                 write_plugin(out, files[i], n, *d);
         }
+        // What the files so far offer survives a later file that crashes the listing.
+        std::fflush(out);
     }
     return std::fclose(out) == 0 ? 0 : fail("cannot write the report");
 }
