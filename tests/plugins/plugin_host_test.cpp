@@ -156,6 +156,16 @@ TEST_F(PluginHostTest, FaultyPluginsAndHostsLeaveTheDocumentAsItWas)
     EXPECT_EQ(doc->is_modified, 0);
     EXPECT_TRUE(exchange_files_gone());
 
+    // One that never returns: Cancel in the progress window ends the host.
+    choose("hang");
+    ui.cancel_after_polls(3);
+    EXPECT_EQ(run_181(*doc), 0);
+    ui.cancel_after_polls(0);
+    EXPECT_EQ(differ_at(read_file(doc->working_file()), before), -1);
+    EXPECT_EQ(doc->undo_available, 0);
+    EXPECT_NE(std::system("pgrep -f '[d]xhost --run .*crash_plugin' >/dev/null"), 0);
+    EXPECT_TRUE(exchange_files_gone());
+
     // A host whose result has another format: refused, not spliced in as raw bytes.
     // (The link to the real host goes first, or the script would be written over it.)
     ASSERT_EQ(unlink((program + "dxhost").c_str()), 0);
@@ -172,6 +182,18 @@ TEST_F(PluginHostTest, FaultyPluginsAndHostsLeaveTheDocumentAsItWas)
     EXPECT_EQ(differ_at(read_file(doc->working_file()), before), -1);
     EXPECT_EQ(doc->undo_available, 0);
     EXPECT_TRUE(exchange_files_gone());
+    // ... or garbage: the reader says so, and nothing goes in.
+    const size_t boxes_before = ui.boxes.size();
+    write_file(program + "dxhost",
+               "#!/bin/sh\n"
+               "if [ \"$1\" = --list ]; then printf 'plugin\\tx.so\\t0\\tfake\\tFake\\t1\\t1\\n' "
+               "> \"$2\"; exit 0; fi\n"
+               "head -c 3000 /dev/urandom > \"$5\"\n");
+    choose("fake");
+    EXPECT_EQ(run_181(*doc), 0);
+    EXPECT_GT(ui.boxes.size(), boxes_before);
+    EXPECT_EQ(differ_at(read_file(doc->working_file()), before), -1);
+    EXPECT_EQ(doc->undo_available, 0);
 }
 
 TEST_F(PluginHostTest, RegistrationReadsTheSymbolTableAndRunsNoCode)
