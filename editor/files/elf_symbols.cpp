@@ -103,8 +103,10 @@ ElfExport elf_exports(const uint8_t* data, size_t size, const char* symbol)
         if (symbols.link >= count || !read_section(r, table + symbols.link * entry, strings))
             continue;
         const uint64_t step = symbols.entry_size >= symbol_size ? symbols.entry_size : symbol_size;
-        for (uint64_t at = symbols.offset; at + symbol_size <= symbols.offset + symbols.size;
-             at += step) {
+        // By index: a huge entry size from the file must not wrap the offset around.
+        const uint64_t entries = symbols.size / step;
+        for (uint64_t k = 0; k < entries; ++k) {
+            const uint64_t at = symbols.offset + k * step;
             const uint64_t name = r.get(at, 4);
             const uint8_t info = r.data[at + (r.wide ? 4 : 12)];
             const uint64_t section_index = r.get(at + (r.wide ? 6 : 14), 2);

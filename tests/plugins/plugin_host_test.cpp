@@ -207,6 +207,23 @@ TEST_F(PluginHostTest, RegistrationReadsTheSymbolTableAndRunsNoCode)
     EXPECT_EQ(elf_exports(nullptr, 0, "ladspa_descriptor"), ElfExport::NotElf);
     EXPECT_EQ(file_exports(kSdkAmp, "ladspa_descriptor"), ElfExport::Exported);
     EXPECT_EQ(file_exports(kSdkAmp, "ladspa_descripto"), ElfExport::Missing);
+    // Symbol tables whose entry size would wrap the offsets around are read as empty.
+    std::string elf = read_file(plugin);
+    ASSERT_GT(elf.size(), 64u);
+    auto field = [&](size_t at, int bytes) {
+        uint64_t v = 0;
+        for (int i = bytes - 1; i >= 0; --i)
+            v = v << 8 | static_cast<unsigned char>(elf[at + i]);
+        return v;
+    };
+    const uint64_t table = field(40, 8), entry = field(58, 2), count = field(60, 2);
+    for (uint64_t i = 0; i < count && table + (i + 1) * entry <= elf.size(); ++i)
+        if (field(table + i * entry + 4, 4) == 11 || field(table + i * entry + 4, 4) == 2)
+            for (int b = 0; b < 8; ++b)
+                elf[table + i * entry + 56 + b] = static_cast<char>(b ? 0xFF : 0xF8);
+    EXPECT_EQ(
+        elf_exports(reinterpret_cast<const uint8_t*>(elf.data()), elf.size(), "ladspa_descriptor"),
+        ElfExport::Missing);
 
     // Not a binary: nothing said, nothing done.
     write_file(path("notes.txt"), "hello");
