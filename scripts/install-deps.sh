@@ -9,6 +9,8 @@ packages=(
   clang libclang-rt-14-dev clang-format
   sox libsox-fmt-all ffmpeg
   libsox-dev libmp3lame-dev libfftw3-dev
+  ladspa-sdk cmt
+  libavformat-dev libavcodec-dev libavutil-dev libswresample-dev libswscale-dev
   fonts-dejavu-core xvfb xauth time python3
   desktop-file-utils appstream shared-mime-info
 )

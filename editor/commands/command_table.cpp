@@ -7,6 +7,7 @@
 #include "editor/devices/record.h"
 #include "editor/document/edit_menu.h"
 #include "editor/edit/edit_commands.h"
+#include "editor/files/plugin_command.h"
 #include "editor/modules/operations.h"
 #include "editor/view/view_commands.h"
 
@@ -56,6 +57,12 @@ int record(CommandContext& c, int)
 int operation(CommandContext& c, int id)
 {
     return run_operation(id, c.host ? c.host->main_window() : nullptr, module_calls());
+}
+
+// "Select Plugins...": the section through a plug-in run by the plug-in host.
+int plugins(CommandContext& c, int)
+{
+    return c.doc ? select_plugins_command(*c.doc, c.host ? c.host->main_window() : nullptr) : 0;
 }
 
 constexpr unsigned D = kDocument;
@@ -164,7 +171,7 @@ const std::vector<Command>& rows()
     {kReverse, "Reverse", "Re&verse\tAlt+Shift+h", "Alt+Shift+H", D | X, operation},
     {kSpatialLocalization, "Spatial localization", "Spatial locali&zation...\tAlt+Shift+s", "Alt+Shift+S", D | X, operation},
     {kTonesEffects, "Tones / Effects", "Tones / Effects...\tAlt+Shift+k", "Alt+Shift+K", D | X, operation},
-    {kSelectPlugins, "Select plugins", "Select Plugins...", "", D, nullptr},
+    {kSelectPlugins, "Select plugins", "Select Plugins...", "", D | X, plugins},
     // Options
     {kPreferences, "Preferences", "&Preferences...\tCtrl+P", "Alt+'p'", 0, frame},
     {kSystemDevices, "System devices", "System &devices...", "^B", 0, nullptr},

@@ -9,6 +9,8 @@
 #include "editor/files/ocw_encoder.h"
 #include "editor/files/ocw_import.h"
 #include "editor/files/outside_program.h"
+#include "editor/files/realmedia.h"
+#include "editor/files/video_files.h"
 #include "editor/files/wave_convert.h"
 #include "editor/files/wave_header.h"
 #include "platform/clock.h"
@@ -179,11 +181,10 @@ std::unique_ptr<CChildFrame> open_sound_file(const std::string& name)
         }
         return doc;
     }
+    if (is_video_file_name(name))
+        return open_video_file(name);
     char text[400];
-    if (code == kTypeAvi)
-        std::snprintf(text, sizeof text, "%s: the video module is not installed.", title.c_str());
-    else
-        std::snprintf(text, sizeof text, "%s has an unknown (non-PCM) format.", title.c_str());
+    std::snprintf(text, sizeof text, "%s has an unknown (non-PCM) format.", title.c_str());
     kel::ui().message_box(text, "Unknown File Format", kel::Buttons::Ok, kel::Icon::Exclamation);
     return nullptr;
 }
@@ -196,7 +197,10 @@ int save_by_type(CChildFrame& doc, const std::string& name, SaveScope scope,
     const bool part = scope == SaveScope::Highlighted;
     const int code = file_type_code(name);
     int ok = 0;
-    if (code == kTypeWave || code == kTypeUnknown) {
+    if (is_video_file_name(name)) {
+        // The whole sound beside the pictures of the document's video source.
+        ok = save_AVI_file(doc, name);
+    } else if (code == kTypeWave || code == kTypeUnknown) {
         if (!compressed_adpcm) {
             ok = save_wave_file(doc, name, part, format);
         } else {
@@ -206,6 +210,8 @@ int save_by_type(CChildFrame& doc, const std::string& name, SaveScope scope,
         return save_converted_file(doc, name, part, format);
     } else if (code == kTypeMp3) {
         return save_mp3_file(doc, name, part, format);
+    } else if (code == kTypeRealMedia) {
+        return save_realmedia_file(doc, name, part);
     } else if (code == kTypeOcw) {
         // The encoder works from the document's selection, whatever the scope.
         return compress_to_ocw(doc, name);
@@ -289,6 +295,13 @@ int save_document_as(CChildFrame& doc, SaveScope scope)
 int save_document(CChildFrame& doc)
 {
     const std::string title = doc.file_title;
+    // A document of a video file goes back into it while that file is still the one it
+    // came from.
+    if (doc.video_source && doc.file_path == doc.video_file && doc.file_is_unchanged()) {
+        const int ok = save_AVI_file(doc, doc.file_path);
+        record_saved(ok, doc.file_path);
+        return ok;
+    }
     if (title.find("SAMPLE") != std::string::npos || doc.video_source || !saves_in_place(doc))
         return save_document_as(doc, SaveScope::Whole);
     const std::string target = doc.file_path;

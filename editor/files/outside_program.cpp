@@ -148,7 +148,7 @@ bool move_into(const std::string& from, kel::SafeWrite& out, int& error)
 }
 
 ProgramEnd wait_for_program(long process, const char* progress_text,
-                            const std::function<int()>& progress)
+                            const std::function<int()>& progress, int* exit_code)
 {
     const int handle = display_message_dialog(progress_text, 1);
     show_percent_done(handle, 0);
@@ -169,6 +169,8 @@ ProgramEnd wait_for_program(long process, const char* progress_text,
         kel::clock::sleep_ms(kCheckEvery);
     }
     terminate_message_dialog(handle);
+    if (exit_code)
+        *exit_code = ended ? code : -1;
     if (!ended) {
         kel::process::kill_started(process);
         return ProgramEnd::Cancelled;

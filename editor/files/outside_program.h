@@ -41,7 +41,8 @@ bool move_into(const std::string& from, kel::SafeWrite& out, int& error);
 // Waits for a started program to end, checking every 100 ms, with a progress window that
 // `progress` feeds (a percent, or -1 for no change) and whose Cancel ends the program.
 enum class ProgramEnd { Done, Failed, Cancelled };
+// `exit_code`, when given, gets the program's exit status (-1 when it did not exit).
 ProgramEnd wait_for_program(long process, const char* progress_text,
-                            const std::function<int()>& progress);
+                            const std::function<int()>& progress, int* exit_code = nullptr);
 
 bool file_exists(const std::string& name);

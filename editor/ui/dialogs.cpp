@@ -6,9 +6,11 @@
 #include "editor/ui/info_edit_window.h"
 #include "editor/ui/loop_dialog_window.h"
 #include "editor/ui/ocw_compression_dialog.h"
+#include "editor/ui/plugin_dialog_window.h"
 #include "editor/ui/preset_dialogs.h"
 #include "editor/ui/qt_ui.h"
 #include "editor/ui/record_dialog_window.h"
+#include "editor/ui/realmedia_dialog_window.h"
 #include "editor/ui/save_waveform_dialog.h"
 #include "editor/ui/silence_dialog_window.h"
 #include "effra/ui/compressor_dialog_window.h"
@@ -292,6 +294,8 @@ void register_editor_dialogs()
     register_dialog("SAMPLE", run_sample_dialog);
     register_dialog("AUTOSTOP", run_auto_stop_dialog);
     register_dialog("OCW_FILE_COMPRESSION", run_ocw_compression_dialog);
+    register_dialog("PLUGINS", run_plugin_dialog);
+    register_dialog("130", run_realmedia_dialog);
     // The modules' own dialogs.
     register_dialog("NewEcho", run_echo_dialog);
     register_dialog("NewReverb", run_echo_dialog);

@@ -17,6 +17,7 @@
 #include "editor/edit/edit_commands.h"
 #include "editor/files/file_commands.h"
 #include "editor/files/new_file.h"
+#include "editor/files/plugin_registration.h"
 #include "editor/modules/linked_modules.h"
 #include "editor/strings.h"
 #include "editor/ui/bar_icons.h"
@@ -26,6 +27,9 @@
 #include "editor/ui/empty_area_drop.h"
 #include "editor/ui/play_time_window.h"
 #include "editor/ui/preferences_sheet.h"
+#ifdef KELVARA_HAVE_VIDEO_WINDOW
+#include "editor/ui/video_window.h"
+#endif
 #include "editor/view/ui/document_view.h"
 #include "editor/view/ui/play_bar.h"
 #include "editor/view/ui/playlist_window.h"
@@ -340,6 +344,10 @@ DocumentWindow* CMainFrame::open_current_file()
     sub->show();
     mdi_->setActiveSubWindow(sub);
     documents::set_active(w->document());
+#ifdef KELVARA_HAVE_VIDEO_WINDOW
+    // Its pictures beside it; the window goes with the document's.
+    display_AVI_file(*w->document(), w);
+#endif
     kel::ui().set_main_title(app::kProductName);
     recent_.add(app::g_current_file);
     rebuild_recent_menu();
@@ -416,8 +424,8 @@ void CMainFrame::files_dropped(const QStringList& paths)
             on_command(cmd::kOpenDropped);
         return;
     }
-    // Anything else is for plug-in registration, which ignores files without version
-    // information; there is none here yet.
+    // Anything else may be a plug-in to register; files that are no binaries are ignored.
+    register_dropped_plugin(first.toStdString());
 }
 
 void CMainFrame::open_file_dialog()

@@ -1,18 +1,26 @@
 // The editor's own dialogs as real widgets: saving with its attributes, the open
 // dialog's file panel, the two preset dialogs, combining a dropped section, inserting
 // silence; and that the program shows every one of them under its template name.
+#include "editor/devices/playback.h"
 #include "editor/edit/clipboard_files.h"
 #include "editor/edit/combine_dialog.h"
 #include "editor/edit/silence_dialog.h"
 #include "editor/files/file_commands.h"
 #include "editor/files/file_types.h"
+#include "editor/files/plugin_host.h"
+#include "editor/files/realmedia.h"
 #include "editor/modules/presets.h"
 #include "editor/ui/combine_dialog_window.h"
 #include "editor/ui/open_file_dialog.h"
+#include "editor/ui/plugin_dialog_window.h"
 #include "editor/ui/preset_dialogs.h"
 #include "editor/ui/qt_ui.h"
+#include "editor/ui/realmedia_dialog_window.h"
 #include "editor/ui/save_waveform_dialog.h"
 #include "editor/ui/silence_dialog_window.h"
+#ifdef KELVARA_HAVE_VIDEO_WINDOW
+#include "editor/ui/video_window.h"
+#endif
 #include "effra/compressor_dialog.h"
 #include "effra/envelope_dialog.h"
 #include "effra/spatial_dialog.h"
@@ -25,6 +33,7 @@
 #include "tests/support/wave_files.h"
 
 #include <QAbstractButton>
+#include <QComboBox>
 #include <QDir>
 #include <QFileSystemModel>
 #include <QGroupBox>
@@ -32,6 +41,7 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QListWidget>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSlider>
@@ -565,6 +575,131 @@ TEST_F(EditorDialogsTest, SilenceDialogTakesATimeOrTheSelectionLength)
     EXPECT_EQ(cancel.end_code(), 2);
 }
 
+TEST_F(EditorDialogsTest, PluginDialogShowsAHintedSliderPerControl)
+{
+    PluginDialog model;
+    model.plugins = parse_plugin_list("plugin\t/x/amp.so\t0\tamp_mono\tMono Amplifier\t1\t1\n"
+                                      "control\t0\tGain\t0\t\t1\tl\n"
+                                      "plugin\t/x/f.so\t3\tlpf\tLow Pass\t1\t1\n"
+                                      "control\t0\tCutoff\t10\t10000\t1000\tl\n"
+                                      "control\t3\tBypass\t0\t1\t0\tt\n"
+                                      "control\t4\tStages\t1\t8\t2\ti\n"
+                                      "garbage line\n");
+    ASSERT_EQ(model.plugins.size(), 2u);
+    model.chosen = 1;
+    ui::PluginDialogWindow w(model, nullptr);
+    show(w);
+    ASSERT_EQ(w.sliders().size(), 3u);
+    // A logarithmic range puts its geometric middle in the middle of the slider.
+    EXPECT_EQ(w.sliders()[0]->value(), 667);
+    w.sliders()[0]->setValue(PluginControl::kSliderSteps / 2);
+    EXPECT_NEAR(model.plugins[1].controls[0].value, 316.23f, 0.01f);
+    w.sliders()[1]->setValue(900);
+    EXPECT_EQ(model.plugins[1].controls[1].value, 1.0f);
+    w.sliders()[2]->setValue(300);
+    EXPECT_EQ(model.plugins[1].controls[2].value, 3.0f);
+    shot(w, "orlo-plugins.png");
+    // The other plug-in: its unbounded gain still gets a slider around its default.
+    w.plugins()->setCurrentIndex(0);
+    ASSERT_EQ(w.sliders().size(), 1u);
+    EXPECT_EQ(model.chosen, 0);
+    click(w.findChild<QPushButton*>("ok"));
+    EXPECT_EQ(model.end_code(), 1);
+    EXPECT_FLOAT_EQ(model.current()->controls[0].value, 1.0f);
+}
+
+TEST_F(EditorDialogsTest, RealMediaDialogKeepsAFailureInItsStatusLine)
+{
+    // A source that is not there: the failure shows and the dialog stays up.
+    RealMediaDialog failing(root + "missing.wav", root + "out.rm", 1, false);
+    failing.on_open();
+    ui::RealMediaDialogWindow f(failing, nullptr);
+    show(f);
+    EXPECT_EQ(f.audio()->itemText(0), "8 Kbps Voice");
+    EXPECT_EQ(f.description()->text(),
+              "Use this option for voice over 14.4 kbps modems.\nFrequency response: 4 kHz");
+    EXPECT_FALSE(f.video_group()->isEnabled());
+    click(f.findChild<QPushButton*>("1"));
+    EXPECT_EQ(f.status()->text(), "Cannot open missing.wav.");
+    EXPECT_TRUE(f.isVisible());
+    EXPECT_FALSE(failing.ended());
+    shot(f, "orlo-realmedia.png");
+    click(f.findChild<QPushButton*>("2"));
+    EXPECT_EQ(failing.end_code(), 2);
+
+    WaveImage w;
+    w.channels = 1;
+    w.rate = 8000;
+    w.samples = pcm16(noise16(8000, 7));
+    write_file(root + "in.wav", w.bytes());
+    RealMediaDialog good(root + "in.wav", root + "out.rm", 1, false);
+    good.on_open();
+    ui::RealMediaDialogWindow g(good, nullptr);
+    show(g);
+    click(g.findChild<QPushButton*>("1"));
+    EXPECT_EQ(g.status()->text(), "Done.");
+    EXPECT_EQ(g.progress()->value(), 100);
+    EXPECT_EQ(good.end_code(), 1);
+    EXPECT_GT(read_file(root + "out.rm").size(), 1000u);
+}
+
+#ifdef KELVARA_HAVE_VIDEO_WINDOW
+TEST_F(EditorDialogsTest, VideoWindowShowsThePictureAtThePlayPosition)
+{
+    if (std::system("command -v ffmpeg >/dev/null 2>&1") != 0)
+        GTEST_SKIP() << "needs ffmpeg";
+    const std::string clip = root + "clip.avi";
+    ASSERT_EQ(std::system(("cd " + root +
+                           " && ffmpeg -v error -y -f lavfi -i testsrc=size=160x120:rate=10:"
+                           "duration=3 -c:v mpeg4 -q:v 2 clip.avi && for n in 10 20; do ffmpeg "
+                           "-v error -y -i clip.avi -vf \"select=eq(n\\,$n)\" -frames:v 1 -f "
+                           "rawvideo -pix_fmt rgb24 f$n.rgb; done")
+                              .c_str()),
+              0);
+    // Mean difference per byte from ffmpeg's own picture.
+    auto distance = [&](const QImage& image, const std::string& rgb) {
+        const std::string want = read_file(root + rgb);
+        if (image.width() != 160 || image.height() != 120 || want.size() != 160u * 120 * 3)
+            return 255.0;
+        double sum = 0;
+        for (int y = 0; y < 120; ++y)
+            for (int x = 0; x < 480; ++x)
+                sum += std::abs(int(image.constScanLine(y)[x]) -
+                                int(static_cast<unsigned char>(want[y * 480 + x])));
+        return sum / want.size();
+    };
+    CChildFrame doc;
+    doc.video_source = 1;
+    std::snprintf(doc.video_file, sizeof doc.video_file, "%s", clip.c_str());
+    std::unique_ptr<ui::VideoWindow> w(ui::display_AVI_file(doc, nullptr));
+    ASSERT_TRUE(w);
+    ASSERT_TRUE(w->show_at(1.05));
+    EXPECT_LT(distance(w->image(), "f10.rgb"), 3.0);
+    ASSERT_TRUE(w->show_at(2.0));
+    EXPECT_LT(distance(w->image(), "f20.rgb"), 3.0);
+    EXPECT_GT(distance(w->image(), "f10.rgb"), 6.0);
+    // Back again: it seeks.
+    ASSERT_TRUE(w->show_at(1.0));
+    EXPECT_LT(distance(w->image(), "f10.rgb"), 3.0);
+    shot(*w, "orlo-video.png");
+
+    // While the document plays, the window follows the play position by itself.
+    PlaybackState& pb = playback_state();
+    pb.is_playing = 1;
+    pb.doc = &doc;
+    pb.position = 2000;
+    QTest::qWait(150);
+    pb.is_playing = 0;
+    pb.doc = nullptr;
+    pb.position = 0;
+    EXPECT_DOUBLE_EQ(w->shown_seconds(), 2.0);
+    EXPECT_LT(distance(w->image(), "f20.rgb"), 3.0);
+    // A document without a video source has none to show.
+    CChildFrame plain;
+    EXPECT_EQ(ui::display_AVI_file(plain, nullptr), nullptr);
+}
+#endif
+
 // ---- All of them in the program -------------------------------------------------------------
 
 TEST_F(EditorDialogsTest, TheProgramShowsEveryDialogUnderItsTemplateName)
@@ -577,6 +712,8 @@ TEST_F(EditorDialogsTest, TheProgramShowsEveryDialogUnderItsTemplateName)
     PresetSaveDialog preset_save;
     CombineSelectionDialog combine(true, true);
     InsertSilenceDialog silence(10);
+    PluginDialog plugins;
+    RealMediaDialog realmedia("", "", 1, false);
     AmplifyDialog amplify;
     FadeDialog fade;
     PanDialog pan;
@@ -585,9 +722,9 @@ TEST_F(EditorDialogsTest, TheProgramShowsEveryDialogUnderItsTemplateName)
     effra::EnvelopeDialog envelope(effra::gain_settings(), 2);
     effra::SpatialDialog spatial(effra::spatial_settings());
     effra::TonesDialog tones(effra::tone_settings(), 2, 44100);
-    kel::DialogModel* models[] = {&save,     &select,  &preset_save, &combine,  &silence,
-                                  &amplify,  &fade,    &pan,         &modulate, &compressor,
-                                  &envelope, &spatial, &tones};
+    kel::DialogModel* models[] = {&save,       &select,   &preset_save, &combine, &silence,
+                                  &plugins,    &amplify,  &fade,        &pan,     &modulate,
+                                  &compressor, &envelope, &spatial,     &tones};
     for (kel::DialogModel* m : models) {
         EXPECT_TRUE(ui::has_dialog(m->template_name())) << m->template_name();
         QString shown;
