@@ -303,7 +303,7 @@ QWidget* PreferencesSheet::options_page()
             undo_levels_ = new QSpinBox(page);
             undo_levels_->setObjectName("undo_levels");
             undo_levels_->setRange(1, app::kMaxUndoLevels);
-            undo_levels_->setValue(undo_levels());
+            undo_levels_->setValue(::undo_levels());
             label->setBuddy(undo_levels_);
             levels->addWidget(label);
             levels->addWidget(undo_levels_);
