@@ -155,8 +155,8 @@ TEST_F(AppTest, CommandsOfLaterWorkAreShownDisabled)
     frame->update_command_states();
     for (int id : {1025})
         EXPECT_FALSE(shown_action(frame, id)->isEnabled()) << id;
-    for (int id : {1026, 57602, 1404, 11201, 11200, 57651, 1405, 105, 11303, 11202, 11401, 148,
-                   11400, 181})
+    for (int id :
+         {1026, 57602, 1404, 11201, 11200, 57651, 1405, 105, 11303, 11202, 11401, 148, 11400, 181})
         EXPECT_TRUE(shown_action(frame, id)->isEnabled()) << id;
     // While a document plays only the transport stays usable.
     playback_commands::suspend_editing();
