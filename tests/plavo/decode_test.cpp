@@ -53,6 +53,45 @@ TEST(Stretch, StereoKeepsLeftInTheFirstSlotAndInterpolatesTowardZero)
     EXPECT_EQ(out[13], 7); // the last frame holds
 }
 
+// The rule written plainly, word by word; the fast paths must give exactly this.
+TEST(Stretch, EveryRatioAndChannelCountGivesTheRuleWordForWord)
+{
+    const float ratios[] = {1.47f, 1.764f, 2.0f, 2.205f, 2.8224f, 4.032f, 6.0995f, 5.2f};
+    const size_t lengths[] = {1, 2, 3, 7, 1000, 4099};
+    uint32_t x = 99;
+    for (const float r : ratios)
+        for (int channels = 1; channels <= 2; ++channels)
+            for (const size_t frames : lengths) {
+                std::vector<int16_t> in(frames * channels);
+                for (size_t i = 0; i < in.size(); ++i) {
+                    x = x * 1664525u + 1013904223u;
+                    // Full-scale swings among ordinary values: the largest steps there are.
+                    in[i] = i % 5 == 0 ? static_cast<int16_t>((i & 8) ? 32767 : -32768)
+                                       : static_cast<int16_t>(x >> 16);
+                }
+                const size_t words = stretched_bytes(frames * channels * 2, r) / 2;
+                std::vector<int16_t> want(words + 64, 0x5A5A), got(words + 64, 0x5A5A);
+                const int steps = static_cast<int>(r + 0.5f);
+                for (size_t j = 0; j < frames; ++j) {
+                    size_t pos = static_cast<size_t>(static_cast<double>(j * channels) * r);
+                    if (channels == 2)
+                        pos &= ~size_t{1};
+                    const size_t next = j + 1 < frames ? j + 1 : j;
+                    for (int c = 0; c < channels; ++c)
+                        for (int k = 0; k <= steps; ++k) {
+                            const size_t at = pos + static_cast<size_t>(k) * channels + c;
+                            const int cur = in[j * channels + c];
+                            if (at < words)
+                                want[at] = static_cast<int16_t>(
+                                    cur + (in[next * channels + c] - cur) * k / steps);
+                        }
+                }
+                ASSERT_EQ(stretch(in.data(), frames, channels, r, got.data()), words * 2);
+                ASSERT_EQ(got, want)
+                    << "r " << r << ", " << channels << " channels, " << frames << " frames";
+            }
+}
+
 namespace {
 
 struct Case
