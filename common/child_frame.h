@@ -138,6 +138,17 @@ class CChildFrame
     // builds level 1. progress_format has one %s for the title. 1 on success.
     int prepare_slot(FileSlot& slot, SlotRole role, const char* progress_format);
     int build_overview(FileSlot& slot, SlotRole role, const char* progress_format);
+    // The parts of prepare_slot: the level count and factors for the slot's total; the
+    // mapping of its file as the top level; an empty level-1 store. 1 on success.
+    void set_levels(FileSlot& slot);
+    int map_top_level(FileSlot& slot);
+    int make_overview_store(FileSlot& slot, SlotRole role);
+    // Copies `bytes` of the source from `source_offset` into the current slot's (empty)
+    // working file and builds the slot's levels on the way, each piece surveyed for the
+    // overview while it is fresh in the cache, under one progress window with Cancel.
+    // The result is what copy_file_to_file and prepare_slot give; 1 on success.
+    int fill_working_file(const char* source, unsigned long source_offset, unsigned long bytes,
+                          const char* progress_text);
     // Sample word at index of the given level: signed value; ok cleared on failure.
     int get_sample(const FileSlot& slot, SlotRole role, int level, long index, int* ok) const;
     // Refused (0) for the top level, whose data are the working file itself.

@@ -3,6 +3,7 @@
 #include "common/child_frame.h"
 #include "common/host_services.h"
 #include "editor/document/fd_io.h"
+#include "editor/document/overview_survey.h"
 #include "platform/mapped_file.h"
 #include "platform/ui.h"
 
@@ -88,13 +89,42 @@ void lane_min_max(const Sample* __restrict p, long count, Sample (&mn)[kLanes<Sa
     }
 }
 
+// Min and max of one group of n frames (n <= 256), written as the overview holds them:
+// mono min, max; stereo left min, right min, left max, right max.
+template <typename Sample, int Offset>
+inline void one_group(const Sample* p, long n, int channels, Sample* out, long& written)
+{
+    constexpr int lanes = kLanes<Sample>;
+    Sample mn[lanes], mx[lanes];
+    std::fill(std::begin(mn), std::end(mn), std::numeric_limits<Sample>::max());
+    std::fill(std::begin(mx), std::end(mx), std::numeric_limits<Sample>::min());
+    lane_min_max(p, n * channels, mn, mx);
+    // Minima start at 32767 and maxima at -32767 (in signed terms).
+    int lmin = 32767, rmin = 32767, lmax = -32767, rmax = -32767;
+    for (int j = 0; j < lanes; ++j) {
+        const bool right = channels == 2 && (j % 2) == 1;
+        int& tmin = right ? rmin : lmin;
+        int& tmax = right ? rmax : lmax;
+        tmin = std::min(tmin, static_cast<int>(mn[j]) - Offset);
+        tmax = std::max(tmax, static_cast<int>(mx[j]) - Offset);
+    }
+    if (channels == 2) {
+        out[written++] = static_cast<Sample>(lmin + Offset);
+        out[written++] = static_cast<Sample>(rmin + Offset);
+        out[written++] = static_cast<Sample>(lmax + Offset);
+        out[written++] = static_cast<Sample>(rmax + Offset);
+    } else {
+        out[written++] = static_cast<Sample>(lmin + Offset);
+        out[written++] = static_cast<Sample>(lmax + Offset);
+    }
+}
+
 enum class WalkEnd { Done, Cancelled, ReadFailed, NoMemory };
 
 template <typename Sample, int Offset>
 WalkEnd walk_groups(int fd, long first_group, long frames, int channels, Sample* out,
                     long total_samples, int progress, long& written)
 {
-    constexpr int lanes = kLanes<Sample>;
     const long piece_frames = kGroupsPerRead * 256;
     std::unique_ptr<Sample[]> piece(new (std::nothrow) Sample[piece_frames * channels]);
     if (!piece)
@@ -109,29 +139,8 @@ WalkEnd walk_groups(int fd, long first_group, long frames, int channels, Sample*
             return WalkEnd::ReadFailed;
         for (long g = 0; g < in_piece; g += 256, ++group_index) {
             const long frame = base + g;
-            const long n = std::min<long>(256, in_piece - g);
-            Sample mn[lanes], mx[lanes];
-            std::fill(std::begin(mn), std::end(mn), std::numeric_limits<Sample>::max());
-            std::fill(std::begin(mx), std::end(mx), std::numeric_limits<Sample>::min());
-            lane_min_max(piece.get() + g * channels, n * channels, mn, mx);
-            // Minima start at 32767 and maxima at -32767 (in signed terms).
-            int lmin = 32767, rmin = 32767, lmax = -32767, rmax = -32767;
-            for (int j = 0; j < lanes; ++j) {
-                const bool right = channels == 2 && (j % 2) == 1;
-                int& tmin = right ? rmin : lmin;
-                int& tmax = right ? rmax : lmax;
-                tmin = std::min(tmin, static_cast<int>(mn[j]) - Offset);
-                tmax = std::max(tmax, static_cast<int>(mx[j]) - Offset);
-            }
-            if (channels == 2) {
-                out[written++] = static_cast<Sample>(lmin + Offset);
-                out[written++] = static_cast<Sample>(rmin + Offset);
-                out[written++] = static_cast<Sample>(lmax + Offset);
-                out[written++] = static_cast<Sample>(rmax + Offset);
-            } else {
-                out[written++] = static_cast<Sample>(lmin + Offset);
-                out[written++] = static_cast<Sample>(lmax + Offset);
-            }
+            one_group<Sample, Offset>(piece.get() + g * channels, std::min<long>(256, in_piece - g),
+                                      channels, out, written);
             if (group_index % 10 == 0 && progress) {
                 const long start = frame * channels;
                 show_percent_done(progress,
@@ -144,7 +153,28 @@ WalkEnd walk_groups(int fd, long first_group, long frames, int channels, Sample*
     return WalkEnd::Done;
 }
 
+template <typename Sample, int Offset>
+long survey_as(const unsigned char* data, long bytes, int channels, void* store, long written)
+{
+    const Sample* p = reinterpret_cast<const Sample*>(data);
+    const long frames = bytes / (channels * static_cast<long>(sizeof(Sample)));
+    Sample* out = static_cast<Sample*>(store);
+    for (long g = 0; g < frames; g += 256)
+        one_group<Sample, Offset>(p + g * channels, std::min<long>(256, frames - g), channels, out,
+                                  written);
+    return written;
+}
+
 } // namespace
+
+long survey_groups(const unsigned char* data, long bytes, int channels, int bytes_per_sample,
+                   void* store, long written)
+{
+    channels = channels == 2 ? 2 : 1;
+    if (bytes_per_sample == 1)
+        return survey_as<unsigned char, 128>(data, bytes, channels, store, written);
+    return survey_as<short, 0>(data, bytes, channels, store, written);
+}
 
 void FileSlot::release_levels()
 {
@@ -177,9 +207,8 @@ int CChildFrame::level_count_for(long total_samples, int channels, int screen_wi
     return std::min(k, kLevelTable - 1);
 }
 
-int CChildFrame::prepare_slot(FileSlot& slot, SlotRole role, const char* progress_format)
+void CChildFrame::set_levels(FileSlot& slot)
 {
-    slot.clear_levels();
     const int k =
         level_count_for(slot.total_samples, wave_format.channels, kel::ui().screen_width());
     slot.level_count = k;
@@ -187,11 +216,12 @@ int CChildFrame::prepare_slot(FileSlot& slot, SlotRole role, const char* progres
     slot.zoom_factor = slot.base_factor = k < 2 ? 1.0f : static_cast<float>(std::ldexp(1.0, k - 1));
     for (int level = 1; level <= k; ++level)
         slot.level_samples[level] = slot.total_samples;
+}
 
+int CChildFrame::map_top_level(FileSlot& slot)
+{
     const long bytes = slot.total_samples * bytes_per_sample();
-    if (bytes < 9)
-        return 1;
-
+    const int k = slot.level_count;
     auto map = kel::MappedFile::open(slot.file_name, kel::MappedFile::Access::ReadWrite);
     if (!map || map->size() < static_cast<size_t>(bytes))
         return 0;
@@ -202,8 +232,43 @@ int CChildFrame::prepare_slot(FileSlot& slot, SlotRole role, const char* progres
     else
         slot.view16[k] = reinterpret_cast<short*>(shared->data());
     slot.mapped[k] = 1;
+    return 1;
+}
 
-    if (k >= 2)
+int CChildFrame::make_overview_store(FileSlot& slot, SlotRole role)
+{
+    const int channels = wave_format.channels == 2 ? 2 : 1;
+    const int bps = bytes_per_sample();
+    const long frames = slot.total_samples / channels;
+    const long groups = (frames + 255) / 256;
+    const size_t words = static_cast<size_t>(groups) * 2 * channels;
+    auto store = kel::MappedFile::anonymous(words * bps);
+    if (!store) {
+        ErrMsg("%s", put_fault_text(role));
+        return 0;
+    }
+    std::shared_ptr<kel::MappedFile> level1(std::move(store));
+    slot.mapping[1] = level1;
+    slot.view8[1] = nullptr;
+    slot.view16[1] = nullptr;
+    if (bps == 1)
+        slot.view8[1] = level1->data();
+    else
+        slot.view16[1] = reinterpret_cast<short*>(level1->data());
+    slot.mapped[1] = 1;
+    return 1;
+}
+
+int CChildFrame::prepare_slot(FileSlot& slot, SlotRole role, const char* progress_format)
+{
+    slot.clear_levels();
+    set_levels(slot);
+    const long bytes = slot.total_samples * bytes_per_sample();
+    if (bytes < 9)
+        return 1;
+    if (!map_top_level(slot))
+        return 0;
+    if (slot.level_count >= 2)
         return build_overview(slot, role, progress_format);
     return 1;
 }
@@ -222,22 +287,9 @@ int CChildFrame::build_overview(FileSlot& slot, SlotRole role, const char* progr
         ErrMsg("%s", get_fault_text(role));
         return 0;
     }
-    const long groups = (frames + 255) / 256;
-    const size_t words = static_cast<size_t>(groups) * 2 * channels;
-    auto store = kel::MappedFile::anonymous(words * bps);
-    if (!store) {
-        ErrMsg("%s", put_fault_text(role));
+    if (!make_overview_store(slot, role))
         return 0;
-    }
-    std::shared_ptr<kel::MappedFile> level1(std::move(store));
-    slot.mapping[1] = level1;
-    slot.view8[1] = nullptr;
-    slot.view16[1] = nullptr;
-    if (bps == 1)
-        slot.view8[1] = level1->data();
-    else
-        slot.view16[1] = reinterpret_cast<short*>(level1->data());
-    slot.mapped[1] = 1;
+    const std::shared_ptr<kel::MappedFile> level1 = slot.mapping[1];
 
     char text[200];
     std::snprintf(text, sizeof text, progress_format ? progress_format : "Processing file %s...",
