@@ -186,6 +186,15 @@ class CChildFrame
     // The redo file about to be committed begins with this many bytes of the current
     // state unchanged, so its overview can take theirs instead of reading them again.
     void keep_overview_head(long unchanged_bytes) { overview_head_bytes_ = unchanged_bytes; }
+    // ... and ends with the current state's bytes from `from_byte` on, placed at `to_byte`:
+    // a worker takes their overview groups from the current working file while the step
+    // copies them.
+    void keep_overview_tail(long from_byte, long to_byte);
+    struct TailSurvey;
+    struct TailSurveyDeleter
+    {
+        void operator()(TailSurvey* survey) const;
+    };
     struct UndoPending;
     struct UndoPendingDeleter
     {
@@ -196,6 +205,7 @@ class CChildFrame
     // What setup_for_undo displaced, kept until setup_for_redo commits the step.
     std::unique_ptr<UndoPending, UndoPendingDeleter> pending_undo_;
     long overview_head_bytes_ = 0;
+    std::unique_ptr<TailSurvey, TailSurveyDeleter> tail_survey_;
 
   public:
     // ---- Playback ----

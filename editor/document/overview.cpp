@@ -19,7 +19,10 @@
 #include <limits>
 #include <memory>
 #include <new>
+#include <string>
+#include <thread>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -176,6 +179,77 @@ long survey_groups(const unsigned char* data, long bytes, int channels, int byte
     return survey_as<short, 0>(data, bytes, channels, store, written);
 }
 
+struct CChildFrame::TailSurvey
+{
+    std::thread worker;
+    long first_group = 0; // the first group of the new file wholly in the tail
+    long group_bytes = 0;
+    long new_total = 0; // bytes of the new file the survey was made for
+    std::vector<unsigned char> words;
+    bool ok = false;
+    ~TailSurvey()
+    {
+        if (worker.joinable())
+            worker.join();
+    }
+};
+
+void CChildFrame::TailSurveyDeleter::operator()(TailSurvey* survey) const
+{
+    delete survey;
+}
+
+void CChildFrame::keep_overview_tail(long from_byte, long to_byte)
+{
+    tail_survey_.reset();
+    const int channels = wave_format.channels == 2 ? 2 : 1;
+    const int bps = bytes_per_sample();
+    const long total = current.total_samples * bps;
+    const long group_bytes = 256L * channels * bps;
+    // A short tail is walked as quickly as a thread is started.
+    constexpr long kWorthIt = 4L << 20;
+    if (bps < 1 || from_byte < 0 || to_byte < 0 || from_byte >= total ||
+        total - from_byte < kWorthIt || current.level_count < 2 || !current.file_name[0])
+        return;
+    const long first_group = (to_byte + group_bytes - 1) / group_bytes;
+    const long old_start = first_group * group_bytes - (to_byte - from_byte);
+    const long new_total = to_byte + (total - from_byte);
+    const long whole = (total - old_start) / (channels * bps) * (channels * bps);
+    const long groups = (whole / (channels * bps) + 255) / 256;
+    std::unique_ptr<TailSurvey> t(new (std::nothrow) TailSurvey);
+    if (!t)
+        return;
+    t->first_group = first_group;
+    t->group_bytes = group_bytes;
+    t->new_total = new_total;
+    try {
+        t->words.resize(static_cast<size_t>(groups) * 2 * channels * bps);
+        const std::string source = current.file_name;
+        TailSurvey* out = t.get();
+        t->worker = std::thread([out, source, old_start, whole, channels, bps] {
+            const int fd = ::open(source.c_str(), O_RDONLY | O_CLOEXEC);
+            if (fd < 0)
+                return;
+            constexpr long kRead = 256 * 1024;
+            std::unique_ptr<unsigned char[]> piece(new (std::nothrow) unsigned char[kRead]);
+            long written = 0;
+            bool ok = piece != nullptr;
+            for (long at = 0; ok && at < whole; at += kRead) {
+                const long n = std::min(kRead, whole - at);
+                ok = pread_full(fd, piece.get(), n, old_start + at) == n;
+                if (ok)
+                    written =
+                        survey_groups(piece.get(), n, channels, bps, out->words.data(), written);
+            }
+            ::close(fd);
+            out->ok = ok && static_cast<size_t>(written) * bps == out->words.size();
+        });
+    } catch (...) {
+        return;
+    }
+    tail_survey_.reset(t.release());
+}
+
 void FileSlot::release_levels()
 {
     for (int i = 0; i < kLevelTable; ++i) {
@@ -312,18 +386,41 @@ int CChildFrame::build_overview(FileSlot& slot, SlotRole role, const char* progr
         else if (head_words > 0)
             std::memcpy(level1->data(), current.mapping[1]->data(), head_words * bps);
     }
+    // Groups from the tail on came from the current state's file while the step copied.
+    long walk_frames = frames;
+    long tail_words = 0;
+    const long groups = (frames + 255) / 256;
+    if (role == SlotRole::Redo && tail_survey_) {
+        TailSurvey& t = *tail_survey_;
+        if (t.worker.joinable())
+            t.worker.join();
+        const long group_bytes = 256L * channels * bps;
+        if (t.ok && t.first_group >= first_group && t.first_group <= groups &&
+            static_cast<long>(t.words.size()) / bps == (groups - t.first_group) * 2 * channels &&
+            t.group_bytes == group_bytes && t.new_total == frames * group_bytes / 256) {
+            tail_words = static_cast<long>(t.words.size()) / bps;
+            if (tail_words > 0)
+                walk_frames = std::min(frames, t.first_group * 256);
+        }
+    }
     long written = 0;
     WalkEnd end = WalkEnd::ReadFailed;
     const int fd = ::open(slot.file_name, O_RDONLY | O_CLOEXEC);
     if (fd >= 0) {
         posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
         if (bps == 1)
-            end = walk_groups<unsigned char, 128>(fd, first_group, frames, channels, slot.view8[1],
-                                                  slot.total_samples, progress, written);
+            end = walk_groups<unsigned char, 128>(fd, first_group, walk_frames, channels,
+                                                  slot.view8[1], slot.total_samples, progress,
+                                                  written);
         else
-            end = walk_groups<short, 0>(fd, first_group, frames, channels, slot.view16[1],
+            end = walk_groups<short, 0>(fd, first_group, walk_frames, channels, slot.view16[1],
                                         slot.total_samples, progress, written);
         ::close(fd);
+    }
+    if (end == WalkEnd::Done && tail_words > 0) {
+        std::memcpy(level1->data() + static_cast<size_t>(written) * bps, tail_survey_->words.data(),
+                    static_cast<size_t>(tail_words) * bps);
+        written += tail_words;
     }
     terminate_message_dialog(progress);
     // The progress window set the watch cursor; the caller's comes back.
