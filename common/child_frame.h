@@ -141,6 +141,17 @@ class CChildFrame
     // builds level 1. progress_format has one %s for the title. 1 on success.
     int prepare_slot(FileSlot& slot, SlotRole role, const char* progress_format);
     int build_overview(FileSlot& slot, SlotRole role, const char* progress_format);
+    // The parts of prepare_slot: the level count and factors for the slot's total; the
+    // mapping of its file as the top level; an empty level-1 store. 1 on success.
+    void set_levels(FileSlot& slot);
+    int map_top_level(FileSlot& slot);
+    int make_overview_store(FileSlot& slot, SlotRole role);
+    // Copies `bytes` of the source from `source_offset` into the current slot's (empty)
+    // working file and builds the slot's levels on the way, each piece surveyed for the
+    // overview while it is fresh in the cache, under one progress window with Cancel.
+    // The result is what copy_file_to_file and prepare_slot give; 1 on success.
+    int fill_working_file(const char* source, unsigned long source_offset, unsigned long bytes,
+                          const char* progress_text);
     // Sample word at index of the given level: signed value; ok cleared on failure.
     int get_sample(const FileSlot& slot, SlotRole role, int level, long index, int* ok) const;
     // Refused (0) for the top level, whose data are the working file itself.
@@ -178,6 +189,15 @@ class CChildFrame
     // The redo file about to be committed begins with this many bytes of the current
     // state unchanged, so its overview can take theirs instead of reading them again.
     void keep_overview_head(long unchanged_bytes) { overview_head_bytes_ = unchanged_bytes; }
+    // ... and ends with the current state's bytes from `from_byte` on, placed at `to_byte`:
+    // a worker takes their overview groups from the current working file while the step
+    // copies them.
+    void keep_overview_tail(long from_byte, long to_byte);
+    struct TailSurvey;
+    struct TailSurveyDeleter
+    {
+        void operator()(TailSurvey* survey) const;
+    };
     struct UndoPending;
     struct UndoPendingDeleter
     {
@@ -188,6 +208,7 @@ class CChildFrame
     // What setup_for_undo displaced, kept until setup_for_redo commits the step.
     std::unique_ptr<UndoPending, UndoPendingDeleter> pending_undo_;
     long overview_head_bytes_ = 0;
+    std::unique_ptr<TailSurvey, TailSurveyDeleter> tail_survey_;
 
   public:
     // ---- Playback ----

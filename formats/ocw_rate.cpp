@@ -59,31 +59,53 @@ size_t Stretcher::room_for(size_t frames) const
 }
 
 // The run of the waiting frame (index frames_in_ - 1) up to where the next one starts.
-size_t Stretcher::run_of(const int16_t* cur, const int16_t* nxt, int16_t* out)
+// With Steps known when compiling (0: not known), the division by K becomes a
+// multiplication; it was most of a Convert's time. The values are the same either way.
+template <int Steps> size_t Stretcher::run_of(const int16_t* cur, const int16_t* nxt, int16_t* out)
 {
+    const int steps = Steps ? Steps : steps_;
     const uint64_t end = start_of(frames_in_);
     size_t n = 0;
     for (uint64_t k = 0; frames_out_ < end; ++k, ++frames_out_, ++n) {
         // A run is never longer than K + 1 frames; past K the next frame has arrived.
-        const int step = static_cast<int>(std::min<uint64_t>(k, steps_));
+        const int step = k < static_cast<uint64_t>(steps) ? static_cast<int>(k) : steps;
         for (int c = 0; c < channels_; ++c)
             out[n * channels_ + c] =
-                static_cast<int16_t>(cur[c] + (nxt[c] - cur[c]) * step / steps_);
+                static_cast<int16_t>(cur[c] + (nxt[c] - cur[c]) * step / steps);
+    }
+    return n;
+}
+
+template <int Steps> size_t Stretcher::push_with(const int16_t* in, size_t frames, int16_t* out)
+{
+    size_t n = 0;
+    for (size_t j = 0; j < frames; ++j) {
+        const int16_t* frame = in + j * channels_;
+        if (frames_in_ > 0)
+            n += run_of<Steps>(waiting_, frame, out + n * channels_);
+        std::copy(frame, frame + channels_, waiting_);
+        ++frames_in_;
     }
     return n;
 }
 
 size_t Stretcher::push(const int16_t* in, size_t frames, int16_t* out)
 {
-    size_t n = 0;
-    for (size_t j = 0; j < frames; ++j) {
-        const int16_t* frame = in + j * channels_;
-        if (frames_in_ > 0)
-            n += run_of(waiting_, frame, out + n * channels_);
-        std::copy(frame, frame + channels_, waiting_);
-        ++frames_in_;
+    // The K of every ratio the rate table gives.
+    switch (steps_) {
+    case 1:
+        return push_with<1>(in, frames, out);
+    case 2:
+        return push_with<2>(in, frames, out);
+    case 3:
+        return push_with<3>(in, frames, out);
+    case 4:
+        return push_with<4>(in, frames, out);
+    case 6:
+        return push_with<6>(in, frames, out);
+    default:
+        return push_with<0>(in, frames, out);
     }
-    return n;
 }
 
 size_t Stretcher::finish(int16_t* out)
@@ -92,7 +114,7 @@ size_t Stretcher::finish(int16_t* out)
         return 0;
     // Held: its run ends where a next frame would have started, at trunc(frames x r).
     const int16_t held[2] = {waiting_[0], waiting_[1]};
-    return run_of(waiting_, held, out);
+    return run_of<0>(waiting_, held, out);
 }
 
 float restore_ratio(uint32_t marker)

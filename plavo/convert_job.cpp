@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <cstring>
 #include <sys/stat.h>
+#include <utility>
 
 namespace plavo {
 

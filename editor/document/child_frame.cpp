@@ -188,17 +188,16 @@ int CChildFrame::open_working_file(const char* source_name)
     char text[320];
     std::snprintf(text, sizeof text, "Reading file %s...",
                   kel::paths::file_part(source_name).c_str());
-    if (!copy_file_to_file(current.file_name, source_name, bytes,
-                           static_cast<unsigned long>(data_offset), 0, 1, text))
+    // One read of the samples fills the working file and the overview.
+    const int filled =
+        fill_working_file(source_name, static_cast<unsigned long>(data_offset), bytes, text);
+    current.select_end = current.total_samples;
+    if (!filled)
         return 0;
     struct stat st
     {
     };
-    if (::stat(current.file_name, &st) != 0 || static_cast<unsigned long>(st.st_size) != bytes)
-        return 0;
-    current.total_samples = static_cast<long>(bytes) / std::max(1, bytes_per_sample());
-    current.select_end = current.total_samples;
-    return prepare_slot(current, SlotRole::Current, "Opening file %s...");
+    return ::stat(current.file_name, &st) == 0 && static_cast<unsigned long>(st.st_size) == bytes;
 }
 
 std::unique_ptr<CChildFrame> CChildFrame::create_from_file(const char* source_name)

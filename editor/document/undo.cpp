@@ -8,10 +8,12 @@
 #include "editor/document/edit_menu.h"
 #include "editor/document/recovery.h"
 #include "editor/document/repaint.h"
+#include "editor/document/retired_files.h"
 #include "editor/document/undo_history.h"
 #include "editor/document/undo_preferences.h"
 #include "editor/document/undo_texts.h"
 #include "editor/document/working_files.h"
+#include "platform/mapped_file.h"
 #include "platform/ui.h"
 
 #include <algorithm>
@@ -19,9 +21,12 @@
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
+#include <memory>
 #include <new>
+#include <string>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
 void (*g_repaint_document)(CChildFrame* doc) = nullptr;
 
@@ -122,6 +127,7 @@ void CChildFrame::show_undo_state() const
 void CChildFrame::abandon_undo_setup()
 {
     overview_head_bytes_ = 0;
+    tail_survey_.reset();
     if (!pending_undo_)
         return;
     UndoPending& p = *pending_undo_;
@@ -146,6 +152,8 @@ int CChildFrame::setup_for_undo(HWND window, int copy_flag)
 {
     (void)window;
     abandon_undo_setup();
+    // The files the last step let go of are gone before this one makes new ones.
+    wait_for_retired_files();
     UndoPending* p = new (std::nothrow) UndoPending;
     if (!p) {
         NewErrMsg(5001);
@@ -265,6 +273,7 @@ int CChildFrame::setup_for_redo(HWND window, int operation_code, int copy_flag)
 
     const int prepared = prepare_slot(redo, SlotRole::Redo, "Processing file %s...");
     overview_head_bytes_ = 0;
+    tail_survey_.reset();
     if (!prepared) {
         abandon_undo_setup();
         return 0;
@@ -319,16 +328,25 @@ int CChildFrame::setup_for_redo(HWND window, int operation_code, int copy_flag)
             history_step_done(*this, p.current);
         else
             history_forget(*this); // the levels were lowered to one: back to the toggle
+        std::vector<std::string> gone;
         const char* old_names[] = {p.undo.file_name, p.redo.file_name};
         for (const char* n : old_names) {
             if (n[0] && !same_name(n, undo.file_name) && !same_name(n, current.file_name) &&
-                !history_holds(*this, n))
-                ::unlink(n);
+                !history_holds(*this, n) && std::find(gone.begin(), gone.end(), n) == gone.end())
+                gone.emplace_back(n);
         }
         if (p.backup_replaced && p.old_backup[0] &&
             std::strcmp(p.old_backup, selection_backup) != 0)
-            ::unlink(p.old_backup);
+            gone.emplace_back(p.old_backup);
+        // The old states' mappings go with their files, so that their last release (and
+        // with it the freeing of a large file) happens on the worker too.
+        std::vector<std::shared_ptr<kel::MappedFile>> mappings;
+        for (FileSlot* slot : {&p.undo, &p.redo})
+            for (auto& m : slot->mapping)
+                if (m)
+                    mappings.push_back(std::move(m));
         pending_undo_.reset();
+        retire_files(gone, std::move(mappings));
     }
 
     undo_available = 1;

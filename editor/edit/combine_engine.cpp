@@ -246,6 +246,39 @@ int combine_selection(CChildFrame* source, CChildFrame& destination, int copy_fi
             return fail();
         new_length = length;
     } else {
+        long tail_from = 0;
+        long tail_length = 0;
+        switch (code) {
+        case 11303:
+            tail_from = e;
+            tail_length = total - e;
+            new_length = s + tail_length;
+            break;
+        case 11304:
+        case 11518:
+            tail_from = s;
+            tail_length = total - s;
+            new_length = total + length;
+            break;
+        case 11305:
+            tail_from = e;
+            tail_length = total - e;
+            new_length = s + length + tail_length;
+            break;
+        case 11306:
+        case 11307:
+            tail_from = std::min(s + length, total);
+            tail_length = total - tail_from;
+            new_length = s + length + tail_length;
+            break;
+        case 11311:
+            // The result ends where the clipboard data end.
+            new_length = s + length;
+            break;
+        }
+        // The tail is the current file's; its overview is taken while the rest is copied.
+        if (tail_length > 0)
+            d.keep_overview_tail(tail_from, new_length - tail_length);
         if (s > 0 && !d.copy_file_to_file(redo, work, static_cast<unsigned long>(s), 0, 0, 0,
                                           "Copying file..."))
             return fail();
@@ -281,36 +314,6 @@ int combine_selection(CChildFrame* source, CChildFrame& destination, int copy_fi
             break;
         }
 
-        long tail_from = 0;
-        long tail_length = 0;
-        switch (code) {
-        case 11303:
-            tail_from = e;
-            tail_length = total - e;
-            new_length = s + tail_length;
-            break;
-        case 11304:
-        case 11518:
-            tail_from = s;
-            tail_length = total - s;
-            new_length = total + length;
-            break;
-        case 11305:
-            tail_from = e;
-            tail_length = total - e;
-            new_length = s + length + tail_length;
-            break;
-        case 11306:
-        case 11307:
-            tail_from = std::min(s + length, total);
-            tail_length = total - tail_from;
-            new_length = s + length + tail_length;
-            break;
-        case 11311:
-            // The result ends where the clipboard data end.
-            new_length = s + length;
-            break;
-        }
         if (tail_length > 0 &&
             !d.copy_file_to_file(redo, work, static_cast<unsigned long>(tail_length),
                                  static_cast<unsigned long>(tail_from), -1, 0, "Copying file..."))

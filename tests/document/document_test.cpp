@@ -1,10 +1,14 @@
 #include "common/child_frame.h"
 #include "common/host_services.h"
 #include "editor/document/edit_menu.h"
+#include "editor/document/overview_survey.h"
 #include "editor/document/recovery.h"
+#include "editor/document/working_files.h"
 #include "editor/files/file_commands.h"
 #include "editor/files/new_file.h"
+#include "editor/files/wave_header.h"
 #include "platform/clock.h"
+#include "platform/mapped_file.h"
 #include "platform/profile.h"
 #include "platform/run_dir.h"
 #include "tests/support/test_env.h"
@@ -12,6 +16,7 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -331,4 +336,97 @@ TEST_F(DocumentTest, BuildingTheOverviewPutsTheCursorBack)
     ASSERT_TRUE(doc);
     ASSERT_GE(doc->current.level_count, 2);
     EXPECT_EQ(ui.cursor, kel::Cursor::Cross);
+}
+
+// The open fills the working file and the overview in one pass; copying the samples and
+// then building the overview from the working file must give the same, at every edge of
+// the fill's pieces, in every sample format, by the kernel's copy and by our own buffer.
+TEST_F(DocumentTest, OnePassOpenGivesTheWorkingFileAndOverviewOfCopyThenWalk)
+{
+    ui.screen_w = 1024;
+    // A source on another file system (memory) takes the copy through our buffer.
+    std::string other_fs;
+    struct stat here
+    {
+    }, shm{};
+    if (::stat(data.c_str(), &here) == 0 && ::stat("/dev/shm", &shm) == 0 &&
+        here.st_dev != shm.st_dev && ::access("/dev/shm", W_OK) == 0)
+        other_fs = "/dev/shm/kelvara-onepass-" + std::to_string(::getpid()) + ".wav";
+    struct Format
+    {
+        uint16_t channels, bits;
+    };
+    uint32_t x = 7;
+    for (const Format f : {Format{2, 16}, Format{1, 8}, Format{1, 16}, Format{2, 8}}) {
+        const long frame = f.channels * f.bits / 8;
+        // One piece; one piece and a frame; many pieces ending in a short group, of the
+        // small and of the largest piece size.
+        const long sizes[] = {32768, 32768 + frame, 7 * 32768 + 300 * frame,
+                              41 * 256 * 1024 + 77 * frame};
+        ASSERT_EQ(fill_piece_bytes(sizes[0]), sizes[0]);
+        ASSERT_EQ(fill_piece_bytes(sizes[1]), sizes[0]);
+        ASSERT_EQ(fill_piece_bytes(sizes[3]), 256 * 1024);
+        for (const long size : sizes) {
+            std::string samples(static_cast<size_t>(size), '\0');
+            for (char& c : samples) {
+                x = x * 1664525u + 1013904223u;
+                c = static_cast<char>(x >> 24);
+            }
+            // Extremes in the first and in the last (short) group.
+            samples[0] = f.bits == 8 ? '\xff' : '\x00';
+            samples[static_cast<size_t>(size) - 1] = f.bits == 8 ? '\x00' : '\x80';
+            const std::string file = make_wave("one.wav", f.channels, f.bits, samples);
+            std::vector<std::string> sources = {file};
+            if (!other_fs.empty()) {
+                write_file(other_fs, read_file(file));
+                sources.push_back(other_fs);
+            }
+            for (const std::string& source : sources) {
+                SCOPED_TRACE(std::to_string(f.channels) + " ch " + std::to_string(f.bits) +
+                             " bit, " + std::to_string(size) + " bytes from " + source);
+                auto start = [&](CChildFrame& d) {
+                    ASSERT_TRUE(ReadInputWaveformHeader(source.c_str(), 0));
+                    d.fill_new_document(source.c_str());
+                };
+                CChildFrame one;
+                start(one);
+                ASSERT_TRUE(one.open_working_file(source.c_str()));
+
+                CChildFrame two;
+                start(two);
+                make_working_name(two.current.file_name, ".tmp");
+                ASSERT_EQ(create_working_file(two.current.file_name), 0);
+                ASSERT_TRUE(two.copy_file_to_file(
+                    two.current.file_name, source.c_str(), static_cast<unsigned long>(size),
+                    static_cast<unsigned long>(data_offset), 0, 1, nullptr));
+                two.current.total_samples = size / (f.bits / 8);
+                ASSERT_TRUE(two.prepare_slot(two.current, SlotRole::Current, "Opening file %s..."));
+
+                EXPECT_EQ(read_file(one.working_file()), samples);
+                EXPECT_EQ(read_file(two.working_file()), samples);
+                const FileSlot& a = one.current;
+                const FileSlot& b = two.current;
+                EXPECT_EQ(a.total_samples, b.total_samples);
+                ASSERT_EQ(a.level_count, b.level_count);
+                ASSERT_GE(a.level_count, 2);
+                EXPECT_EQ(a.zoom_level, b.zoom_level);
+                EXPECT_EQ(a.zoom_factor, b.zoom_factor);
+                EXPECT_EQ(a.base_factor, b.base_factor);
+                for (int level = 0; level <= kLevelTable; ++level)
+                    EXPECT_EQ(a.level_samples[level], b.level_samples[level]) << level;
+                const long groups = (size / frame + 255) / 256;
+                EXPECT_EQ(a.level_samples[1], groups * 2 * f.channels);
+                ASSERT_TRUE(a.mapped[1] && b.mapped[1] && a.mapped[a.level_count]);
+                ASSERT_EQ(a.mapping[1]->size(), b.mapping[1]->size());
+                EXPECT_EQ(
+                    std::memcmp(a.mapping[1]->data(), b.mapping[1]->data(), a.mapping[1]->size()),
+                    0);
+                EXPECT_EQ(
+                    std::memcmp(a.mapping[a.level_count]->data(), samples.data(), samples.size()),
+                    0);
+            }
+        }
+    }
+    if (!other_fs.empty())
+        ::unlink(other_fs.c_str());
 }

@@ -2,9 +2,11 @@
 #include "editor/edit/combine_dialog.h"
 #include "editor/edit/combine_engine.h"
 #include "editor/edit/edit_commands.h"
+#include "platform/mapped_file.h"
 #include "tests/support/edit_fixture.h"
 
 #include <cmath>
+#include <cstdio>
 #include <unistd.h>
 
 namespace {
@@ -325,3 +327,81 @@ TEST_F(CombineTest, AnEditPastWhatAWaveFileHoldsIsRefusedBeforeItStarts)
 }
 
 } // namespace
+
+namespace {
+
+// The overview of the document's working file as a fresh walk over the whole file gives it.
+std::string overview_from_scratch(CChildFrame& doc)
+{
+    CChildFrame ref;
+    ref.wave_format = doc.wave_format;
+    std::snprintf(ref.current.file_name, sizeof ref.current.file_name, "%s", doc.working_file());
+    ref.current.total_samples = doc.current.total_samples;
+    std::string out;
+    if (ref.prepare_slot(ref.current, SlotRole::Current, "Opening file %s...") &&
+        ref.current.mapped[1])
+        out.assign(reinterpret_cast<const char*>(ref.current.mapping[1]->data()),
+                   static_cast<size_t>(ref.current.level_samples[1]) * doc.bytes_per_sample());
+    ref.current.release_levels();
+    ref.current.file_name[0] = '\0'; // not ours to delete
+    return out;
+}
+
+std::string overview_of(const CChildFrame& doc)
+{
+    const FileSlot& s = doc.current;
+    if (!s.mapped[1])
+        return {};
+    return std::string(reinterpret_cast<const char*>(s.mapping[1]->data()),
+                       static_cast<size_t>(s.level_samples[1]) *
+                           (doc.wave_format.bits_per_sample / 8));
+}
+
+} // namespace
+
+// Edits take the unchanged head's and tail's overview from the state before (the tail on
+// a worker, at any shift); it must be the overview a walk over the new file gives.
+TEST_F(CombineTest, EditedOverviewsEqualAFreshWalkAtAnyShift)
+{
+    ui.screen_w = 1024;
+    struct Format
+    {
+        int channels, bits;
+    };
+    uint32_t x = 5;
+    for (const Format f : {Format{2, 16}, Format{1, 8}}) {
+        std::string samples(6u << 20, '\0');
+        for (char& c : samples) {
+            x = x * 1664525u + 1013904223u;
+            c = static_cast<char>(x >> 24);
+        }
+        CChildFrame* doc = open_doc(samples, f.channels, f.bits, 44100);
+        ASSERT_TRUE(doc);
+        const long word = f.channels; // sample words per frame
+        struct Step
+        {
+            int command;
+            long start, end; // in frames
+        };
+        // Shifts of a group and a frame, of a few frames, of whole groups; an empty paste
+        // inserts.
+        const Step steps[] = {{11304, 1000, 1257},   {11303, 1000, 1257}, {11305, 333, 333},
+                              {11305, 70000, 70512}, {11307, 5, 5},       {11306, 77777, 77777},
+                              {11303, 3, 4},         {11518, 9, 21}};
+        for (const Step& st : steps) {
+            SCOPED_TRACE(std::to_string(f.bits) + " bit, command " + std::to_string(st.command));
+            select(doc, st.start * word, st.end * word, st.end > st.start);
+            if (st.command == 11518)
+                g_clipboard.silence_samples = 4321 * word;
+            const int done = st.command == 11518 ? combine_selection(doc, *doc, 0, 11518)
+                                                 : edit_command(*doc, st.command);
+            ASSERT_TRUE(done);
+            if (st.command == 11304)
+                continue;
+            ASSERT_GE(doc->current.level_count, 2);
+            const std::string fresh = overview_from_scratch(*doc);
+            ASSERT_FALSE(fresh.empty());
+            EXPECT_TRUE(overview_of(*doc) == fresh);
+        }
+    }
+}

@@ -3,6 +3,7 @@
 #include "plavo/playback.h"
 #include "tests/plavo/plavo_env.h"
 
+#include <algorithm>
 #include <cmath>
 
 using namespace plavo;
@@ -62,6 +63,47 @@ TEST(Stretch, StereoKeepsLeftInTheFirstSlotAndInterpolatesTowardZero)
     EXPECT_EQ(out[10], 20);
     EXPECT_EQ(out[11], 7);
     EXPECT_EQ(out[13], 7); // the last frame holds
+}
+
+// The rule written plainly, word by word; the fast paths must give exactly this.
+TEST(Stretch, EveryRatioAndChannelCountGivesTheRuleWordForWord)
+{
+    const float ratios[] = {1.47f, 1.764f, 2.0f, 2.205f, 2.8224f, 4.032f, 6.0995f, 5.2f};
+    const size_t lengths[] = {1, 2, 3, 7, 1000, 4099};
+    uint32_t x = 99;
+    for (const float r : ratios)
+        for (int channels = 1; channels <= 2; ++channels)
+            for (const size_t frames : lengths) {
+                std::vector<int16_t> in(frames * channels);
+                for (size_t i = 0; i < in.size(); ++i) {
+                    x = x * 1664525u + 1013904223u;
+                    // Full-scale swings among ordinary values: the largest steps there are.
+                    in[i] = i % 5 == 0 ? static_cast<int16_t>((i & 8) ? 32767 : -32768)
+                                       : static_cast<int16_t>(x >> 16);
+                }
+                // Output frame m belongs to input frame j while trunc(j r) <= m < trunc((j+1) r)
+                // and moves toward frame j + 1 (the last holds) by min(m - trunc(j r), K) / K.
+                const auto start = [&](size_t j) {
+                    return static_cast<size_t>(static_cast<double>(j) * static_cast<double>(r));
+                };
+                const size_t words = start(frames) * channels;
+                std::vector<int16_t> want(words + 64, 0x5A5A), got(words + 64, 0x5A5A);
+                const int steps = static_cast<int>(r + 0.5f) < 1 ? 1 : static_cast<int>(r + 0.5f);
+                for (size_t j = 0; j < frames; ++j) {
+                    const size_t next = j + 1 < frames ? j + 1 : j;
+                    for (size_t m = start(j); m < start(j + 1); ++m) {
+                        const int k = static_cast<int>(std::min<size_t>(m - start(j), steps));
+                        for (int c = 0; c < channels; ++c) {
+                            const int cur = in[j * channels + c];
+                            want[m * channels + c] = static_cast<int16_t>(
+                                cur + (in[next * channels + c] - cur) * k / steps);
+                        }
+                    }
+                }
+                ASSERT_EQ(stretch(in.data(), frames, channels, r, got.data()), words * 2);
+                ASSERT_EQ(got, want)
+                    << "r " << r << ", " << channels << " channels, " << frames << " frames";
+            }
 }
 
 namespace {
