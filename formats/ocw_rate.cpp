@@ -1,6 +1,7 @@
 #include "formats/ocw_rate.h"
 
 #include <algorithm>
+#include <type_traits>
 
 namespace kel::ocw {
 
@@ -59,53 +60,82 @@ size_t Stretcher::room_for(size_t frames) const
 }
 
 // The run of the waiting frame (index frames_in_ - 1) up to where the next one starts.
-// With Steps known when compiling (0: not known), the division by K becomes a
-// multiplication; it was most of a Convert's time. The values are the same either way.
-template <int Steps> size_t Stretcher::run_of(const int16_t* cur, const int16_t* nxt, int16_t* out)
+size_t Stretcher::run_of(const int16_t* cur, const int16_t* nxt, int16_t* out)
 {
-    const int steps = Steps ? Steps : steps_;
     const uint64_t end = start_of(frames_in_);
     size_t n = 0;
     for (uint64_t k = 0; frames_out_ < end; ++k, ++frames_out_, ++n) {
         // A run is never longer than K + 1 frames; past K the next frame has arrived.
-        const int step = k < static_cast<uint64_t>(steps) ? static_cast<int>(k) : steps;
+        const int step = static_cast<int>(std::min<uint64_t>(k, steps_));
         for (int c = 0; c < channels_; ++c)
             out[n * channels_ + c] =
-                static_cast<int16_t>(cur[c] + (nxt[c] - cur[c]) * step / steps);
+                static_cast<int16_t>(cur[c] + (nxt[c] - cur[c]) * step / steps_);
     }
     return n;
 }
 
-template <int Steps> size_t Stretcher::push_with(const int16_t* in, size_t frames, int16_t* out)
+// The same runs with K and the channel count known when compiling (Steps 0: K not
+// known): the division by K becomes a multiplication and the frames stay in registers;
+// this loop was most of a Convert's time. The values are those of run_of.
+template <int Steps, int Channels>
+size_t Stretcher::push_with(const int16_t* in, size_t frames, int16_t* out)
 {
+    const int steps = Steps ? Steps : steps_;
+    int cur[Channels];
+    for (int c = 0; c < Channels; ++c)
+        cur[c] = waiting_[c];
+    uint64_t taken = frames_in_, written = frames_out_;
     size_t n = 0;
     for (size_t j = 0; j < frames; ++j) {
-        const int16_t* frame = in + j * channels_;
-        if (frames_in_ > 0)
-            n += run_of<Steps>(waiting_, frame, out + n * channels_);
-        std::copy(frame, frame + channels_, waiting_);
-        ++frames_in_;
+        const int16_t* nxt = in + j * Channels;
+        if (taken > 0) {
+            const uint64_t end = static_cast<uint64_t>(static_cast<double>(taken) * ratio_);
+            int delta[Channels];
+            for (int c = 0; c < Channels; ++c)
+                delta[c] = nxt[c] - cur[c];
+            for (int k = 0; written < end; ++k, ++written, ++n) {
+                const int step = k < steps ? k : steps;
+                for (int c = 0; c < Channels; ++c)
+                    out[n * Channels + c] = static_cast<int16_t>(cur[c] + delta[c] * step / steps);
+            }
+        }
+        for (int c = 0; c < Channels; ++c)
+            cur[c] = nxt[c];
+        ++taken;
     }
+    for (int c = 0; c < Channels; ++c)
+        waiting_[c] = static_cast<int16_t>(cur[c]);
+    frames_in_ = taken;
+    frames_out_ = written;
     return n;
 }
+
+namespace {
+template <int Channels, typename Push> size_t by_steps(int steps, Push&& push)
+{
+    // The K of every ratio the rate table gives.
+    switch (steps) {
+    case 1:
+        return push(std::integral_constant<int, 1>{});
+    case 2:
+        return push(std::integral_constant<int, 2>{});
+    case 3:
+        return push(std::integral_constant<int, 3>{});
+    case 4:
+        return push(std::integral_constant<int, 4>{});
+    case 6:
+        return push(std::integral_constant<int, 6>{});
+    default:
+        return push(std::integral_constant<int, 0>{});
+    }
+}
+} // namespace
 
 size_t Stretcher::push(const int16_t* in, size_t frames, int16_t* out)
 {
-    // The K of every ratio the rate table gives.
-    switch (steps_) {
-    case 1:
-        return push_with<1>(in, frames, out);
-    case 2:
-        return push_with<2>(in, frames, out);
-    case 3:
-        return push_with<3>(in, frames, out);
-    case 4:
-        return push_with<4>(in, frames, out);
-    case 6:
-        return push_with<6>(in, frames, out);
-    default:
-        return push_with<0>(in, frames, out);
-    }
+    if (channels_ == 2)
+        return by_steps<2>(steps_, [&](auto k) { return push_with<k.value, 2>(in, frames, out); });
+    return by_steps<1>(steps_, [&](auto k) { return push_with<k.value, 1>(in, frames, out); });
 }
 
 size_t Stretcher::finish(int16_t* out)
@@ -114,7 +144,7 @@ size_t Stretcher::finish(int16_t* out)
         return 0;
     // Held: its run ends where a next frame would have started, at trunc(frames x r).
     const int16_t held[2] = {waiting_[0], waiting_[1]};
-    return run_of<0>(waiting_, held, out);
+    return run_of(waiting_, held, out);
 }
 
 float restore_ratio(uint32_t marker)

@@ -46,8 +46,9 @@ class Stretcher
 
   private:
     uint64_t start_of(uint64_t frame) const;
-    template <int Steps> size_t run_of(const int16_t* cur, const int16_t* nxt, int16_t* out);
-    template <int Steps> size_t push_with(const int16_t* in, size_t frames, int16_t* out);
+    size_t run_of(const int16_t* cur, const int16_t* nxt, int16_t* out);
+    template <int Steps, int Channels>
+    size_t push_with(const int16_t* in, size_t frames, int16_t* out);
 
     double ratio_;
     int channels_;
