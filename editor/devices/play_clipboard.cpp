@@ -66,47 +66,9 @@ int play_clipboard(CChildFrame& doc)
     const unsigned long B = format.avg_bytes_per_sec;
     pb.buffer_size = B < 88201 ? B * 8192 / 44100 : 65532;
     pb.buffer_size = std::max<unsigned long>(1, pb.buffer_size);
-    for (int i = 0; i < pb.buffer_count; ++i) {
-        if (pb.buffers[i] && pb.capacity[i] >= pb.buffer_size)
-            continue;
-        pb.buffers[i].reset(new (std::nothrow) char[pb.buffer_size]);
-        pb.capacity[i] = pb.buffers[i] ? pb.buffer_size : 0;
-        if (!pb.buffers[i]) {
-            NewErrMsg(5001);
-            pb.source.reset();
-            return 0;
-        }
-    }
-    pb.bytes_total = static_cast<unsigned long>(pb.source->length());
-    pb.bytes_read = 0;
-    pb.start_offset = 0;
-    pb.queued = 0;
-    pb.next_slot = 0;
-    pb.loop_on = 0;
-    pb.loop_pass = 0;
-    pb.stop_requested = 0;
-    pb.short_play = 1;
     pb.from_record_dialog = 0;
-    for (int i = 0; i < kMaxBuffers; ++i)
-        pb.filled[i] = false;
-    for (int i = 0; i < pb.buffer_count; ++i) {
-        const unsigned long n = std::min(pb.bytes_total - pb.bytes_read, pb.buffer_size);
-        if (pb.bytes_read >= pb.bytes_total)
-            break;
-        const int64_t got = pb.source->read(pb.buffers[i].get(), static_cast<int64_t>(n));
-        if (got < 1)
-            break;
-        pb.bytes_read += static_cast<unsigned long>(got);
-        pb.headers[i] = wd::Header{};
-        pb.headers[i].data = pb.buffers[i].get();
-        pb.headers[i].buffer_length = static_cast<uint32_t>(got);
-        pb.filled[i] = true;
-        pb.queued += 1;
-    }
-    if (pb.queued == 0) {
-        pb.source.reset();
+    if (!prime_short_play(pb, 0, static_cast<uint64_t>(pb.source->length())))
         return 0;
-    }
     pb.doc = &doc;
     pb.target = doc.view_window ? doc.view_window : doc.window;
     if (!open_playback_device(pb, format)) {

@@ -38,46 +38,12 @@ int play_record_file(CChildFrame& doc, const char* file, uint64_t from_byte, voi
     pb.buffer_count = kMaxBuffers;
     pb.buffer_size =
         std::max(align, static_cast<unsigned long>(f.avg_bytes_per_sec) / 10 / align * align);
-    for (int i = 0; i < pb.buffer_count; ++i) {
-        if (pb.buffers[i] && pb.capacity[i] >= pb.buffer_size)
-            continue;
-        pb.buffers[i].reset(new (std::nothrow) char[pb.buffer_size]);
-        pb.capacity[i] = pb.buffers[i] ? pb.buffer_size : 0;
-        if (!pb.buffers[i]) {
-            NewErrMsg(5001);
-            pb.source.reset();
-            return 0;
-        }
-    }
-    pb.bytes_total = static_cast<unsigned long>(bytes);
-    pb.bytes_read = 0;
-    pb.start_offset = static_cast<unsigned long>(from_byte);
-    pb.source->seek(static_cast<int64_t>(from_byte), SEEK_SET);
-    pb.queued = 0;
-    pb.next_slot = 0;
-    pb.loop_on = 0;
-    pb.loop_pass = 0;
-    pb.stop_requested = 0;
     // The document's view takes no part: no caret, no markers, no zoom change.
     pb.clipboard_mode = 1;
-    pb.short_play = 1;
     pb.from_record_dialog = 1;
-    for (int i = 0; i < kMaxBuffers; ++i)
-        pb.filled[i] = false;
-    for (int i = 0; i < pb.buffer_count && pb.bytes_read < pb.bytes_total; ++i) {
-        const unsigned long n = std::min(pb.bytes_total - pb.bytes_read, pb.buffer_size);
-        const int64_t got = pb.source->read(pb.buffers[i].get(), static_cast<int64_t>(n));
-        if (got < 1)
-            break;
-        pb.bytes_read += static_cast<unsigned long>(got);
-        pb.headers[i] = wd::Header{};
-        pb.headers[i].data = pb.buffers[i].get();
-        pb.headers[i].buffer_length = static_cast<uint32_t>(got);
-        pb.filled[i] = true;
-        pb.queued += 1;
-    }
-    if (pb.queued == 0) {
-        pb.source.reset();
+    if (!prime_short_play(pb, from_byte, bytes)) {
+        pb.clipboard_mode = 0;
+        pb.from_record_dialog = 0;
         return 0;
     }
     wd::Format format;

@@ -87,6 +87,10 @@ struct PlaybackState
 PlaybackState& playback_state();
 // Opens the preferred output device for pb.target and listens to it; a failure beeps.
 bool open_playback_device(PlaybackState& pb, const kel::wave_device::Format& format);
+// A short play of pb.source (the clipboard, the record file): buffers of pb.buffer_size,
+// the ring reset and its first buffers read from `from`, `bytes` in all. False, with the
+// source closed, when nothing could be read or the buffers could not be had.
+bool prime_short_play(PlaybackState& pb, uint64_t from, uint64_t bytes);
 
 // The "Loop playback" flag of the Transport menu (item 11404 is checked while it is set).
 extern int loop_playback_flag;
