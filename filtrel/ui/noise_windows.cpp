@@ -3,6 +3,7 @@
 #include "filtrel/ui/noise_windows.h"
 
 #include "filtrel/noise_dialogs.h"
+#include "filtrel/ui/run_window.h"
 
 #include <QButtonGroup>
 #include <QGroupBox>
@@ -228,25 +229,7 @@ void NoiseSliderWindow::reject()
 
 } // namespace filtrel_ui
 
-namespace {
-
-template <class Model, class Window> int run_window(kel::DialogModel& model, QWidget* parent)
-{
-    auto* typed = dynamic_cast<Model*>(&model);
-    if (!typed) {
-        if (!model.ended())
-            model.end_dialog(kel::kIdCancel);
-        return model.end_code();
-    }
-    typed->on_open();
-    Window window(*typed, parent);
-    window.exec();
-    if (!typed->ended())
-        typed->end_dialog(kCancel);
-    return typed->end_code();
-}
-
-} // namespace
+using filtrel_ui::run_window;
 
 int run_noise_removal_dialog(kel::DialogModel& model, QWidget* parent)
 {

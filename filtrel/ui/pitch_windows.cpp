@@ -4,6 +4,7 @@
 #include "filtrel/ui/pitch_windows.h"
 
 #include "filtrel/pitch_dialogs.h"
+#include "filtrel/ui/run_window.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -298,25 +299,7 @@ void PassageSliderWindow::reject()
 
 } // namespace filtrel_ui
 
-namespace {
-
-template <class Model, class Window> int run_window(kel::DialogModel& model, QWidget* parent)
-{
-    auto* m = dynamic_cast<Model*>(&model);
-    if (!m) {
-        if (!model.ended())
-            model.end_dialog(kel::kIdCancel);
-        return model.end_code();
-    }
-    m->on_open();
-    Window window(*m, parent);
-    window.exec();
-    if (!m->ended())
-        m->cancel();
-    return m->end_code();
-}
-
-} // namespace
+using filtrel_ui::run_window;
 
 int run_how_to_change_pitch_dialog(kel::DialogModel& model, QWidget* parent)
 {

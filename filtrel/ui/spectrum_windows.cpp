@@ -3,6 +3,7 @@
 #include "filtrel/ui/spectrum_windows.h"
 
 #include "filtrel/spectrum_dialogs.h"
+#include "filtrel/ui/run_window.h"
 #include "platform/clock.h"
 
 #include <QCheckBox>
@@ -414,25 +415,7 @@ void Spectrum2DWindow::reject()
 
 } // namespace filtrel_ui
 
-namespace {
-
-template <class Model, class Window> int run_window(kel::DialogModel& model, QWidget* parent)
-{
-    auto* typed = dynamic_cast<Model*>(&model);
-    if (!typed) {
-        if (!model.ended())
-            model.end_dialog(kel::kIdCancel);
-        return model.end_code();
-    }
-    typed->on_open();
-    Window window(*typed, parent);
-    window.exec();
-    if (!typed->ended())
-        typed->cancel();
-    return typed->end_code();
-}
-
-} // namespace
+using filtrel_ui::run_window;
 
 int run_spectrum_3d_dialog(kel::DialogModel& model, QWidget* parent)
 {
