@@ -37,9 +37,9 @@ class RealMediaTest : public TestEnv
 
 TEST_F(RealMediaTest, ToneEncodesToRealAudio144OfTheSameDuration)
 {
-    for (const char* spec : {"-r 22050 -c 1 -b 16", "-r 44100 -c 2 -b 8"}) {
-        SCOPED_TRACE(spec);
-        ASSERT_EQ(sh(std::string("sox -n ") + spec + " tone.wav synth 5 sine 440 vol 0.5"), 0);
+    for (const char* sox_args : {"-r 22050 -c 1 -b 16", "-r 44100 -c 2 -b 8"}) {
+        SCOPED_TRACE(sox_args);
+        ASSERT_EQ(sh(std::string("sox -n ") + sox_args + " tone.wav synth 5 sine 440 vol 0.5"), 0);
         auto doc = open_sound_file(path("tone.wav"));
         ASSERT_TRUE(doc);
         std::string status;

@@ -55,12 +55,12 @@ TEST_F(VideoFilesTest, SoundOpensAndSaveKeepsTheVideoStreamBitIdentical)
     for (const char* c :
          {"avi -c:a pcm_s16le", "mkv -c:a pcm_s16le", "mov -c:a pcm_s16le", "mp4 -c:a aac"}) {
         SCOPED_TRACE(c);
-        const std::string spec = c;
-        const std::string ext = spec.substr(0, spec.find(' '));
+        const std::string clip_args = c;
+        const std::string ext = clip_args.substr(0, clip_args.find(' '));
         const std::string name = path("clip." + ext);
         ASSERT_EQ(sh("ffmpeg -v error -y -f lavfi -i testsrc=size=160x120:rate=10:duration=2 "
                      "-f lavfi -i sine=frequency=440:sample_rate=22050:duration=2 -c:v mpeg4 " +
-                     spec.substr(ext.size()) + " -shortest clip." + ext),
+                     clip_args.substr(ext.size()) + " -shortest clip." + ext),
                   0);
         const std::string video = video_md5(name);
         ASSERT_NE(video.find("MD5="), std::string::npos);

@@ -121,12 +121,12 @@ TEST_F(PluginHostTest, SdkAmpAtHalfGainMatchesApplypluginAndUndoes)
 TEST_F(PluginHostTest, IdentityLeavesEveryFormatByteIdentical)
 {
     // Mono plug-ins run once per channel; both sample sizes come back unchanged.
-    for (const char* spec : {"-c 2 -b 16", "-c 1 -b 8", "-c 2 -b 8"}) {
-        SCOPED_TRACE(spec);
-        ASSERT_EQ(sh(std::string("sox -n -r 11025 ") + spec +
+    for (const char* sox_args : {"-c 2 -b 16", "-c 1 -b 8", "-c 2 -b 8"}) {
+        SCOPED_TRACE(sox_args);
+        ASSERT_EQ(sh(std::string("sox -n -r 11025 ") + sox_args +
                      " id.wav synth 0.7 whitenoise vol 0.9 remix -"),
                   0)
-            << spec;
+            << sox_args;
         auto doc = open("id.wav");
         ASSERT_TRUE(doc);
         const std::string before = read_file(doc->working_file());
