@@ -6,6 +6,7 @@
 #include "common/host_services.h"
 #include "editor/document/clipping.h"
 #include "editor/document/edit_menu.h"
+#include "editor/document/markers.h"
 #include "editor/document/recovery.h"
 #include "editor/document/repaint.h"
 #include "editor/document/retired_files.h"
@@ -290,6 +291,13 @@ int CChildFrame::setup_for_redo(HWND window, int operation_code, int copy_flag)
     }
     std::copy(std::begin(redo.level_samples), std::end(redo.level_samples),
               std::begin(current.level_samples));
+    if (pending_undo_) {
+        const FileSlot& before = pending_undo_->current;
+        const long start = before.select_start;
+        const long end = before.has_selection ? before.select_end : before.select_start;
+        markers_follow_edit(*this, operation_code, start, end, before.total_samples,
+                            redo.total_samples);
+    }
     current.total_samples = redo.total_samples;
     current.level_count = redo.level_count;
     current.base_factor = redo.base_factor;
