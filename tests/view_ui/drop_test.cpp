@@ -13,6 +13,7 @@
 #include "tests/view_ui/qt_app.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QDropEvent>
 #include <QListWidget>
 #include <QMimeData>
@@ -143,6 +144,8 @@ TEST_F(DropTest, CueListMarksADroppedSectionPlaysItAndTheViewDrawsItsFlags)
     // made is the one under the pointer.
     WaveformArea* area = views[0]->area();
     const QImage shot = area->grab().toImage();
+    QDir().mkpath(KELVARA_SCREENSHOT_DIR);
+    shot.save(QString(KELVARA_SCREENSHOT_DIR) + "/markers.png");
     const QColor flag = QColor::fromRgb(to_qrgb(view_colors().marker));
     for (const Marker& m : markers_of(*a).entries) {
         const int x = static_cast<int>(std::floor(sample_to_x(*a, m.position)));
@@ -164,4 +167,10 @@ TEST_F(DropTest, CueListMarksADroppedSectionPlaysItAndTheViewDrawsItsFlags)
     EXPECT_EQ(a->play_from, 10000u);
     EXPECT_EQ(a->play_to, 30000u);
     playback::release(*a);
+
+    // That passage dropped on the playlist is labelled with its marker's name.
+    PlaylistWindow window(list);
+    EXPECT_TRUE(drop_on(&window, *a));
+    EXPECT_EQ(window.list_box()->item(0)->text().toStdString(),
+              playlist_line(a->file_title, "Marker 10000"));
 }
