@@ -146,7 +146,6 @@ void WaveformArea::paint_markers(QPainter& p)
         const QColor fill = lit ? text : flag;
         const QColor edge = lit ? flag : text;
         const int left = x - kFlagHalfWidth;
-        p.fillRect(left, top, 9, 11, Qt::black);
         p.fillRect(x, top, 1, 11, edge);
         QPolygon pennant;
         if (end)
