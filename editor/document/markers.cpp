@@ -96,15 +96,16 @@ FlagLook flag_look(const MarkerTable& table, int index, bool selected)
     return m.partner >= 0 ? FlagLook::PairStart : FlagLook::Single;
 }
 
-void markers_follow_edit(CChildFrame& doc, int operation_code, long old_start, long old_end,
-                         long old_total, long new_total)
+namespace {
+
+// Moves the table through one edit; the markers it takes go to `removed` (with the
+// places they had).
+void apply_edit(MarkerTable& t, int operation_code, long old_start, long old_end, long old_total,
+                long new_total, std::vector<Marker>* removed, CChildFrame& doc)
 {
-    if (!doc.markers || doc.markers->count() == 0)
-        return;
     old_start = std::clamp(old_start, 0L, old_total);
     old_end = std::clamp(old_end, old_start, old_total);
     const long span = old_end - old_start;
-    MarkerTable& t = *doc.markers;
     std::vector<int> gone;
     for (int i = 0; i < t.count(); ++i) {
         long& p = t.entries[i].position;
@@ -127,10 +128,71 @@ void markers_follow_edit(CChildFrame& doc, int operation_code, long old_start, l
         else if (p - old_start >= span + delta)
             gone.push_back(i); // the span shrank beneath it
     }
-    for (auto it = gone.rbegin(); it != gone.rend(); ++it)
+    for (auto it = gone.rbegin(); it != gone.rend(); ++it) {
+        if (removed) {
+            Marker m = t.entries[*it];
+            m.partner = -1;
+            m.end_flag = 0;
+            removed->insert(removed->begin(), m);
+        }
         delete_marker(doc, *it);
+    }
     for (Marker& m : t.entries)
         m.position = std::clamp(m.position, 0L, new_total);
+}
+
+// The inverse of apply_edit for what survived it, and the taken markers back.
+void undo_edit(MarkerTable& t, const MarkerStep& s)
+{
+    const long span = s.end - s.start;
+    const long delta = s.new_total - s.old_total;
+    for (Marker& m : t.entries) {
+        long& p = m.position;
+        if (s.code == cmd::kCrop && s.new_total == span)
+            p += s.start;
+        else if (s.new_total != s.old_total && s.code != cmd::kMix && p >= s.start + span + delta &&
+                 p >= s.start)
+            p -= delta;
+        p = std::clamp(p, 0L, s.old_total);
+    }
+    for (const Marker& m : s.removed)
+        if (t.count() < kMaxMarkers)
+            t.entries.push_back(m);
+}
+
+} // namespace
+
+void markers_follow_edit(CChildFrame& doc, int operation_code, long old_start, long old_end,
+                         long old_total, long new_total, const std::string& old_file,
+                         const std::string& new_file)
+{
+    if (!doc.markers || doc.markers->count() == 0)
+        return;
+    MarkerTable& t = *doc.markers;
+    MarkerStep step;
+    step.from_file = old_file;
+    step.code = operation_code;
+    step.start = std::clamp(old_start, 0L, old_total);
+    step.end = std::clamp(old_end, step.start, old_total);
+    step.old_total = old_total;
+    step.new_total = new_total;
+    apply_edit(t, operation_code, old_start, old_end, old_total, new_total, &step.removed, doc);
+    if (!new_file.empty() && !old_file.empty())
+        t.steps[new_file] = std::move(step);
+}
+
+void markers_follow_state(CChildFrame& doc, const std::string& left, const std::string& now)
+{
+    if (!doc.markers || left == now)
+        return;
+    MarkerTable& t = *doc.markers;
+    if (auto it = t.steps.find(left); it != t.steps.end() && it->second.from_file == now) {
+        undo_edit(t, it->second);
+    } else if (auto again = t.steps.find(now);
+               again != t.steps.end() && again->second.from_file == left) {
+        const MarkerStep& s = again->second;
+        apply_edit(t, s.code, s.start, s.end, s.old_total, s.new_total, nullptr, doc);
+    }
 }
 
 bool MarkerNameDialog::ok()

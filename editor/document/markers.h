@@ -4,10 +4,12 @@
 //
 // Positions are sample words of the document. An edit that changes the length moves
 // them with the sound: markers before the edited span stay, markers in a span that went
-// go with it, markers after it move by the change in length. Undo does not bring back
-// what an edit took; markers past a shortened end are clamped to it.
+// go with it, markers after it move by the change in length. Undo moves them back and
+// returns the ones the edit took; redo does the edit's move again. Making and deleting
+// markers is not itself undone.
 #include "platform/ui.h"
 
+#include <map>
 #include <string>
 #include <vector>
 
@@ -23,9 +25,19 @@ struct Marker
     int end_flag = 0;
 };
 
+// How one edit moved the markers, kept by the working file it made.
+struct MarkerStep
+{
+    std::string from_file;
+    int code = 0;
+    long start = 0, end = 0, old_total = 0, new_total = 0;
+    std::vector<Marker> removed; // at their places before the edit
+};
+
 struct MarkerTable
 {
     std::vector<Marker> entries;
+    std::map<std::string, MarkerStep> steps;
     int count() const { return static_cast<int>(entries.size()); }
 };
 
@@ -73,8 +85,13 @@ FlagLook flag_look(const MarkerTable& table, int index, bool selected);
 
 // After an edit: the span [old_start, old_end) of a sound old_total long became
 // new_total long. kCrop keeps only the span.
+// new_file is the working file the edit made, old_file the one it leaves.
 void markers_follow_edit(CChildFrame& doc, int operation_code, long old_start, long old_end,
-                         long old_total, long new_total);
+                         long old_total, long new_total, const std::string& old_file = "",
+                         const std::string& new_file = "");
+// The current state went from one working file to another by undo or redo: the step
+// between them is taken back or done again.
+void markers_follow_state(CChildFrame& doc, const std::string& left, const std::string& now);
 
 // "ENTERMARKERNAME": the name of a new marker; OK with an empty name is refused.
 class MarkerNameDialog : public kel::DialogModel

@@ -1,4 +1,5 @@
 // The marker table's rules and markers following the sound through length-changing edits.
+#include "editor/commands/command_ids.h"
 #include "editor/document/markers.h"
 #include "editor/edit/edit_commands.h"
 #include "tests/support/edit_fixture.h"
@@ -142,6 +143,12 @@ TEST_F(MarkersTest, MarkersStayWithTheSoundThroughCutPasteAndCrop)
     ASSERT_EQ(doc->current.total_samples, 650);
     EXPECT_EQ(positions(doc), (std::vector<long>{50, 150}));
     EXPECT_EQ(names(doc), (std::vector<std::string>{"Marker 300", "Marker 400"}));
+
+    // Undo moves them back and returns what the crop took; redo crops them again.
+    ASSERT_EQ(edit_command(*doc, cmd::kUndo), 1);
+    EXPECT_EQ(positions(doc), (std::vector<long>{300, 400, 200}));
+    ASSERT_EQ(edit_command(*doc, cmd::kRedo), 1);
+    EXPECT_EQ(positions(doc), (std::vector<long>{50, 150}));
 }
 
 } // namespace
