@@ -14,6 +14,7 @@ class MappedFile;
 struct WaterfallPicture;
 struct SpectrumPlot;
 struct InfoState;
+struct MarkerTable;
 
 // Room for the overview levels (levels are numbered from 1).
 inline constexpr int kLevelTable = 32;
@@ -326,6 +327,8 @@ class CChildFrame
     // The INFO items of the file while it is open (editor/files/info_chunk.h); none
     // until read or edited.
     std::shared_ptr<InfoState> info_state;
+    // The document's markers (editor/document/markers.h); none until the first is made.
+    std::shared_ptr<MarkerTable> markers;
 
   private:
     bool files_discarded_ = false;

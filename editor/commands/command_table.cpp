@@ -6,10 +6,13 @@
 #include "editor/devices/playback_controller.h"
 #include "editor/devices/record.h"
 #include "editor/document/edit_menu.h"
+#include "editor/document/markers.h"
 #include "editor/edit/edit_commands.h"
 #include "editor/files/plugin_command.h"
 #include "editor/modules/operations.h"
 #include "editor/view/view_commands.h"
+#include "editor/view/view_state.h"
+#include "platform/profile.h"
 
 #include <map>
 
@@ -51,6 +54,35 @@ int transport(CommandContext& c, int id)
 int record(CommandContext& c, int)
 {
     return c.doc ? record_command(*c.doc) : 0;
+}
+
+// Make timemark: where the sound plays now, else at the cursor; Erase timemarks.
+int timemark(CommandContext& c, int id)
+{
+    if (!c.doc)
+        return 0;
+    CChildFrame& doc = *c.doc;
+    if (id == cmd::kEraseTimemarks) {
+        erase_markers(doc);
+        return 1;
+    }
+    const PlaybackState& pb = playback_state();
+    const bool playing = playback::is_playing() && pb.doc == &doc && !pb.clipboard_mode;
+    long now = 0;
+    if (playing) {
+        const float total_ms = doc.get_total_milliseconds();
+        const double played = total_ms > 0.0f ? static_cast<double>(doc.current.total_samples) *
+                                                    pb.position / total_ms
+                                              : 0.0;
+        now = std::min(static_cast<long>(played) + static_cast<long>(doc.play_from),
+                       doc.current.total_samples);
+    }
+    long cursor = doc.current.select_start;
+    if (c.view && c.view->caret_placed && !doc.current.has_selection)
+        cursor = c.view->caret_sample;
+    const bool on_the_fly = kel::profile::read_yes_no("Preferences", "Marker name on the fly",
+                                                      false, kel::profile::app_profile());
+    return make_timemark(doc, cursor, playing, now, on_the_fly) >= 0 ? 1 : 0;
 }
 
 // The Operations rows (and Clear, and the magnified image): a module member each.
@@ -148,8 +180,8 @@ const std::vector<Command>& rows()
     {kLeftLater, "Highlight start later", "L hilight ->", "", D | V | S, view},
     {kRightEarlier, "Highlight end earlier", "R hilight <-", "", D | V | S, view},
     {kRightLater, "Highlight end later", "R hilight ->", "", D | V | S, view},
-    {kMakeTimemark, "Make timemark", "Make &timemark\tm", "'m'", D, nullptr},
-    {kEraseTimemarks, "Erase timemarks", "&Erase timemarks", "", D, nullptr},
+    {kMakeTimemark, "Make timemark", "Make &timemark\tm", "'m'", D | T, timemark},
+    {kEraseTimemarks, "Erase timemarks", "&Erase timemarks", "", D, timemark},
     {kShowPlaylist, "Show playlist", "Show Play&list\tCtrl+G", "^G", D, frame},
     {kPlayPlaylist, "Play playlist", "Play playlist\tAlt+Shift+m", "Alt+Shift+M", D, nullptr},
     // Operations

@@ -4,9 +4,11 @@
 #include "common/host_services.h"
 #include "editor/devices/playback_controller.h"
 #include "editor/document/edit_menu.h"
+#include "editor/document/markers.h"
 #include "editor/document/recovery.h"
 #include "editor/document/undo_history.h"
 #include "editor/document/working_files.h"
+#include "editor/files/cue_chunk.h"
 #include "editor/files/file_commands.h"
 #include "editor/files/info_chunk.h"
 #include "editor/files/wave_header.h"
@@ -220,6 +222,9 @@ std::unique_ptr<CChildFrame> CChildFrame::create_from_file(const char* source_na
     if (!doc->open_working_file(source_name))
         return nullptr;
     doc->remember_file(source_name);
+    if (const auto points = cue_read_wave_file(source_name); !points.empty())
+        doc->markers = std::make_shared<MarkerTable>(
+            markers_of_points(points, doc->wave_format.channels, doc->current.total_samples));
 
     FileSlot& s = doc->current;
     if (kel::profile::read_yes_no("Preferences", "Zoomed initial display", false, profile)) {

@@ -1,6 +1,7 @@
 #include "editor/document/playlist.h"
 
 #include "common/child_frame.h"
+#include "editor/document/markers.h"
 #include "editor/document/repaint.h"
 #include "editor/document/undo_preferences.h"
 #include "editor/edit/combine_engine.h"
@@ -40,7 +41,16 @@ int Playlist::add_selection(const CChildFrame& source)
 {
     if (!source.current.has_selection)
         return 0;
-    return add(source, source.current.select_start, source.current.select_end, "");
+    // Labelled with the marker the passage starts at: a pair chosen from the cue list
+    // highlights from its start marker.
+    std::string name;
+    if (const MarkerTable* table = markers_if_any(source))
+        for (const Marker& m : table->entries)
+            if (m.position == source.current.select_start) {
+                name = m.name;
+                break;
+            }
+    return add(source, source.current.select_start, source.current.select_end, name);
 }
 
 int Playlist::remove(int index)

@@ -6,6 +6,7 @@
 #include "common/host_services.h"
 #include "editor/document/clipping.h"
 #include "editor/document/edit_menu.h"
+#include "editor/document/markers.h"
 #include "editor/document/recovery.h"
 #include "editor/document/repaint.h"
 #include "editor/document/retired_files.h"
@@ -290,6 +291,13 @@ int CChildFrame::setup_for_redo(HWND window, int operation_code, int copy_flag)
     }
     std::copy(std::begin(redo.level_samples), std::end(redo.level_samples),
               std::begin(current.level_samples));
+    if (pending_undo_) {
+        const FileSlot& before = pending_undo_->current;
+        const long start = before.select_start;
+        const long end = before.has_selection ? before.select_end : before.select_start;
+        markers_follow_edit(*this, operation_code, start, end, before.total_samples,
+                            redo.total_samples, before.file_name, redo.file_name);
+    }
     current.total_samples = redo.total_samples;
     current.level_count = redo.level_count;
     current.base_factor = redo.base_factor;
@@ -371,56 +379,82 @@ static void history_moved(CChildFrame& doc)
     repaint_document(&doc);
 }
 
-int CChildFrame::undo_command()
+namespace {
+
+int undo_step(CChildFrame& d)
 {
-    abandon_undo_setup();
+    d.abandon_undo_setup();
     if (undo_levels() > 1) {
-        const int walked = history_undo(*this);
+        const int walked = history_undo(d);
         if (walked >= 0) {
             if (walked)
-                history_moved(*this);
+                history_moved(d);
             return walked;
         }
     }
-    if (!undo_available)
+    if (!d.undo_available)
         return 0;
-    current = undo;
-    select_x_start = undo.select_x_start;
-    select_x_end = undo.select_x_end;
-    first_visible = std::clamp(first_visible, 0L, current.total_samples);
-    undo_available = 0;
-    redo_available = 1;
-    recovery::note(*this);
-    if (documents::active() == this)
-        show_undo_state();
-    repaint_document(this);
+    d.current = d.undo;
+    d.select_x_start = d.undo.select_x_start;
+    d.select_x_end = d.undo.select_x_end;
+    d.first_visible = std::clamp(d.first_visible, 0L, d.current.total_samples);
+    d.undo_available = 0;
+    d.redo_available = 1;
+    recovery::note(d);
+    if (documents::active() == &d)
+        d.show_undo_state();
+    repaint_document(&d);
     return 1;
 }
 
-int CChildFrame::redo_command()
+} // namespace
+
+int CChildFrame::undo_command()
 {
-    abandon_undo_setup();
+    const std::string left = current.file_name;
+    const int done = undo_step(*this);
+    if (done)
+        markers_follow_state(*this, left, current.file_name);
+    return done;
+}
+
+namespace {
+
+int redo_step(CChildFrame& d)
+{
+    d.abandon_undo_setup();
     if (undo_levels() > 1) {
-        const int walked = history_redo(*this);
+        const int walked = history_redo(d);
         if (walked >= 0) {
             if (walked)
-                history_moved(*this);
+                history_moved(d);
             return walked;
         }
     }
-    if (!redo_available)
+    if (!d.redo_available)
         return 0;
-    current = redo;
-    select_x_start = redo.select_x_start;
-    select_x_end = redo.select_x_end;
-    first_visible = std::clamp(first_visible, 0L, current.total_samples);
-    undo_available = 1;
-    redo_available = 0;
-    recovery::note(*this);
-    if (documents::active() == this)
-        show_undo_state();
-    repaint_document(this);
+    d.current = d.redo;
+    d.select_x_start = d.redo.select_x_start;
+    d.select_x_end = d.redo.select_x_end;
+    d.first_visible = std::clamp(d.first_visible, 0L, d.current.total_samples);
+    d.undo_available = 1;
+    d.redo_available = 0;
+    recovery::note(d);
+    if (documents::active() == &d)
+        d.show_undo_state();
+    repaint_document(&d);
     return 1;
+}
+
+} // namespace
+
+int CChildFrame::redo_command()
+{
+    const std::string left = current.file_name;
+    const int done = redo_step(*this);
+    if (done)
+        markers_follow_state(*this, left, current.file_name);
+    return done;
 }
 
 int CChildFrame::undo_redo_command()

@@ -2,6 +2,7 @@
 #include "editor/files/wave_header.h"
 
 #include "common/host_services.h"
+#include "editor/files/cue_chunk.h"
 #include "editor/files/info_chunk.h"
 #include "editor/strings.h"
 #include "platform/riff.h"
@@ -300,6 +301,10 @@ int create_waveform_format_header(HMMIO file, unsigned long data_size_in_bytes)
     last_format.to_bytes(body);
     if (file->create_chunk(fmt, 0) != kel::riff::kOk || file->write(body, 16) != 16 ||
         file->ascend(fmt) != kel::riff::kOk) {
+        NewErrMsg(5031);
+        return 0;
+    }
+    if (cue_write(*file, cue_points_for_save) != kel::riff::kOk) {
         NewErrMsg(5031);
         return 0;
     }

@@ -2,7 +2,9 @@
 #include "editor/files/wave_save.h"
 
 #include "common/host_services.h"
+#include "editor/document/markers.h"
 #include "editor/edit/format_converter.h"
+#include "editor/files/cue_chunk.h"
 #include "platform/riff.h"
 #include "platform/safe_write.h"
 #include "platform/ui.h"
@@ -60,6 +62,47 @@ ssize_t read_fully(int fd, uint8_t* buffer, size_t count, off_t offset)
     return static_cast<ssize_t>(done);
 }
 
+// The document's markers as points of the file written: frames from the first frame
+// written, at the rate written; markers outside what is written stay out.
+std::vector<CuePoint> points_for_file(const CChildFrame& doc, long offset_frames, long frame_count,
+                                      long rate_from, long rate_to)
+{
+    std::vector<CuePoint> out;
+    const MarkerTable* table = markers_if_any(doc);
+    if (!table)
+        return out;
+    auto scale = [&](uint64_t f) {
+        return rate_from == rate_to ? f
+                                    : f * static_cast<uint64_t>(rate_to) /
+                                          static_cast<uint64_t>(std::max(1L, rate_from));
+    };
+    for (CuePoint c : cue_points_of(*table, doc.wave_format.channels)) {
+        const long start = static_cast<long>(c.frame);
+        if (start < offset_frames || start > offset_frames + frame_count)
+            continue;
+        const long end =
+            std::min<long>(start + static_cast<long>(c.length), offset_frames + frame_count);
+        c.frame = static_cast<uint32_t>(scale(static_cast<uint64_t>(start - offset_frames)));
+        c.length =
+            static_cast<uint32_t>(scale(static_cast<uint64_t>(end - offset_frames))) - c.frame;
+        c.id = static_cast<uint32_t>(out.size() + 1);
+        out.push_back(std::move(c));
+    }
+    return out;
+}
+
+// The header written while this lives carries the points.
+struct PointsForHeader
+{
+    explicit PointsForHeader(std::vector<CuePoint> points)
+    {
+        cue_points_for_save = std::move(points);
+    }
+    ~PointsForHeader() { cue_points_for_save.clear(); }
+    PointsForHeader(const PointsForHeader&) = delete;
+    PointsForHeader& operator=(const PointsForHeader&) = delete;
+};
+
 bool valid_format(const SaveFormat& format)
 {
     return (format.channels == 1 || format.channels == 2) &&
@@ -114,6 +157,8 @@ int write_wave_file(CChildFrame& doc, const std::string& path, bool highlighted_
         static_cast<uint32_t>(format.channels * format.bits * format.rate / 8);
     last_format.block_align = static_cast<uint16_t>(format.channels * format.bits / 8);
     last_format.bits_per_sample = static_cast<uint16_t>(format.bits);
+    PointsForHeader points(points_for_file(doc, offset / frame, static_cast<long>(count) / frame,
+                                           own.rate, format.rate));
     errno = 0;
     if (!create_waveform_format_header(out.get(), 0))
         return write_failed(5031);

@@ -5,6 +5,7 @@
 #include "editor/ui/combine_dialog_window.h"
 #include "editor/ui/info_edit_window.h"
 #include "editor/ui/loop_dialog_window.h"
+#include "editor/ui/marker_name_window.h"
 #include "editor/ui/ocw_compression_dialog.h"
 #include "editor/ui/plugin_dialog_window.h"
 #include "editor/ui/preset_dialogs.h"
@@ -324,6 +325,7 @@ void register_editor_dialogs()
     register_dialog("SAVE", run_preset_save_dialog);
     register_dialog("COPYSELECTION", run_combine_selection_dialog);
     register_dialog("SILENCE", run_insert_silence_dialog);
+    register_dialog("ENTERMARKERNAME", run_marker_name_dialog);
     register_dialog("AMPLIFY", levra_ui::run_amplify_dialog);
     register_dialog("FADE", levra_ui::run_fade_dialog);
     register_dialog("PAN", levra_ui::run_pan_dialog);

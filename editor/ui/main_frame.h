@@ -6,6 +6,7 @@
 #include "editor/app/commands.h"
 #include "editor/app/recent_files.h"
 #include "editor/commands/command_table.h"
+#include "editor/view/ui/cue_list_box.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -84,7 +85,7 @@ class CMainFrame : public QMainWindow, public CommandHost
     VolumeIndicator* volume_indicator() const { return volume_indicator_; }
     SpectrumIndicator* spectrum_indicator() const { return spectrum_; }
     QSlider* volume_fader() const { return fader_; }
-    QComboBox* cue_list() const { return cue_list_; }
+    CueListBox* cue_list() const { return cue_list_; }
     const app::RecentFiles& recent_files() const { return recent_; }
     QLabel* status_pane(int id) const;
     // Handles of the bars that hold Record and Play, for the tutorial program.
@@ -155,7 +156,7 @@ class CMainFrame : public QMainWindow, public CommandHost
     VolumeIndicator* volume_indicator_ = nullptr;
     SpectrumIndicator* spectrum_ = nullptr;
     QSlider* fader_ = nullptr;
-    QComboBox* cue_list_ = nullptr;
+    CueListBox* cue_list_ = nullptr;
     std::map<int, QLabel*> panes_;
     std::unique_ptr<PlaybackObserver> playback_observer_;
     QPointer<PlaylistWindow> playlist_window_;

@@ -84,7 +84,7 @@ void CMainFrame::build_bars()
         case app::BarKind::Cuelist:
             for (int id : info.buttons)
                 add_button(id);
-            cue_list_ = new QComboBox(tb);
+            cue_list_ = new CueListBox(tb);
             cue_list_->setObjectName("1026");
             cue_list_->setMinimumWidth(160);
             cue_list_->setToolTip("Time marks of the active document");

@@ -7,6 +7,7 @@
 #include "editor/ui/document_window.h"
 #include "editor/ui/main_frame.h"
 
+#include <QAbstractItemView>
 #include <QAction>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -149,6 +150,9 @@ bool CMainFrame::command_enabled(int id) const
 
 void CMainFrame::update_command_states()
 {
+    // The cue list follows the active document's markers while it is closed.
+    if (cue_list_ && !cue_list_->view()->isVisible())
+        cue_list_->show_document(documents::active());
     auto apply = [this](const std::vector<QAction*>& actions) {
         for (QAction* a : actions) {
             const int id = a->data().toInt();

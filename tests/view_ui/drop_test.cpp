@@ -1,12 +1,19 @@
 // Sections dropped on another document and on the playlist window, as real drop events.
+#include "editor/devices/playback_controller.h"
+#include "editor/document/markers.h"
 #include "editor/edit/combine_dialog.h"
+#include "editor/view/ui/cue_list_box.h"
 #include "editor/view/ui/document_view.h"
 #include "editor/view/ui/playlist_window.h"
 #include "editor/view/ui/section_drag.h"
+#include "editor/view/ui/waveform_area.h"
+#include "editor/view/ui/waveform_image.h"
+#include "editor/view/view_colors.h"
 #include "tests/support/edit_fixture.h"
 #include "tests/view_ui/qt_app.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QDropEvent>
 #include <QListWidget>
 #include <QMimeData>
@@ -120,4 +127,51 @@ TEST_F(DropTest, PlaylistWindowTakesDropsAndDeletesEntries)
     window.findChild<QPushButton*>("298")->click(); // Build composite waveform
     ASSERT_TRUE(dest);
     EXPECT_EQ(contents(dest), words16(9000, 16));
+}
+
+TEST_F(DropTest, CueListMarksADroppedSectionPlaysItAndTheViewDrawsItsFlags)
+{
+    CChildFrame* a = open_view(words16(100, 40000), "Song.wav");
+    CueListBox cues;
+    select(a, 10000, 30000);
+    EXPECT_TRUE(drop_on(&cues, *a));
+    ASSERT_EQ(markers_of(*a).count(), 2);
+    EXPECT_EQ(markers_of(*a).entries[0].partner, 1);
+    ASSERT_EQ(cues.count(), 2);
+    EXPECT_TRUE(cues.itemText(0).startsWith("Marker 10000, Time: "));
+
+    // The flags stand where their positions fall, in the marker colour, and the first
+    // made is the one under the pointer.
+    // (Nothing highlighted, so that no inverted background can pass for a flag.)
+    select(a, 0, 0, 0);
+    WaveformArea* area = views[0]->area();
+    const QImage shot = area->grab().toImage();
+    QDir().mkpath(KELVARA_SCREENSHOT_DIR);
+    shot.save(QString(KELVARA_SCREENSHOT_DIR) + "/markers.png");
+    const QColor flag = QColor::fromRgb(to_qrgb(view_colors().marker));
+    for (const Marker& m : markers_of(*a).entries) {
+        const int x = static_cast<int>(std::floor(sample_to_x(*a, m.position)));
+        int hits = 0;
+        for (int dx = -kFlagHalfWidth; dx <= kFlagHalfWidth; ++dx)
+            for (int y = area->height() - kFlagTop; y < area->height() - kFlagBottom; ++y)
+                hits += QColor(shot.pixel(x + dx, y)) == flag;
+        EXPECT_GT(hits, 4) << m.position;
+        EXPECT_EQ(area->marker_at_point(x + 1, area->height() - 6),
+                  &m - markers_of(*a).entries.data());
+    }
+
+    // Choosing the end marker plays the pair's interval.
+    ASSERT_EQ(cues.play_entry(1), 1);
+    EXPECT_TRUE(playback::is_playing());
+    EXPECT_EQ(a->current.select_start, 10000);
+    EXPECT_EQ(a->current.select_end, 30000);
+    EXPECT_EQ(a->play_from, 10000u);
+    EXPECT_EQ(a->play_to, 30000u);
+    playback::release(*a);
+
+    // That passage dropped on the playlist is labelled with its marker's name.
+    PlaylistWindow window(list);
+    EXPECT_TRUE(drop_on(&window, *a));
+    EXPECT_EQ(window.list_box()->item(0)->text().toStdString(),
+              playlist_line(a->file_title, "Marker 10000"));
 }

@@ -3,6 +3,8 @@
 #include "common/child_frame.h"
 #include "editor/devices/playback_controller.h"
 #include "editor/document/clipping.h"
+#include "editor/document/markers.h"
+#include "editor/view/time_text.h"
 #include "editor/view/ui/view_cursors.h"
 #include "editor/view/ui/waveform_image.h"
 #include "editor/view/view_keys.h"
@@ -11,8 +13,10 @@
 #include "platform/ui.h"
 
 #include <QElapsedTimer>
+#include <QHelpEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QToolTip>
 #include <QWheelEvent>
 #include <algorithm>
 #include <cmath>
@@ -116,6 +120,74 @@ void WaveformArea::paintEvent(QPaintEvent*)
         const int x = static_cast<int>(sample_to_x(*doc_, play_marker_));
         p.fillRect(x, strip, 2, 14, QColor::fromRgb(to_qrgb(view_colors().wavecrest)));
     }
+    paint_markers(p);
+}
+
+void WaveformArea::paint_markers(QPainter& p)
+{
+    const MarkerTable* table = markers_if_any(*doc_);
+    if (!table)
+        return;
+    const QColor flag = QColor::fromRgb(to_qrgb(view_colors().marker));
+    const QColor text = QColor::fromRgb(to_qrgb(view_colors().marker_text));
+    const FileSlot& s = doc_->current;
+    const int top = height() - kFlagTop;
+    for (int i = 0; i < table->count(); ++i) {
+        const Marker& m = table->entries[i];
+        const int x = static_cast<int>(std::floor(sample_to_x(*doc_, m.position)));
+        if (x < -kFlagHalfWidth || x > width() + kFlagHalfWidth)
+            continue;
+        const bool selected = s.has_selection && s.select_end > s.select_start &&
+                              (m.position == s.select_start || m.position == s.select_end);
+        // The 9 x 11 flag: a staff at x and a pennant toward the sound it marks.
+        const FlagLook look = flag_look(*table, i, selected);
+        const bool end = look == FlagLook::End || look == FlagLook::SelectedEnd;
+        const bool lit = look == FlagLook::SelectedStart || look == FlagLook::SelectedEnd;
+        const QColor fill = lit ? text : flag;
+        const QColor edge = lit ? flag : text;
+        const int left = x - kFlagHalfWidth;
+        p.fillRect(x, top, 1, 11, edge);
+        QPolygon pennant;
+        if (end)
+            pennant << QPoint(x, top) << QPoint(left, top + 3) << QPoint(x, top + 6);
+        else
+            pennant << QPoint(x, top) << QPoint(left + 8, top + 3) << QPoint(x, top + 6);
+        p.setPen(edge);
+        p.setBrush(fill);
+        p.drawPolygon(pennant);
+        if (look == FlagLook::PairStart || look == FlagLook::SelectedStart)
+            p.fillRect(x + 1, top + 9, 4, 2, edge); // the foot of an interval's start
+        p.setBrush(Qt::NoBrush);
+    }
+}
+
+int WaveformArea::marker_at_point(int x, int y) const
+{
+    const MarkerTable* table = markers_if_any(*doc_);
+    if (!table)
+        return -1;
+    return marker_at(*table, x, y, height(),
+                     [this](long position) { return std::floor(sample_to_x(*doc_, position)); });
+}
+
+bool WaveformArea::event(QEvent* e)
+{
+    if (e->type() == QEvent::ToolTip && doc_->tooltips_flag) {
+        auto* help = static_cast<QHelpEvent*>(e);
+        const int i = marker_at_point(help->pos().x(), help->pos().y());
+        if (i >= 0) {
+            const Marker& m = markers_of(*doc_).entries[i];
+            QToolTip::showText(help->globalPos(),
+                               QString::fromStdString(marker_description(
+                                   m, position_text(*doc_, m.position, time_format()))),
+                               this);
+        } else {
+            QToolTip::hideText();
+            e->ignore();
+        }
+        return true;
+    }
+    return QWidget::event(e);
 }
 
 void WaveformArea::resizeEvent(QResizeEvent*)
@@ -183,7 +255,8 @@ void WaveformArea::mouseMoveEvent(QMouseEvent* e)
             break;
         }
     }
-    set_zone_cursor(zone_cursor(*doc_, view_, at.x(), at.y(), false));
+    set_zone_cursor(
+        zone_cursor(*doc_, view_, at.x(), at.y(), marker_at_point(at.x(), at.y()) >= 0));
 }
 
 void WaveformArea::mouseReleaseEvent(QMouseEvent* e)

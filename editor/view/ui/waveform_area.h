@@ -8,6 +8,7 @@
 #include "editor/view/waveform_columns.h"
 
 #include <QImage>
+#include <QPainter>
 #include <QWidget>
 
 class CChildFrame;
@@ -32,6 +33,9 @@ class WaveformArea : public QWidget
     // The time the last image took, ms.
     double last_render_ms() const { return last_render_ms_; }
 
+    // The marker whose flag holds the point (first made wins), -1 for none.
+    int marker_at_point(int x, int y) const;
+
   signals:
     void selection_changed();
     // The view moved or zoomed: scroll bar and readout follow.
@@ -40,6 +44,7 @@ class WaveformArea : public QWidget
     void drag_section();
 
   protected:
+    bool event(QEvent*) override;
     void paintEvent(QPaintEvent*) override;
     void resizeEvent(QResizeEvent*) override;
     void mousePressEvent(QMouseEvent*) override;
@@ -49,6 +54,7 @@ class WaveformArea : public QWidget
 
   private:
     void set_zone_cursor(ViewCursor cursor);
+    void paint_markers(QPainter& p);
 
     CChildFrame* doc_;
     ViewState view_;
