@@ -64,6 +64,32 @@ bool write_wave_header(FILE* f, int channels, int rate, int bits, uint32_t data_
     return std::fseek(f, 0, SEEK_SET) == 0 && std::fwrite(h, 1, 44, f) == 44;
 }
 
+// What one run opens, freed on every way out of it.
+struct Held
+{
+    AVFormatContext* in = nullptr;
+    AVFormatContext* oc = nullptr;
+    AVCodecContext* dec = nullptr;
+    SwrContext* swr = nullptr;
+    AVPacket* pkt = nullptr;
+    AVPacket* in_pkt = nullptr;
+    AVFrame* frame = nullptr;
+    ~Held()
+    {
+        av_frame_free(&frame);
+        av_packet_free(&in_pkt);
+        av_packet_free(&pkt);
+        swr_free(&swr);
+        avcodec_free_context(&dec);
+        if (oc) {
+            if (!(oc->oformat->flags & AVFMT_NOFILE))
+                avio_closep(&oc->pb);
+            avformat_free_context(oc);
+        }
+        avformat_close_input(&in);
+    }
+};
+
 int first_sound_stream(AVFormatContext* in)
 {
     for (unsigned i = 0; i < in->nb_streams; ++i)
@@ -74,7 +100,8 @@ int first_sound_stream(AVFormatContext* in)
 
 int extract(const char* source, const char* out_name)
 {
-    AVFormatContext* in = nullptr;
+    Held av;
+    AVFormatContext*& in = av.in;
     if (avformat_open_input(&in, source, nullptr, nullptr) < 0)
         return fail(std::string("cannot open ") + source);
     if (avformat_find_stream_info(in, nullptr) < 0)
@@ -84,7 +111,8 @@ int extract(const char* source, const char* out_name)
         return fail("no sound stream", kNoSound);
     AVStream* st = in->streams[index];
     const AVCodec* codec = avcodec_find_decoder(st->codecpar->codec_id);
-    AVCodecContext* dec = codec ? avcodec_alloc_context3(codec) : nullptr;
+    AVCodecContext*& dec = av.dec;
+    dec = codec ? avcodec_alloc_context3(codec) : nullptr;
     if (!dec || avcodec_parameters_to_context(dec, st->codecpar) < 0 ||
         avcodec_open2(dec, codec, nullptr) < 0)
         return fail("no decoder for the sound stream");
@@ -93,7 +121,7 @@ int extract(const char* source, const char* out_name)
     const int channels = dec->ch_layout.nb_channels == 1 ? 1 : 2;
     AVChannelLayout out_layout;
     av_channel_layout_default(&out_layout, channels);
-    SwrContext* swr = nullptr;
+    SwrContext*& swr = av.swr;
     if (swr_alloc_set_opts2(&swr, &out_layout, AV_SAMPLE_FMT_S16, dec->sample_rate, &dec->ch_layout,
                             dec->sample_fmt, dec->sample_rate, 0, nullptr) < 0 ||
         swr_init(swr) < 0)
@@ -104,8 +132,10 @@ int extract(const char* source, const char* out_name)
         return fail(std::string("cannot write ") + out_name);
     uint64_t bytes = 0;
     std::vector<uint8_t> buffer;
-    AVPacket* pkt = av_packet_alloc();
-    AVFrame* frame = av_frame_alloc();
+    AVPacket*& pkt = av.pkt;
+    pkt = av_packet_alloc();
+    AVFrame*& frame = av.frame;
+    frame = av_frame_alloc();
     bool ok = true;
     auto drain = [&]() {
         while (avcodec_receive_frame(dec, frame) == 0) {
@@ -198,11 +228,12 @@ int save(const char* source, const char* wave_name, const char* out_name)
     WaveIn wave;
     if (!open_wave(wave_name, wave))
         return fail(std::string("cannot read ") + wave_name);
-    AVFormatContext* in = nullptr;
+    Held av;
+    AVFormatContext*& in = av.in;
     if (avformat_open_input(&in, source, nullptr, nullptr) < 0 ||
         avformat_find_stream_info(in, nullptr) < 0)
         return fail(std::string("cannot open ") + source);
-    AVFormatContext* oc = nullptr;
+    AVFormatContext*& oc = av.oc;
     if (avformat_alloc_output_context2(&oc, nullptr, nullptr, out_name) < 0 || !oc)
         return fail(std::string("no container for ") + out_name);
 
@@ -224,7 +255,8 @@ int save(const char* source, const char* wave_name, const char* out_name)
     const AVCodec* codec = avcodec_find_encoder(codec_id);
     if (!codec)
         return fail("no encoder for this container's sound");
-    AVCodecContext* enc = avcodec_alloc_context3(codec);
+    AVCodecContext*& enc = av.dec;
+    enc = avcodec_alloc_context3(codec);
     av_channel_layout_default(&enc->ch_layout, wave.channels);
     enc->sample_rate = wave.rate;
     enc->sample_fmt = codec->sample_fmts ? codec->sample_fmts[0] : AV_SAMPLE_FMT_S16;
@@ -245,7 +277,7 @@ int save(const char* source, const char* wave_name, const char* out_name)
 
     AVChannelLayout in_layout;
     av_channel_layout_default(&in_layout, wave.channels);
-    SwrContext* swr = nullptr;
+    SwrContext*& swr = av.swr;
     if (swr_alloc_set_opts2(&swr, &enc->ch_layout, enc->sample_fmt, enc->sample_rate, &in_layout,
                             wave.bits == 8 ? AV_SAMPLE_FMT_U8 : AV_SAMPLE_FMT_S16, wave.rate, 0,
                             nullptr) < 0 ||
@@ -260,8 +292,10 @@ int save(const char* source, const char* wave_name, const char* out_name)
     const int frame_samples = enc->frame_size > 0 ? enc->frame_size : 1024;
     const int frame_bytes = wave.channels * wave.bits / 8;
     std::vector<uint8_t> pcm(static_cast<size_t>(frame_samples) * frame_bytes);
-    AVFrame* frame = av_frame_alloc();
-    AVPacket* pkt = av_packet_alloc();
+    AVFrame*& frame = av.frame;
+    frame = av_frame_alloc();
+    AVPacket*& pkt = av.pkt;
+    pkt = av_packet_alloc();
     int64_t sound_pts = 0;
     bool sound_done = false, ok = true;
 
@@ -322,7 +356,8 @@ int save(const char* source, const char* wave_name, const char* out_name)
         }
     };
 
-    AVPacket* in_pkt = av_packet_alloc();
+    AVPacket*& in_pkt = av.in_pkt;
+    in_pkt = av_packet_alloc();
     while (ok && av_read_frame(in, in_pkt) >= 0) {
         const int to = map[in_pkt->stream_index];
         if (to >= 0) {
