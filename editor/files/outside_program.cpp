@@ -119,6 +119,10 @@ bool wait_for_finished(long process)
         ended = kel::process::has_exited(process);
     }
     std::remove(finished_file().c_str());
+    // Given up or ended without its signal: whatever result it left may be half written,
+    // and one still running must not go on writing it after we have looked.
+    kel::process::kill_started(process);
+    std::remove(out_adpcm_file().c_str());
     return false;
 }
 

@@ -135,8 +135,8 @@ TEST_F(FileCommandsTest, NewDocumentsGoThroughSaveAs)
 
 TEST_F(FileCommandsTest, AConverterThatNeverFinishesIsGivenUp)
 {
-    // A stand-in that runs on and never signals.
-    write_file(program + "nvacnvrt", "#!/bin/sh\nexec sleep 20\n");
+    // A stand-in that leaves a half result, runs on and never signals.
+    write_file(program + "nvacnvrt", "#!/bin/sh\necho half > outadpcm.wav\nexec sleep 20\n");
     chmod((program + "nvacnvrt").c_str(), 0755);
     write_file(path("song.au"), "not really");
     const uint32_t start = kel::clock::now_ms();
@@ -145,6 +145,9 @@ TEST_F(FileCommandsTest, AConverterThatNeverFinishesIsGivenUp)
     EXPECT_EQ(kel::clock::now_ms() - start, 1000u + 1000u * 100u);
     ASSERT_FALSE(ui.boxes.empty());
     EXPECT_EQ(ui.boxes.back().text, "Could not convert song.au.");
+    // The half result is not taken for a finished one, and the program no longer runs.
+    EXPECT_FALSE(file_exists(out_adpcm_file().c_str()));
+    EXPECT_NE(std::system("pgrep -f 'slee[p] 20' >/dev/null 2>&1"), 0);
     // Escape ends the wait at the next look.
     ui.escape = true;
     const uint32_t again = kel::clock::now_ms();
