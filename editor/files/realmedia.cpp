@@ -241,16 +241,7 @@ int save_realmedia_file(CChildFrame& doc, const std::string& name, bool highligh
     }
     const std::string input = folder + "RMFCNVRT.WAV";
     const std::string made = folder + "RMFCNVRT.rm";
-    struct Remove
-    {
-        const std::string& a;
-        const std::string& b;
-        ~Remove()
-        {
-            std::remove(a.c_str());
-            std::remove(b.c_str());
-        }
-    } remove{input, made};
+    IntermediateFiles remove{input, made};
     if (!save_wave_intermediate(doc, input, highlighted_only, save_format_of(doc)))
         return 0;
     RealMediaDialog dialog(input, made, doc.wave_format.channels, doc.video_source != 0);

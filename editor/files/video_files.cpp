@@ -105,16 +105,7 @@ int save_AVI_file(CChildFrame& doc, const std::string& name)
     // The program tells the container by the extension of what it writes.
     const std::string sound = folder + "TESTAVI.wav";
     const std::string made = folder + "TESTAVI." + extension_of(name);
-    struct Remove
-    {
-        const std::string& a;
-        const std::string& b;
-        ~Remove()
-        {
-            std::remove(a.c_str());
-            std::remove(b.c_str());
-        }
-    } remove{sound, made};
+    IntermediateFiles remove{sound, made};
     if (!save_wave_intermediate(doc, sound, false, save_format_of(doc)))
         return 0;
     if (run_video_program({"--save", doc.video_file, sound, made}, "Writing video file...") != 0) {

@@ -1,7 +1,10 @@
 #pragma once
 #include "common/child_frame.h"
 
+#include <cstdio>
+#include <initializer_list>
 #include <string>
+#include <vector>
 
 struct SaveFormat
 {
@@ -23,3 +26,20 @@ int save_wave_file(CChildFrame& doc, const std::string& name, bool highlighted_o
 // without the safe-replace steps; removed again on failure.
 int save_wave_intermediate(CChildFrame& doc, const std::string& path, bool highlighted_only,
                            const SaveFormat& format);
+
+// Intermediates of one exchange with an outside program, removed however it ends.
+class IntermediateFiles
+{
+  public:
+    IntermediateFiles(std::initializer_list<std::string> names) : names_(names) {}
+    IntermediateFiles(const IntermediateFiles&) = delete;
+    IntermediateFiles& operator=(const IntermediateFiles&) = delete;
+    ~IntermediateFiles()
+    {
+        for (const std::string& n : names_)
+            std::remove(n.c_str());
+    }
+
+  private:
+    std::vector<std::string> names_;
+};

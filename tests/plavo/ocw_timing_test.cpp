@@ -97,15 +97,8 @@ TEST_F(OcwTiming, AnHourAtEveryBitRateConvertsToItsLengthWithItsClicksInPlace)
         const double length_error =
             static_cast<double>(finder.frames()) - static_cast<double>(frames);
         ASSERT_EQ(finder.centres.size(), train.count(frames));
-        double first = 0, worst = 0;
-        for (size_t i = 0; i < finder.centres.size(); ++i) {
-            const double offset = finder.centres[i] - train.centre(i);
-            if (i == 0)
-                first = offset;
-            if (std::abs(offset) > std::abs(worst))
-                worst = offset;
-        }
-        const double last = finder.centres.back() - train.centre(finder.centres.size() - 1);
+        const ClickOffsets at = click_offsets(finder, train);
+        const double first = at.first, worst = at.worst, last = at.last;
         std::printf("r %.4f: length %+.0f frames, first click %+.2f, last %+.2f, worst %+.2f\n", r,
                     length_error, first, last, worst);
         EXPECT_LE(std::abs(length_error), block);

@@ -3,6 +3,7 @@
 // so that it survives decimation and ADPCM, and its centroid in a decoded stream tells
 // where the stream has put it. Header-only: the player's tests use it too.
 #include <algorithm>
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -111,4 +112,25 @@ inline bool scan_wave(const std::string& file, ClickFinder& finder)
     }
     std::fclose(f);
     return true;
+}
+
+// Where the decoded clicks stand against the train: the offset of the first, of the last
+// and the largest one, in frames.
+struct ClickOffsets
+{
+    double first = 0, last = 0, worst = 0;
+};
+
+inline ClickOffsets click_offsets(const ClickFinder& finder, const ClickTrain& train)
+{
+    ClickOffsets o;
+    for (size_t i = 0; i < finder.centres.size(); ++i) {
+        const double offset = finder.centres[i] - train.centre(i);
+        if (i == 0)
+            o.first = offset;
+        if (std::abs(offset) > std::abs(o.worst))
+            o.worst = offset;
+        o.last = offset;
+    }
+    return o;
 }
