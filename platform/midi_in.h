@@ -47,9 +47,18 @@ bool is_open(Handle handle);
 uint32_t last_time_stamp();
 
 // The packed message's parts.
-inline uint8_t status_of(intptr_t packed) { return static_cast<uint8_t>(packed & 0xFF); }
-inline uint8_t data1_of(intptr_t packed) { return static_cast<uint8_t>((packed >> 8) & 0x7F); }
-inline uint8_t data2_of(intptr_t packed) { return static_cast<uint8_t>((packed >> 16) & 0x7F); }
+inline uint8_t status_of(intptr_t packed)
+{
+    return static_cast<uint8_t>(packed & 0xFF);
+}
+inline uint8_t data1_of(intptr_t packed)
+{
+    return static_cast<uint8_t>((packed >> 8) & 0x7F);
+}
+inline uint8_t data2_of(intptr_t packed)
+{
+    return static_cast<uint8_t>((packed >> 16) & 0x7F);
+}
 
 // The virtual input's file (KELVARA_VIRTUAL_MIDI when none is set here): lines of
 // "<ms> <hex byte> <hex byte> ...", ms counted on kel::clock from start(); '#' begins a
