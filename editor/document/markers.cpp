@@ -3,6 +3,7 @@
 #include "common/child_frame.h"
 #include "editor/commands/command_ids.h"
 #include "editor/document/repaint.h"
+#include "editor/view/view_state.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -79,6 +80,66 @@ void erase_markers(CChildFrame& doc)
     while (markers_of(doc).count() > 0)
         delete_marker(doc, 0);
     repaint_document(&doc);
+}
+
+namespace {
+
+// The start of the pair marker i ends, -1 for none.
+int start_of(const MarkerTable& t, int i)
+{
+    for (int k = 0; k < t.count(); ++k)
+        if (t.entries[k].partner == i)
+            return k;
+    return -1;
+}
+
+} // namespace
+
+int choose_marker(CChildFrame& doc, int index)
+{
+    MarkerTable& t = markers_of(doc);
+    if (index < 0 || index >= t.count())
+        return 0;
+    int start = index;
+    if (t.entries[index].partner < 0 || t.entries[index].partner >= t.count())
+        start = start_of(t, index);
+    FileSlot& s = doc.current;
+    if (start >= 0) {
+        const long from = t.entries[start].position;
+        const long to = t.entries[t.entries[start].partner].position;
+        if (to > from) {
+            s.select_start = from;
+            s.select_end = to;
+            s.has_selection = 1;
+            sync_selection_x(doc);
+            repaint_document(&doc);
+            return 1;
+        }
+    }
+    s.select_start = s.select_end = t.entries[index].position;
+    s.has_selection = 0;
+    sync_selection_x(doc);
+    repaint_document(&doc);
+    return 0;
+}
+
+void move_marker(CChildFrame& doc, int index, long position)
+{
+    MarkerTable& t = markers_of(doc);
+    if (index < 0 || index >= t.count())
+        return;
+    const long channels = std::max<long>(1, doc.wave_format.channels);
+    const long total = doc.current.total_samples / channels * channels;
+    long low = 0, high = total;
+    const Marker& m = t.entries[index];
+    if (m.partner >= 0 && m.partner < t.count())
+        high = t.entries[m.partner].position - channels;
+    if (const int start = start_of(t, index); start >= 0)
+        low = t.entries[start].position + channels;
+    position = std::clamp(position, 0L, total);
+    position -= position % channels;
+    // A pair a frame apart has no room to move in.
+    t.entries[index].position = low <= high ? std::clamp(position, low, high) : m.position;
 }
 
 std::string marker_description(const Marker& marker, const std::string& time_text)

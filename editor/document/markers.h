@@ -57,6 +57,13 @@ int mark_selection(CChildFrame& doc);
 void delete_marker(CChildFrame& doc, int index);
 void erase_markers(CChildFrame& doc);
 
+// A marker chosen in the view: one of a pair highlights the passage from its start to
+// its end marker (1); a single marker puts the cursor at itself (0).
+int choose_marker(CChildFrame& doc, int index);
+// A marker dragged to a new position: on a frame boundary within the sound, and a start
+// never past its end nor an end before its start. Only the position changes.
+void move_marker(CChildFrame& doc, int index, long position);
+
 // The flag's hit rectangle around column x, above the bottom of the waveform area.
 inline constexpr int kFlagHalfWidth = 4;
 inline constexpr int kFlagTop = 13;   // pixels above the bottom

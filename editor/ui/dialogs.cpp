@@ -14,6 +14,7 @@
 #include "editor/ui/record_dialog_window.h"
 #include "editor/ui/save_waveform_dialog.h"
 #include "editor/ui/silence_dialog_window.h"
+#include "editor/ui/timemark_window.h"
 #include "effra/ui/compressor_dialog_window.h"
 #include "effra/ui/echo_dialog_window.h"
 #include "effra/ui/envelope_dialog_window.h"
@@ -297,6 +298,7 @@ void register_editor_dialogs()
     register_dialog("OCW_FILE_COMPRESSION", run_ocw_compression_dialog);
     register_dialog("PLUGINS", run_plugin_dialog);
     register_dialog("130", run_realmedia_dialog);
+    register_dialog("132", run_timemark_dialog);
     // The modules' own dialogs.
     register_dialog("NewEcho", run_echo_dialog);
     register_dialog("NewReverb", run_echo_dialog);

@@ -764,6 +764,10 @@ void CMainFrame::connect_document_views()
         v->set_command_host(this);
         connect(v, &DocumentView::command_done, this, &CMainFrame::command_done,
                 Qt::UniqueConnection);
+        connect(v, &DocumentView::markers_changed, this, &CMainFrame::refresh_cue_list,
+                Qt::UniqueConnection);
+        connect(v, &DocumentView::status_text, this, &CMainFrame::pointer_status,
+                Qt::UniqueConnection);
     }
     if (playlist_window_)
         playlist_window_->refresh();

@@ -86,6 +86,8 @@ class CMainFrame : public QMainWindow, public CommandHost
     SpectrumIndicator* spectrum_indicator() const { return spectrum_; }
     QSlider* volume_fader() const { return fader_; }
     CueListBox* cue_list() const { return cue_list_; }
+    // The cue list shows the active document's markers again.
+    void refresh_cue_list();
     const app::RecentFiles& recent_files() const { return recent_; }
     QLabel* status_pane(int id) const;
     // Handles of the bars that hold Record and Play, for the tutorial program.
@@ -136,6 +138,8 @@ class CMainFrame : public QMainWindow, public CommandHost
     void connect_document_views();
     // A command ran in a document view: the status panes and command states follow.
     void command_done();
+    // A marker's description while the pointer is over it; "Ready" once it left.
+    void pointer_status(const QString& text);
     void view_key(int key, int modifiers, const QString& text);
 
     QMdiArea* mdi_ = nullptr;

@@ -59,4 +59,15 @@ void CMainFrame::refresh_status()
     set(21, seconds(doc->current.select_end));
 }
 
+void CMainFrame::pointer_status(const QString& text)
+{
+    statusBar()->showMessage(text.isEmpty() ? QString("Ready") : text);
+}
+
+void CMainFrame::refresh_cue_list()
+{
+    if (cue_list_)
+        cue_list_->show_document(documents::active());
+}
+
 } // namespace ui

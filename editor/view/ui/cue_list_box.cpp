@@ -4,12 +4,15 @@
 #include "editor/devices/playback_controller.h"
 #include "editor/document/markers.h"
 #include "editor/document/repaint.h"
+#include "editor/document/timemark_dialog.h"
 #include "editor/view/time_text.h"
 #include "editor/view/ui/section_drag.h"
 #include "editor/view/view_state.h"
 
+#include <QContextMenuEvent>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QMenu>
 #include <QMimeData>
 
 CueListBox::CueListBox(QWidget* parent) : QComboBox(parent)
@@ -72,6 +75,32 @@ int CueListBox::play_entry(int index)
     return playback::start(*doc_, request);
 }
 
+int CueListBox::open_timemark_dialog()
+{
+    CChildFrame* doc = documents::active();
+    if (!doc)
+        doc = doc_;
+    if (!doc)
+        return 0;
+    if (doc != doc_)
+        show_document(doc);
+    const int entry = currentIndex();
+    const int marker = entry >= 0 ? itemData(entry).toInt() : 0;
+    const int result = show_timemark_dialog(*doc, marker);
+    show_document(doc);
+    emit markers_changed(doc);
+    return result;
+}
+
+void CueListBox::contextMenuEvent(QContextMenuEvent* e)
+{
+    QMenu menu(this);
+    QAction* dialog = menu.addAction("&Time Markers / Intervals...");
+    dialog->setEnabled(documents::active() != nullptr || doc_ != nullptr);
+    if (menu.exec(e->globalPos()) == dialog)
+        open_timemark_dialog();
+}
+
 void CueListBox::dragEnterEvent(QDragEnterEvent* e)
 {
     if (section_drag_source(e->mimeData()))
@@ -97,6 +126,8 @@ void CueListBox::dropEvent(QDropEvent* e)
         return;
     }
     e->acceptProposedAction();
-    if (mark_selection(*source))
+    if (mark_selection(*source)) {
         show_document(source);
+        emit markers_changed(source);
+    }
 }

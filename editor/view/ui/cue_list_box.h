@@ -1,7 +1,8 @@
 #pragma once
 // The cue list box of the "Cuelist" bar: the active document's markers. Choosing one
 // plays it (a pair as its interval, a single marker to the end); a highlighted section
-// dropped on it becomes a marker pair.
+// dropped on it becomes a marker pair. Its context menu opens the time-mark dialog on
+// the marker it shows.
 #include <QComboBox>
 
 class CChildFrame;
@@ -17,9 +18,17 @@ class CueListBox : public QComboBox
     // Plays entry i of the list; 1 when playback started.
     int play_entry(int index);
 
+    // The time-mark dialog on the marker the box shows (the first when it shows none).
+    int open_timemark_dialog();
+
     void showPopup() override;
 
+  signals:
+    // The markers were changed through the box (the dialog, a drop).
+    void markers_changed(CChildFrame* doc);
+
   protected:
+    void contextMenuEvent(QContextMenuEvent*) override;
     void dragEnterEvent(QDragEnterEvent*) override;
     void dragMoveEvent(QDragMoveEvent*) override;
     void dropEvent(QDropEvent*) override;

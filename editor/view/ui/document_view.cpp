@@ -58,6 +58,8 @@ DocumentView::DocumentView(CChildFrame* doc, QWidget* parent) : QWidget(parent),
     connect(area_, &WaveformArea::view_changed, this, &DocumentView::sync_scroll_bar);
     connect(area_, &WaveformArea::selection_changed, this, &DocumentView::selection_changed);
     connect(area_, &WaveformArea::drag_section, this, &DocumentView::start_section_drag);
+    connect(area_, &WaveformArea::markers_changed, this, &DocumentView::markers_changed);
+    connect(area_, &WaveformArea::status_text, this, &DocumentView::status_text);
     connect(bar_->scroll_bar(), &QScrollBar::valueChanged, this, [this](int value) {
         if (updating_bar_)
             return;

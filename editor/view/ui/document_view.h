@@ -50,6 +50,10 @@ class DocumentView : public QWidget
     void selection_changed();
     // A highlighted section was dropped from another document (after the combine).
     void section_dropped(CChildFrame* source);
+    // The view's markers changed (moved, paired, deleted).
+    void markers_changed();
+    // The status line's text for the pointer; empty gives the line back.
+    void status_text(const QString& text);
 
   protected:
     void keyPressEvent(QKeyEvent*) override;

@@ -4,6 +4,7 @@
 #include "editor/devices/playback_controller.h"
 #include "editor/document/clipping.h"
 #include "editor/document/markers.h"
+#include "editor/document/timemark_dialog.h"
 #include "editor/view/time_text.h"
 #include "editor/view/ui/view_cursors.h"
 #include "editor/view/ui/waveform_image.h"
@@ -14,6 +15,7 @@
 
 #include <QElapsedTimer>
 #include <QHelpEvent>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QToolTip>
@@ -207,9 +209,60 @@ void WaveformArea::set_zone_cursor(ViewCursor cursor)
     setCursor(view_cursor(cursor));
 }
 
+void WaveformArea::show_marker_status(int marker)
+{
+    if (marker == status_marker_ && !marker_dragging_)
+        return;
+    status_marker_ = marker;
+    if (marker < 0) {
+        emit status_text(QString());
+        return;
+    }
+    const Marker& m = markers_of(*doc_).entries[marker];
+    emit status_text(QString::fromStdString(
+        marker_description(m, position_text(*doc_, m.position, time_format()))));
+}
+
+void WaveformArea::leaveEvent(QEvent*)
+{
+    show_marker_status(-1);
+}
+
+void WaveformArea::marker_menu(int marker, const QPoint& global)
+{
+    QMenu menu(this);
+    QAction* dialog = menu.addAction("&Time Markers / Intervals...");
+    QAction* remove = menu.addAction("&Delete marker");
+    QAction* chosen = menu.exec(global);
+    if (chosen == dialog) {
+        show_timemark_dialog(*doc_, marker);
+    } else if (chosen == remove && marker < markers_of(*doc_).count()) {
+        delete_marker(*doc_, marker);
+    } else {
+        return;
+    }
+    status_marker_ = -1;
+    emit status_text(QString());
+    update();
+    emit selection_changed();
+    emit markers_changed();
+}
+
 void WaveformArea::mousePressEvent(QMouseEvent* e)
 {
     const QPoint at = e->position().toPoint();
+    const int marker = at.y() >= waveform_top(*doc_) ? marker_at_point(at.x(), at.y()) : -1;
+    if (e->button() == Qt::RightButton && marker >= 0) {
+        marker_menu(marker, e->globalPosition().toPoint());
+        return;
+    }
+    if (e->button() == Qt::LeftButton && marker >= 0 &&
+        doc_->current.total_samples > kTinyDocumentWords) {
+        pressed_marker_ = marker;
+        press_x_ = at.x();
+        marker_dragging_ = false;
+        return;
+    }
     if (e->button() == Qt::RightButton) {
         if (at.y() >= waveform_top(*doc_) && !beyond_data(*doc_, at.x()))
             playback::right_button(*doc_, x_to_frame_sample(*doc_, at.x()));
@@ -238,6 +291,18 @@ void WaveformArea::mousePressEvent(QMouseEvent* e)
 void WaveformArea::mouseMoveEvent(QMouseEvent* e)
 {
     const QPoint at = e->position().toPoint();
+    if (pressed_marker_ >= 0 && (e->buttons() & Qt::LeftButton)) {
+        if (!marker_dragging_ && std::abs(at.x() - press_x_) > kDragThresholdX)
+            marker_dragging_ = true;
+        if (marker_dragging_) {
+            move_marker(*doc_, pressed_marker_, x_to_frame_sample(*doc_, std::max(0, at.x())));
+            set_zone_cursor(ViewCursor::Cuelist);
+            show_marker_status(pressed_marker_);
+            update();
+            emit markers_changed();
+        }
+        return;
+    }
     if (e->buttons() & Qt::LeftButton) {
         switch (mouse_.move(*doc_, view_, at.x(), at.y())) {
         case MouseResult::Selecting:
@@ -255,8 +320,9 @@ void WaveformArea::mouseMoveEvent(QMouseEvent* e)
             break;
         }
     }
-    set_zone_cursor(
-        zone_cursor(*doc_, view_, at.x(), at.y(), marker_at_point(at.x(), at.y()) >= 0));
+    const int marker = at.y() >= waveform_top(*doc_) ? marker_at_point(at.x(), at.y()) : -1;
+    show_marker_status(marker);
+    set_zone_cursor(zone_cursor(*doc_, view_, at.x(), at.y(), marker >= 0));
 }
 
 void WaveformArea::mouseReleaseEvent(QMouseEvent* e)
@@ -264,6 +330,22 @@ void WaveformArea::mouseReleaseEvent(QMouseEvent* e)
     if (e->button() != Qt::LeftButton)
         return;
     const QPoint at = e->position().toPoint();
+    if (pressed_marker_ >= 0) {
+        const int marker = pressed_marker_;
+        pressed_marker_ = -1;
+        if (marker_dragging_) {
+            marker_dragging_ = false;
+        } else if (marker < markers_of(*doc_).count()) {
+            // A click on a flag: a pair highlights its passage.
+            choose_marker(*doc_, marker);
+            view_.caret_placed = doc_->current.has_selection ? 0 : 1;
+            view_.caret_sample = doc_->current.select_start;
+            view_.anchor = -1;
+            emit selection_changed();
+        }
+        update();
+        return;
+    }
     if (mouse_.release(*doc_, view_, at.x(), at.y()) == MouseResult::Finished) {
         update();
         emit selection_changed();

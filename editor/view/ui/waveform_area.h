@@ -42,6 +42,11 @@ class WaveformArea : public QWidget
     void view_changed();
     void ruler_clicked(int x);
     void drag_section();
+    // A marker was moved, made a pair or deleted here: the cue list follows.
+    void markers_changed();
+    // The status line's text for the pointer: a marker's description, or empty when it
+    // left the marker.
+    void status_text(const QString& text);
 
   protected:
     bool event(QEvent*) override;
@@ -51,10 +56,13 @@ class WaveformArea : public QWidget
     void mouseMoveEvent(QMouseEvent*) override;
     void mouseReleaseEvent(QMouseEvent*) override;
     void wheelEvent(QWheelEvent*) override;
+    void leaveEvent(QEvent*) override;
 
   private:
     void set_zone_cursor(ViewCursor cursor);
     void paint_markers(QPainter& p);
+    void show_marker_status(int marker);
+    void marker_menu(int marker, const QPoint& global);
 
     CChildFrame* doc_;
     ViewState view_;
@@ -66,4 +74,9 @@ class WaveformArea : public QWidget
     int screen_width_ = 0;
     double last_render_ms_ = 0.0;
     int wheel_eighths_ = 0; // wheel turns not yet a whole notch
+    // A press on a marker's flag: a click chooses it, a move past the threshold drags it.
+    int pressed_marker_ = -1;
+    int press_x_ = 0;
+    bool marker_dragging_ = false;
+    int status_marker_ = -1; // the marker the status line describes
 };

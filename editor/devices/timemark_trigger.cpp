@@ -1,0 +1,3 @@
+#include "editor/devices/timemark_trigger.h"
+
+std::function<int(const TimemarkTrigger&)> timemark_trigger_hook;
