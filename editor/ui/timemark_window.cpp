@@ -212,7 +212,9 @@ void TimemarkWindow::show_model()
                                      QSignalBlocker(note_),         QSignalBlocker(event_)};
     const bool any = model_.start() >= 0;
     const int count = static_cast<int>(model_.combo_markers().size()) + (any ? 1 : 0);
+    // One marker a step; the thumb stays small so that it shows which one.
     start_scroll_->setRange(0, std::max(0, count - 1));
+    start_scroll_->setPageStep(1);
     start_scroll_->setValue(std::max(0, model_.start()));
     start_scroll_->setEnabled(count > 1);
     if (start_name_->text().toStdString() != model_.start_name)
@@ -225,6 +227,10 @@ void TimemarkWindow::show_model()
         stop_time_->setText(QString::fromStdString(model_.stop_time_text()));
     stop_time_->setReadOnly(!fresh);
     stop_scroll_->setRange(0, model_.stop_scroll_maximum());
+    // A new marker's frame moves a twentieth of the sound a page, a hundredth a step.
+    const int span = model_.stop_scroll_maximum();
+    stop_scroll_->setPageStep(fresh ? std::max(1, span / 20) : 1);
+    stop_scroll_->setSingleStep(fresh ? std::max(1, span / 100) : 1);
     stop_scroll_->setValue(model_.stop_scroll_value());
     make_new_->setChecked(fresh);
     use_existing_->setChecked(!fresh);

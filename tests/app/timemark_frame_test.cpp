@@ -110,6 +110,10 @@ TEST_F(TimemarkFrameTest, FlagsDescribeSelectAndDragAndTheDialogPairsFromTheCueL
     EXPECT_TRUE(cues->itemText(3).startsWith("Coda, Time: "));
     EXPECT_EQ(area->marker_at_point(target.x(), target.y()), 3);
 
+    send_mouse(area, QEvent::MouseMove, target, Qt::NoButton);
+    if (const char* dir = std::getenv("KELVARA_SCREENSHOT_DIR"); dir && *dir)
+        frame->grab().save(QString(dir) + "/timemark-view.png");
+
     // The cue list's dialog on "Verse": renamed and paired with "Coda" through the real
     // window, after its refusal of an empty choice.
     cues->setCurrentIndex(0);
