@@ -117,6 +117,39 @@ TEST_F(MarkersTest, NameOnTheFlyRefusesEmptyAndCancelKeepsThePositionName)
     EXPECT_EQ(markers_of(*doc).entries[1].name, "Marker 1000");
 }
 
+TEST_F(MarkersTest, ChosenPairsHighlightAndDraggedMarkersStayOnFramesAndInsideTheirPair)
+{
+    CChildFrame* doc = open_doc(pcm16(noise16(2000, 5)), 2, 16, 8000); // 1000 frames
+    add_marker(*doc, 100, "single");
+    select(doc, 400, 800);
+    ASSERT_EQ(mark_selection(*doc), 1); // 1 -> 2
+    select(doc, 0, 0, 0);
+    MarkerTable& t = markers_of(*doc);
+
+    // Either flag of the pair highlights it; a single one puts the cursor there.
+    EXPECT_EQ(choose_marker(*doc, 2), 1);
+    EXPECT_EQ(doc->current.select_start, 400);
+    EXPECT_EQ(doc->current.select_end, 800);
+    EXPECT_EQ(choose_marker(*doc, 0), 0);
+    EXPECT_EQ(doc->current.has_selection, 0);
+    EXPECT_EQ(doc->current.select_start, 100);
+
+    // Odd words snap to the frame; a start stops a frame before its end, an end a frame
+    // after its start, and nothing leaves the sound.
+    move_marker(*doc, 0, 333);
+    EXPECT_EQ(t.entries[0].position, 332);
+    move_marker(*doc, 1, 5000);
+    EXPECT_EQ(t.entries[1].position, 798);
+    move_marker(*doc, 2, -50);
+    EXPECT_EQ(t.entries[2].position, 800);
+    move_marker(*doc, 0, 99999);
+    EXPECT_EQ(t.entries[0].position, 2000);
+    move_marker(*doc, 1, 10);
+    EXPECT_EQ(t.entries[1].position, 10);
+    EXPECT_EQ(t.entries[1].partner, 2);
+    EXPECT_EQ(t.entries[2].end_flag, 1);
+}
+
 // A reference model: every marker as the sound sample it sits on, followed through the
 // same edits the document makes.
 TEST_F(MarkersTest, MarkersStayWithTheSoundThroughCutPasteAndCrop)
