@@ -1,10 +1,10 @@
 #include "editor/sync/smpte.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cmath>
 #include <cstdio>
 #include <string>
-#include <algorithm>
 
 namespace synchro {
 
@@ -44,8 +44,8 @@ long smpte_to_sample_words(const SmpteTime& t, int fps, const WaveFormat& format
 
 long sync_adjust_bytes(const WaveFormat& format, int fps)
 {
-    const long long bytes = static_cast<long long>(format.block_align) * format.sample_rate * fps /
-                            1000;
+    const long long bytes =
+        static_cast<long long>(format.block_align) * format.sample_rate * fps / 1000;
     return static_cast<long>(bytes & ~3LL);
 }
 
@@ -132,8 +132,7 @@ std::string smpte_format_message(int fps)
     return text;
 }
 
-bool parse_smpte(const std::string& text, int fps, bool drop, SmpteTime* out,
-                 std::string* message)
+bool parse_smpte(const std::string& text, int fps, bool drop, SmpteTime* out, std::string* message)
 {
     if (fps <= 0)
         fps = 24;

@@ -58,8 +58,7 @@ SmpteTime smpte_from_seconds(double seconds, int fps, bool drop);
 // Reads "hh:mm:ss:ff" (';' or '.' also accepted before the frames): four unsigned
 // numbers, nothing else, each in range (frames below fps, no dropped label). False with
 // a message for the user otherwise; *out is then untouched.
-bool parse_smpte(const std::string& text, int fps, bool drop, SmpteTime* out,
-                 std::string* message);
+bool parse_smpte(const std::string& text, int fps, bool drop, SmpteTime* out, std::string* message);
 // One number of a dialog's edit: digits only (blanks around allowed), low .. high.
 bool parse_smpte_field(const std::string& text, int low, int high, int* out);
 // The message for a time that does not read.

@@ -74,8 +74,9 @@ RecordPlayDelayDialog::~RecordPlayDelayDialog()
 
 std::string RecordPlayDelayDialog::title() const
 {
-    const char* what = mode_ == Mode::Delay ? "Start Delay for " : mode_ == Mode::Mtc ? "Start MTC for "
-                                                                                   : "Start LINN 9000 for ";
+    const char* what = mode_ == Mode::Delay ? "Start Delay for "
+                       : mode_ == Mode::Mtc ? "Start MTC for "
+                                            : "Start LINN 9000 for ";
     return std::string(what) + (settings_.recording ? "Recording" : "Playback");
 }
 
@@ -157,8 +158,13 @@ void RecordPlayDelayDialog::tick()
         return;
     const uint32_t elapsed_ms = kel::clock::now_ms() - started_at_;
     elapsed_ = play_time_text(elapsed_ms / 1000.0, 1);
-    if (elapsed_ms >= static_cast<uint32_t>(std::clamp(settings_.delay_seconds, 1, 100)) * 1000u)
+    if (elapsed_ms >= static_cast<uint32_t>(std::clamp(settings_.delay_seconds, 1, 100)) * 1000u) {
         finish(kel::kIdOk);
+        return;
+    }
+    // Periodic without drift, as the multimedia timer is: the next tick is due at the next
+    // multiple of the period since Start, however late this one came.
+    ev::set_timer(this, cmd::kPlayTimeTick, kTickMs - elapsed_ms % kTickMs);
 }
 
 void RecordPlayDelayDialog::show_time(const SmpteTime& t)
@@ -174,8 +180,8 @@ void RecordPlayDelayDialog::midi(intptr_t packed)
         if (mode_ != Mode::Mtc || !mtc_.feed(mi::data1_of(packed), &t))
             return;
         show_time(t);
-        const double lead_in =
-            smpte_seconds(settings_.lead_in, smpte_fps) + settings_.sub_frames / (100.0 * smpte_fps);
+        const double lead_in = smpte_seconds(settings_.lead_in, smpte_fps) +
+                               settings_.sub_frames / (100.0 * smpte_fps);
         if (smpte_seconds(t, smpte_fps) >= lead_in)
             finish(kel::kIdOk);
         return;
@@ -254,11 +260,13 @@ void watch_message(const ev::Message& m)
     }
 }
 
+// Listens afresh for each trigger: the queue may have dropped its handlers meanwhile.
 void* watch_target()
 {
     NoteWatch& w = watch();
-    if (!w.subscription)
-        w.subscription = ev::subscribe(&w, watch_message);
+    if (w.subscription)
+        ev::unsubscribe(w.subscription);
+    w.subscription = ev::subscribe(&w, watch_message);
     return &w;
 }
 
@@ -276,9 +284,7 @@ void note_watch::close()
 
 // ---- SEQUENCERINPUT ----
 
-SequencerInputDialog::SequencerInputDialog(const TriggerSettings& settings) : settings_(settings)
-{
-}
+SequencerInputDialog::SequencerInputDialog(const TriggerSettings& settings) : settings_(settings) {}
 
 SequencerInputDialog::~SequencerInputDialog()
 {
@@ -387,9 +393,10 @@ int run_trigger(const TriggerSettings& settings, NewRecordDialog* record_dialog)
     case TriggerSource::Delay:
     case TriggerSource::Mtc:
     case TriggerSource::Linn: {
-        const auto mode = settings.source == TriggerSource::Delay ? RecordPlayDelayDialog::Mode::Delay
-                          : settings.source == TriggerSource::Mtc ? RecordPlayDelayDialog::Mode::Mtc
-                                                                  : RecordPlayDelayDialog::Mode::Linn;
+        const auto mode =
+            settings.source == TriggerSource::Delay ? RecordPlayDelayDialog::Mode::Delay
+            : settings.source == TriggerSource::Mtc ? RecordPlayDelayDialog::Mode::Mtc
+                                                    : RecordPlayDelayDialog::Mode::Linn;
         RecordPlayDelayDialog dialog(mode, settings);
         result = kel::ui().run_modal(dialog);
         break;
@@ -408,7 +415,8 @@ int run_trigger(const TriggerSettings& settings, NewRecordDialog* record_dialog)
     if (watch().held)
         watch().dialog = record_dialog;
     if (record_dialog)
-        record_dialog->click(settings.recording ? NewRecordDialog::kRecord : NewRecordDialog::kPlay);
+        record_dialog->click(settings.recording ? NewRecordDialog::kRecord
+                                                : NewRecordDialog::kPlay);
     return 1;
 }
 

