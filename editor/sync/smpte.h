@@ -7,7 +7,8 @@
 // start of every minute except the tenth ones (00, 10, 20, ...), so an hour holds 107892
 // labels and the count keeps step with 29.97 frames a second. Everything that advances,
 // converts or checks a time here follows that rule; a dropped label is never produced and
-// never accepted as typed.
+// never accepted as typed. Seconds and places in a file read the labels at 30 a second,
+// which keeps within a tenth of a second of the clock and meets it at every tenth minute.
 #include "common/wave_format.h"
 
 #include <cstdint>

@@ -180,9 +180,8 @@ void RecordPlayDelayDialog::midi(intptr_t packed)
         if (mode_ != Mode::Mtc || !mtc_.feed(mi::data1_of(packed), &t))
             return;
         show_time(t);
-        const double lead_in = smpte_seconds(settings_.lead_in, smpte_fps) +
-                               settings_.sub_frames / (100.0 * smpte_fps);
-        if (smpte_seconds(t, smpte_fps) >= lead_in)
+        // Time code counts whole frames; the lead-in's sub-frames cannot be told apart.
+        if (smpte_seconds(t, smpte_fps) >= smpte_seconds(settings_.lead_in, smpte_fps))
             finish(kel::kIdOk);
         return;
     }

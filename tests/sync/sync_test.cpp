@@ -260,6 +260,27 @@ TEST_F(SyncTest, MtcFiresOnTheFirstWholeTimeAtOrPastTheLeadInAndIgnoresHours)
     }
 }
 
+TEST_F(SyncTest, TheLoopDialogsMtcStartWaitsForItsLeadIn)
+{
+    smpte_lead_in.minutes = 1;
+    smpte_lead_in.frames = 12;
+    std::vector<std::string> seen;
+    ui.on_dialog("RECORDPLAYDELAY", [&](kel::DialogModel& m) {
+        auto& d = static_cast<RecordPlayDelayDialog&>(m);
+        seen.push_back(d.title());
+        d.click(RecordPlayDelayDialog::kStart);
+        send_time({0, 1, 0, 10});
+        seen.push_back(d.time_text());
+        EXPECT_FALSE(d.ended());
+        send_time({0, 1, 0, 12});
+        EXPECT_TRUE(d.ended());
+    });
+    ASSERT_TRUE(mtc_trigger_hook);
+    EXPECT_EQ(mtc_trigger_hook(), 1);
+    EXPECT_EQ(seen, (std::vector<std::string>{"Start MTC for Playback", "00:01:00:10"}));
+    EXPECT_TRUE(port.open.empty());
+}
+
 TEST_F(SyncTest, MalformedOrInterruptedMidiNeverCrashesOrMisfires)
 {
     TriggerSettings s;
