@@ -90,6 +90,9 @@ NewRecordDialog::~NewRecordDialog()
     // A dialog that goes without OK or Exit (the window was destroyed) ends as Exit.
     if (recording_ || testing_ || playing() || record_file_[0] || tail_file_[0])
         exit();
+    // Nothing that listens for MIDI may keep this dialog as the one to stop.
+    if (auto& close_midi = record_hooks().close_midi_input)
+        close_midi(false);
     close_click_device();
     if (subscription_)
         ev::unsubscribe(subscription_);

@@ -74,9 +74,8 @@ RecordPlayDelayDialog::~RecordPlayDelayDialog()
 
 std::string RecordPlayDelayDialog::title() const
 {
-    const char* what = mode_ == Mode::Delay ? "Start Delay for "
-                       : mode_ == Mode::Mtc ? "Start MTC for "
-                                            : "Start LINN 9000 for ";
+    // LINN 9000 shares the time code's dialog; only its line differs.
+    const char* what = mode_ == Mode::Delay ? "Start Delay for " : "Start MTC for ";
     return std::string(what) + (settings_.recording ? "Recording" : "Playback");
 }
 
@@ -111,10 +110,8 @@ void RecordPlayDelayDialog::start()
             NewErrMsg(5012);
             return;
         }
-        // The tick's resolution: at least 5 ms, at most what the timer offers. Our ticks
-        // are the queue's timers, which keep to the millisecond counter.
-        const unsigned resolution = std::min(std::max(5u, caps.min_period), caps.max_period);
-        (void)resolution;
+        // Only the timer's limits are asked: the ticks are the queue's timers, which keep
+        // to the millisecond counter at any resolution.
         started_at_ = kel::clock::now_ms();
         ev::set_timer(this, cmd::kPlayTimeTick, kTickMs);
     } else if (!input_.open(this)) {

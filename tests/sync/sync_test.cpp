@@ -366,7 +366,7 @@ TEST_F(SyncTest, LinnSongPositionSetsTheTimeAndEachClockStepsAFrame)
     s.lead_in = {0, 0, 10, 5};
     int clocks = 0;
     const int r = run<RecordPlayDelayDialog>(s, [&](RecordPlayDelayDialog& d) {
-        EXPECT_EQ(d.title(), "Start LINN 9000 for Playback");
+        EXPECT_EQ(d.title(), "Start MTC for Playback");
         d.click(RecordPlayDelayDialog::kStart);
         // A clock before any song position does nothing.
         for (int i = 0; i < 300; ++i)
