@@ -2,14 +2,6 @@
 
 #include "platform/profile.h"
 
-// Until the device's calls are linked in, their absence reads as "no driver".
-namespace kel::midi_in {
-int open(Handle* handle, int device, void* target) __attribute__((weak));
-int start(Handle handle) __attribute__((weak));
-int stop(Handle handle) __attribute__((weak));
-int close(Handle handle) __attribute__((weak));
-} // namespace kel::midi_in
-
 namespace synchro {
 
 namespace mi = kel::midi_in;
@@ -18,10 +10,7 @@ namespace {
 
 MidiCalls device_calls()
 {
-    MidiCalls calls;
-    if (&mi::open && &mi::start && &mi::stop && &mi::close)
-        calls = MidiCalls{mi::open, mi::start, mi::stop, mi::close};
-    return calls;
+    return MidiCalls{mi::open, mi::start, mi::stop, mi::close};
 }
 
 } // namespace

@@ -645,3 +645,100 @@ TEST_F(SyncTest, ChaseLockPlaysFromTheCueStopsWithTheCodeAndResumesInStep)
     EXPECT_TRUE(port.open.empty());
     EXPECT_EQ(port.opens, 1);
 }
+
+TEST_F(SyncTest, TheVirtualInputsTimeCodeDrivesTheChaseLockAndTheNoteTrigger)
+{
+    restore_midi_calls();
+    smpte_fps = 25;
+    const uint32_t rate = 8000;
+    std::string samples(rate * 2 * 30, '\0');
+    for (size_t i = 0; i < samples.size(); ++i)
+        samples[i] = static_cast<char>((i * 29 + i / 999) & 0xFF);
+    CChildFrame* doc = open_doc(samples, 1, 16, rate);
+    ASSERT_TRUE(doc);
+    smpte_lead_in.seconds = 10;
+    // 3 s of time code from 00:00:08:00, a pause of 3 s, then 1 s from 00:00:20:00; a
+    // quarter frame every 10 ms.
+    std::string file = "# time code\n";
+    auto code = [&](SmpteTime from, uint32_t at_ms, int groups) {
+        for (int g = 0; g < groups; ++g, smpte_add_frames(from, 2, 25, false))
+            for (int p = 0; p < 8; ++p) {
+                char line[32];
+                std::snprintf(line, sizeof line, "%u F1 %02X\n", at_ms + (g * 8 + p) * 10,
+                              quarter_frames(from)[p]);
+                file += line;
+            }
+    };
+    code({0, 0, 8, 0}, 0, 38);
+    code({0, 0, 20, 0}, 6000, 13);
+    write_file(path("mtc.txt"), file);
+    mi::set_virtual_file(path("mtc.txt"));
+    std::vector<std::pair<std::string, uint32_t>> states;
+    long resumed_from = -1;
+    ui.on_dialog("CHASELOCK", [&](kel::DialogModel& m) {
+        auto& d = static_cast<ChaseLockDialog&>(m);
+        d.click(ChaseLockDialog::kStart);
+        ASSERT_EQ(d.state(), ChaseLockDialog::State::Ready);
+        std::string last;
+        for (uint32_t t = 0; t <= 7500; t += 10) {
+            if (d.status() != last)
+                states.emplace_back(last = d.status(), t);
+            kel::clock::advance(10);
+            mi::settle();
+            wd::settle();
+            ev::pump();
+        }
+        resumed_from = d.last_start();
+        d.click(kel::kIdCancel);
+    });
+    CommandContext context;
+    context.doc = doc;
+    commands::run(cmd::kChaseLock, context);
+    mi::set_virtual_file("");
+    ASSERT_EQ(states.size(), 4u);
+    EXPECT_EQ(states[1].first, "Reached cuepoint");
+    EXPECT_NEAR(states[1].second, 2000, 40); // the tape at 00:00:10:00
+    EXPECT_EQ(states[2].first, "MTC device stopped");
+    EXPECT_GT(states[2].second, 3000u + 2000u);
+    EXPECT_LT(states[2].second, 3000u + 2300u);
+    EXPECT_EQ(states[3].first, "MTC device restarted");
+    EXPECT_NEAR(resumed_from / double(rate), 20.0 + (states[3].second - 6000) / 1000.0, 1.0 / 25);
+    EXPECT_FALSE(playback::is_playing());
+
+    // "While note on" from the same input: a take as long as the note is held.
+    wd::set_virtual_tone(440);
+    write_file(path("note.txt"), "100 90 3C 40\n1100 90 3C 00\n");
+    mi::set_virtual_file(path("note.txt"));
+    NewRecordDialog record(doc);
+    record.on_open();
+    TriggerSettings s;
+    s.source = TriggerSource::Sequencer;
+    s.event = NoteEvent::WhileNoteOn;
+    auto step_midi = [&] {
+        kel::clock::advance(10);
+        mi::settle();
+        wd::settle();
+        ev::pump();
+    };
+    uint32_t fired_at = 0;
+    const uint32_t opened_at = kel::clock::now_ms();
+    const int r = run<SequencerInputDialog>(
+        s,
+        [&](SequencerInputDialog& d) {
+            for (int i = 0; i < 100 && !d.ended(); ++i)
+                step_midi();
+            fired_at = kel::clock::now_ms() - opened_at;
+        },
+        &record);
+    EXPECT_EQ(r, 1);
+    EXPECT_NEAR(fired_at, 100, 10);
+    EXPECT_TRUE(record.recording());
+    for (int i = 0; i < 200; ++i)
+        step_midi();
+    EXPECT_FALSE(record.recording());
+    EXPECT_NEAR(double(record.recorded_bytes()), 2.0 * rate,
+                2.0 * rate / 20 + record.buffer_size());
+    EXPECT_FALSE(note_watch::active());
+    record.click(kel::kIdCancel);
+    mi::set_virtual_file("");
+}
