@@ -53,8 +53,19 @@ void wake_up()
         (*hook)();
 }
 
+thread_local const Message* t_delivering = nullptr;
+
+// Marks the message being delivered, for message_time(); handlers may pump again inside.
+struct Delivering
+{
+    explicit Delivering(const Message& m) : previous(t_delivering) { t_delivering = &m; }
+    ~Delivering() { t_delivering = previous; }
+    const Message* previous;
+};
+
 void deliver(const Message& m)
 {
+    Delivering marked(m);
     Queue& q = queue();
     std::vector<std::pair<uint64_t, std::shared_ptr<Handler>>> targets;
     {
@@ -114,11 +125,21 @@ void unsubscribe(uint64_t token)
 
 void post(Target target, uint32_t message, uintptr_t wparam, intptr_t lparam)
 {
+    post_timed(target, message, wparam, lparam, 0);
+}
+
+void post_timed(Target target, uint32_t message, uintptr_t wparam, intptr_t lparam, uint32_t time)
+{
     {
         std::lock_guard<std::mutex> lock(queue().mutex);
-        queue().messages.push_back({target, message, wparam, lparam});
+        queue().messages.push_back({target, message, wparam, lparam, time});
     }
     wake_up();
+}
+
+uint32_t message_time()
+{
+    return t_delivering ? t_delivering->time : 0;
 }
 
 void set_timer(Target target, uint32_t id, uint32_t period_ms)

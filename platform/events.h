@@ -19,6 +19,7 @@ struct Message
     uint32_t message = 0;
     uintptr_t wparam = 0;
     intptr_t lparam = 0;
+    uint32_t time = 0; // what the poster stamped on it (post_timed), else 0
 };
 
 using Handler = std::function<void(const Message&)>;
@@ -30,6 +31,11 @@ void unsubscribe(uint64_t token);
 
 // Safe from any thread.
 void post(Target target, uint32_t message, uintptr_t wparam = 0, intptr_t lparam = 0);
+
+// As post, with a time stamp that travels with the message (a device's own time).
+void post_timed(Target target, uint32_t message, uintptr_t wparam, intptr_t lparam, uint32_t time);
+// The time of the message whose handlers run now on this thread; 0 outside a delivery.
+uint32_t message_time();
 
 // Timer `id` of `target` posts kWmTimer (wparam = id) every period. Setting an existing
 // id restarts it with the new period. Like window timers, a timer that fell behind fires

@@ -1,11 +1,19 @@
 #include "platform/midi_devices.h"
 
 #include <alsa/asoundlib.h>
+#include <cctype>
 #include <unistd.h>
 
 namespace kel::midi_devices {
 
 namespace {
+
+std::string lowercase(std::string s)
+{
+    for (char& c : s)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return s;
+}
 
 // Ports of other clients with the given capabilities; none without a sequencer.
 std::vector<MidiCaps> sequencer_ports(unsigned capabilities)
@@ -32,9 +40,22 @@ std::vector<MidiCaps> sequencer_ports(unsigned capabilities)
         while (snd_seq_query_next_port(seq, port) >= 0) {
             if ((snd_seq_port_info_get_capability(port) & capabilities) != capabilities)
                 continue;
-            out.push_back({std::string(snd_seq_client_info_get_name(client)) + ": " +
-                               snd_seq_port_info_get_name(port),
-                           version});
+            MidiCaps caps;
+            caps.name = std::string(snd_seq_client_info_get_name(client)) + ": " +
+                        snd_seq_port_info_get_name(port);
+            caps.driver_version = version;
+            const unsigned type = snd_seq_port_info_get_type(port);
+            // FM chips say so in their names; other synthesizers have no text of their own.
+            const std::string lower = lowercase(caps.name);
+            if (type & (SND_SEQ_PORT_TYPE_SYNTH | SND_SEQ_PORT_TYPE_SYNTHESIZER |
+                        SND_SEQ_PORT_TYPE_DIRECT_SAMPLE | SND_SEQ_PORT_TYPE_SAMPLE))
+                caps.technology = lower.find("opl") != std::string::npos ||
+                                          lower.find("fm synth") != std::string::npos
+                                      ? kFmSynth
+                                      : kSynth;
+            caps.client = id;
+            caps.port = snd_seq_port_info_get_port(port);
+            out.push_back(std::move(caps));
         }
     }
     snd_seq_close(seq);
@@ -53,7 +74,7 @@ std::vector<MidiCaps> inputs()
 
 std::vector<MidiCaps> outputs()
 {
-    std::vector<MidiCaps> list = {{"MIDI Mapper", 0x0100}};
+    std::vector<MidiCaps> list = {{"MIDI Mapper", 0x0100, kMapper}};
     for (MidiCaps& c : sequencer_ports(SND_SEQ_PORT_CAP_WRITE | SND_SEQ_PORT_CAP_SUBS_WRITE))
         list.push_back(std::move(c));
     return list;

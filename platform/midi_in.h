@@ -25,6 +25,7 @@ enum Result : int {
     kInvalidHandle = 5,
     kNoDriver = 6,
     kNoMem = 7,
+    kInvalidParam = 11,
 };
 
 // Notifications, posted to the target. kMimData: wparam = the handle, lparam = the
@@ -37,13 +38,17 @@ inline constexpr uint32_t kMimData = 0x3C3;
 inline constexpr uint32_t kMimError = 0x3C5; // a malformed byte stream; lparam = the bytes so far
 
 int device_count();
+// kAllocated when the device is open already; kNoDriver as above.
 int open(Handle* handle, int device, void* target);
+// Messages flow only between start and stop. The virtual input's file time runs only
+// while started: a stop holds it, the next start goes on from there.
 int start(Handle handle);
 int stop(Handle handle);
+// Stops first when started; kMimClose is the last notification of the handle.
 int close(Handle handle);
 bool is_open(Handle handle);
 
-// The time stamp of the kMimData message being handled now.
+// The time stamp of the kMimData message being handled now (events::message_time()).
 uint32_t last_time_stamp();
 
 // The packed message's parts.
@@ -62,7 +67,9 @@ inline uint8_t data2_of(intptr_t packed)
 
 // The virtual input's file (KELVARA_VIRTUAL_MIDI when none is set here): lines of
 // "<ms> <hex byte> <hex byte> ...", ms counted on kel::clock from start(); '#' begins a
-// comment. Its bytes go through the same byte-stream parser as a serial port's would.
+// comment; other lines are skipped. A line timed before the one above it follows that
+// one. Its bytes go through the same byte-stream parser as a serial port's would, and a
+// message's time stamp is the time of the line that completes it.
 void set_virtual_file(const std::string& path);
 std::string virtual_file();
 

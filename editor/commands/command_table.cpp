@@ -10,6 +10,7 @@
 #include "editor/edit/edit_commands.h"
 #include "editor/files/plugin_command.h"
 #include "editor/modules/operations.h"
+#include "editor/sync/chase_lock.h"
 #include "editor/view/view_commands.h"
 #include "editor/view/view_state.h"
 #include "platform/profile.h"
@@ -54,6 +55,12 @@ int transport(CommandContext& c, int id)
 int record(CommandContext& c, int)
 {
     return c.doc ? record_command(*c.doc) : 0;
+}
+
+// SMPTE chase lock: playback of the document follows incoming time code.
+int chase_lock(CommandContext& c, int)
+{
+    return c.doc ? synchro::chase_lock_command(*c.doc) : 0;
 }
 
 // Make timemark: where the sound plays now, else at the cursor; Erase timemarks.
@@ -173,7 +180,7 @@ const std::vector<Command>& rows()
     {kStop, "Stop", "&Stop", "", D | T, transport},
     {kLoopPlayback, "Loop playback", "Lo&op playback\tAlt+L", "Alt+'l'", D | T, transport},
     {kSetupLoop, "Setup playback loop", "Setup pla&yback loop...\tAlt+R", "Alt+'r'", D, transport},
-    {kChaseLock, "SMPTE chase lock", "&SMPTE chase lock...\tAlt+S", "Alt+'s'", D, nullptr},
+    {kChaseLock, "SMPTE chase lock", "&SMPTE chase lock...\tAlt+S", "Alt+'s'", D, chase_lock},
     {kReview, "Review", "Re&view", "", D | V | S, view},
     {kCue, "Cue", "&Cue", "", D | V | S, view},
     {kLeftEarlier, "Highlight start earlier", "L hilight <-", "", D | V | S, view},

@@ -72,17 +72,22 @@ class RecordView
 
 // Outside the dialog: the synchronisation features fill these; the options that start
 // other windows or programs too. Unset ones do nothing.
+class NewRecordDialog;
+
 struct RecordHooks
 {
-    // Sync (352): the synchronisation set-up. Returns nothing.
-    std::function<void()> sync;
+    // Sync (352): the synchronisation set-up; a trigger that fires clicks Record (1813) or
+    // Play (1815) in the dialog, and a held note's Note Off its Stop (1814).
+    std::function<void(NewRecordDialog& dialog)> sync;
     // A synchronised partner: true when one is configured; notify(1855 start, 1856 stop).
     std::function<bool()> has_partner;
     std::function<void(int command)> notify_partner;
     // Start delay in ms before the device starts when a partner is configured.
     std::function<int()> start_delay_ms;
-    // Closes a MIDI input that is open before recording.
-    std::function<void()> close_midi_input;
+    // Closes a MIDI input that is open: when recording starts (keep_note_watch: the held
+    // note that started it stays watched, its Note Off ends the take) and when the dialog
+    // closes (everything).
+    std::function<void(bool keep_note_watch)> close_midi_input;
     // "&New": a new document to record into (null when none was made).
     std::function<CChildFrame*()> new_document;
     std::function<void()> show_midi, show_cd, four_track, adat, mixer;

@@ -90,6 +90,9 @@ NewRecordDialog::~NewRecordDialog()
     // A dialog that goes without OK or Exit (the window was destroyed) ends as Exit.
     if (recording_ || testing_ || playing() || record_file_[0] || tail_file_[0])
         exit();
+    // Nothing that listens for MIDI may keep this dialog as the one to stop.
+    if (auto& close_midi = record_hooks().close_midi_input)
+        close_midi(false);
     close_click_device();
     if (subscription_)
         ev::unsubscribe(subscription_);
@@ -287,7 +290,7 @@ void NewRecordDialog::start(bool test)
     testing_ = test;
     started_ = !test && !threshold_wait_;
     if (auto& close_midi = record_hooks().close_midi_input)
-        close_midi();
+        close_midi(true);
     if (!test) {
         ev::set_timer(this, cmd::kRecorderTick, kRecordTickMs);
         ev::set_timer(this, cmd::kPlayTimeTick, kPlayTimeTickMs);
@@ -925,7 +928,7 @@ void NewRecordDialog::click(int control)
         break;
     case kSync:
         if (record_hooks().sync)
-            record_hooks().sync();
+            record_hooks().sync(*this);
         break;
     case kShowMidi:
         if (record_hooks().show_midi)
@@ -1013,7 +1016,7 @@ void NewRecordDialog::stop_all()
     for (uint32_t id : {kDelayTimer, kStopTimer, kPlayTimer, kFrontTimer})
         ev::kill_timer(this, id);
     if (auto& close_midi = record_hooks().close_midi_input)
-        close_midi();
+        close_midi(false);
 }
 
 void NewRecordDialog::ok()

@@ -14,6 +14,7 @@
 #include "editor/ui/record_dialog_window.h"
 #include "editor/ui/save_waveform_dialog.h"
 #include "editor/ui/silence_dialog_window.h"
+#include "editor/ui/sync_windows.h"
 #include "editor/ui/timemark_window.h"
 #include "effra/ui/compressor_dialog_window.h"
 #include "effra/ui/echo_dialog_window.h"
@@ -295,6 +296,11 @@ void register_editor_dialogs()
     register_dialog("NewRecord", run_record_dialog);
     register_dialog("SAMPLE", run_sample_dialog);
     register_dialog("AUTOSTOP", run_auto_stop_dialog);
+    register_dialog("SyncRecordPlayback", run_sync_record_playback_dialog);
+    register_dialog("SETSMPTE", run_set_smpte_dialog);
+    register_dialog("RECORDPLAYDELAY", run_record_play_delay_dialog);
+    register_dialog("SEQUENCERINPUT", run_sequencer_input_dialog);
+    register_dialog("CHASELOCK", run_chase_lock_dialog);
     register_dialog("OCW_FILE_COMPRESSION", run_ocw_compression_dialog);
     register_dialog("PLUGINS", run_plugin_dialog);
     register_dialog("130", run_realmedia_dialog);

@@ -20,6 +20,7 @@
 #include "editor/files/plugin_registration.h"
 #include "editor/modules/linked_modules.h"
 #include "editor/strings.h"
+#include "editor/sync/sync_dialog.h"
 #include "editor/ui/bar_icons.h"
 #include "editor/ui/command_event.h"
 #include "editor/ui/control_widgets.h"
@@ -222,6 +223,7 @@ CMainFrame::~CMainFrame()
         set_playback_observer(nullptr);
     record_hooks().new_document = nullptr;
     record_hooks().bring_to_top = nullptr;
+    synchro::sync_hooks().midi_keyboard = nullptr;
     if (mdi_)
         disconnect(mdi_, nullptr, this, nullptr);
     // Documents go first, each deleting its own files; then the run's folder with what is
@@ -247,6 +249,9 @@ bool CMainFrame::create()
         DocumentWindow* w = adopt_document(std::move(doc), title);
         return w ? w->document() : nullptr;
     };
+    // The record dialog's Sync and the loop dialog's MTC start reach the triggers.
+    synchro::install_sync_hooks();
+    synchro::sync_hooks().midi_keyboard = [this] { frame_command(cmd::kMidiKeyboard, 0); };
     record_hooks().bring_to_top = [this](CChildFrame& doc) {
         for (QMdiSubWindow* sub : mdi_->subWindowList())
             if (auto* w = qobject_cast<DocumentWindow*>(sub->widget()); w && w->document() == &doc)

@@ -153,10 +153,10 @@ TEST_F(AppTest, CommandsOfLaterWorkAreShownDisabled)
     app::set_current_file(make_wave("one.wav"));
     frame->on_command(2002);
     frame->update_command_states();
-    for (int id : {1025})
+    for (int id : {11311})
         EXPECT_FALSE(shown_action(frame, id)->isEnabled()) << id;
-    for (int id :
-         {1026, 57602, 1404, 11201, 11200, 57651, 1405, 105, 11303, 11202, 11401, 148, 11400, 181})
+    for (int id : {1025, 1026, 57602, 1404, 11201, 11200, 57651, 1405, 105, 11303, 11202, 11401,
+                   148, 11400, 181})
         EXPECT_TRUE(shown_action(frame, id)->isEnabled()) << id;
     // While a document plays only the transport stays usable.
     playback_commands::suspend_editing();
@@ -174,7 +174,7 @@ TEST_F(AppTest, CommandsOfLaterWorkAreShownDisabled)
     EXPECT_TRUE(frame->bar_action(11400)->isEnabled());
     // A disabled command does nothing even when sent.
     kel::set_ui(&ui);
-    frame->on_command(1025);
+    frame->on_command(11311);
     EXPECT_TRUE(ui.boxes.empty());
     EXPECT_TRUE(ui.dialogs_run.empty());
 }
