@@ -5,6 +5,8 @@
 #include "editor/document/markers.h"
 #include "editor/document/repaint.h"
 #include "editor/files/outside_program.h"
+#include "editor/sync/smpte.h"
+#include "editor/sync/triggers.h"
 #include "editor/view/time_text.h"
 #include "editor/view/view_state.h"
 #include "platform/paths.h"
@@ -283,18 +285,13 @@ void TimemarkDialog::set_note(int note)
 
 std::string TimemarkDialog::note_name(int note)
 {
-    static const char* const names[12] = {"C",  "C#", "D",  "D#", "E",  "F",
-                                          "F#", "G",  "G#", "A",  "A#", "B"};
-    note = std::clamp(note, 0, 127);
-    char text[8];
-    std::snprintf(text, sizeof text, "%s%1d", names[note % 12], note / 12);
-    return text;
+    return synchro::note_name(note);
 }
 
 bool TimemarkDialog::trigger(TimemarkTrigger& out) const
 {
     out = trigger_;
-    out.frame_rate = smpte_frame_rate(time_format());
+    out.frame_rate = synchro::smpte_fps;
     if (out.kind != TimemarkTrigger::Kind::Smpte && out.kind != TimemarkTrigger::Kind::Mtc)
         return true;
     std::string error;

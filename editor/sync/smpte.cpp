@@ -18,12 +18,6 @@ uint32_t smpte_packed(const SmpteTime& t)
            static_cast<uint32_t>(t.seconds * 256 + t.frames);
 }
 
-double smpte_seconds(const SmpteTime& t, int fps)
-{
-    return static_cast<double>(t.frames) / (fps > 0 ? fps : 24) + t.minutes * 60.0 +
-           t.hours * 3600.0 + t.seconds;
-}
-
 std::string smpte_text(const SmpteTime& t)
 {
     char text[32];
@@ -136,35 +130,21 @@ bool parse_smpte(const std::string& text, int fps, bool drop, SmpteTime* out, st
 {
     if (fps <= 0)
         fps = 24;
-    const char* p = text.c_str();
-    while (*p == ' ')
-        ++p;
-    int v[4] = {};
-    bool ok = true;
-    for (int i = 0; i < 4 && ok; ++i) {
-        if (i > 0) {
-            const bool frames_mark = i == 3 && (*p == ';' || *p == '.');
-            if (*p != ':' && !frames_mark) {
-                ok = false;
-                break;
-            }
-            ++p;
-        }
-        ok = read_number(p, &v[i]);
-    }
-    while (ok && *p == ' ')
-        ++p;
-    ok = ok && *p == '\0' && text.size() == std::char_traits<char>::length(text.c_str());
-    const SmpteTime t{v[0], v[1], v[2], v[3]};
-    ok = ok && t.hours <= 23 && t.minutes <= 59 && t.seconds <= 59 && t.frames < fps;
-    if (ok && drop && fps == 30 && is_dropped_label(t)) {
-        if (message)
-            *message = "30 drop has no frames 0 and 1 at the start of this minute.";
-        return false;
-    }
-    if (!ok) {
+    // The frames may also follow a ';' or a '.', as drop-frame times are often written.
+    std::string typed = text;
+    const size_t mark = typed.find_last_of(";.");
+    if (mark != std::string::npos && typed.find_first_of(";.") == mark &&
+        typed.find(':', mark) == std::string::npos)
+        typed[mark] = ':';
+    SmpteTime t;
+    if (!::parse_smpte_time(typed, fps, t)) {
         if (message)
             *message = smpte_format_message(fps);
+        return false;
+    }
+    if (drop && fps == 30 && is_dropped_label(t)) {
+        if (message)
+            *message = "30 drop has no frames 0 and 1 at the start of this minute.";
         return false;
     }
     *out = t;

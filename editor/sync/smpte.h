@@ -10,20 +10,16 @@
 // never accepted as typed. Seconds and places in a file read the labels at 30 a second,
 // which keeps within a tenth of a second of the clock and meets it at every tenth minute.
 #include "common/wave_format.h"
+#include "editor/view/smpte_entry.h"
 
 #include <cstdint>
 #include <string>
 
 namespace synchro {
 
-struct SmpteTime
-{
-    int hours = 0;
-    int minutes = 0;
-    int seconds = 0;
-    int frames = 0;
-    bool operator==(const SmpteTime&) const = default;
-};
+// The one SMPTE time of the program, and its seconds, shared with the time-mark dialog.
+using ::smpte_seconds;
+using ::SmpteTime;
 
 // The frame rate, 24 initially; 25, 30 or 30 drop through SETSMPTE.
 extern int smpte_fps;
@@ -33,8 +29,6 @@ extern SmpteTime smpte_start_time;
 
 // ((hours × 256 + minutes) << 16) | (seconds × 256 + frames).
 uint32_t smpte_packed(const SmpteTime& t);
-// frames / fps + minutes × 60 + hours × 3600 + seconds.
-double smpte_seconds(const SmpteTime& t, int fps);
 // "%02d:%02d:%02d:%02d".
 std::string smpte_text(const SmpteTime& t);
 

@@ -3,6 +3,7 @@
 #include "common/host_services.h"
 #include "editor/devices/playback.h"
 #include "editor/devices/record.h"
+#include "editor/devices/timemark_trigger.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -350,8 +351,38 @@ int loop_mtc_trigger()
     return run_playback_trigger(s);
 }
 
+// The time-mark dialog's triggers are the playback triggers: its "Smpte" is the outside
+// reader, "Midi player" the keyboard program's notes.
+int timemark_trigger(const TimemarkTrigger& trigger)
+{
+    TriggerSettings s;
+    s.recording = false;
+    switch (trigger.kind) {
+    case TimemarkTrigger::Kind::None:
+        return 1;
+    case TimemarkTrigger::Kind::Smpte:
+        s.source = TriggerSource::External;
+        break;
+    case TimemarkTrigger::Kind::Mtc:
+        s.source = TriggerSource::Mtc;
+        break;
+    case TimemarkTrigger::Kind::Sequencer:
+        s.source = TriggerSource::Sequencer;
+        break;
+    case TimemarkTrigger::Kind::MidiPlayer:
+        s.source = TriggerSource::MidiKeyboard;
+        break;
+    }
+    s.lead_in = trigger.time;
+    s.event = static_cast<NoteEvent>(std::clamp(trigger.event, 0, 2));
+    s.channel = std::clamp(trigger.channel, 1, 16);
+    s.note = std::clamp(trigger.note, 0, 127);
+    return run_playback_trigger(s);
+}
+
 void install_sync_hooks()
 {
+    timemark_trigger_hook = timemark_trigger;
     record_hooks().sync = sync_record_playback;
     record_hooks().close_midi_input = close_trigger_inputs;
     mtc_trigger_hook = loop_mtc_trigger;

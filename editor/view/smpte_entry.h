@@ -10,6 +10,7 @@ struct SmpteTime
     int minutes = 0;
     int seconds = 0;
     int frames = 0;
+    bool operator==(const SmpteTime&) const = default;
 };
 
 // The frame rate an SMPTE time counts in: 24, 25, else 30 (30 drop counts 30 a second).

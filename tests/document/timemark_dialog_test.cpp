@@ -3,6 +3,7 @@
 #include "editor/devices/playback_controller.h"
 #include "editor/document/markers.h"
 #include "editor/document/timemark_dialog.h"
+#include "editor/sync/smpte.h"
 #include "editor/view/time_text.h"
 #include "platform/process.h"
 #include "tests/support/edit_fixture.h"
@@ -197,12 +198,14 @@ TEST_F(TimemarkDialogTest, DeleteHighlightAndPlayActOnTheInterval)
     d.smpte_fields[1] = "2";
     d.smpte_fields[2] = "3";
     d.smpte_fields[3] = "4";
+    synchro::smpte_fps = 25; // the process's SMPTE rate, not the display's
     d.click(TimemarkDialog::kPlayLoop);
+    synchro::smpte_fps = 24;
     ASSERT_EQ(seen.size(), 1u);
     EXPECT_EQ(seen[0].kind, TimemarkTrigger::Kind::Smpte);
     EXPECT_EQ(seen[0].time.hours, 1);
     EXPECT_EQ(seen[0].time.frames, 4);
-    EXPECT_EQ(seen[0].frame_rate, 30);
+    EXPECT_EQ(seen[0].frame_rate, 25);
     d.click(TimemarkDialog::kSequencer);
     d.set_channel(40);
     d.set_note(61);

@@ -4,6 +4,7 @@
 #include "editor/devices/playback.h"
 #include "editor/devices/playback_controller.h"
 #include "editor/devices/record.h"
+#include "editor/devices/timemark_trigger.h"
 #include "editor/sync/chase_lock.h"
 #include "editor/sync/sync_dialog.h"
 #include "editor/sync/triggers.h"
@@ -265,7 +266,7 @@ TEST_F(SyncTest, TheLoopDialogsMtcStartWaitsForItsLeadIn)
     smpte_lead_in.minutes = 1;
     smpte_lead_in.frames = 12;
     std::vector<std::string> seen;
-    ui.on_dialog("RECORDPLAYDELAY", [&](kel::DialogModel& m) {
+    const auto wait = [&](kel::DialogModel& m) {
         auto& d = static_cast<RecordPlayDelayDialog&>(m);
         seen.push_back(d.title());
         d.click(RecordPlayDelayDialog::kStart);
@@ -274,9 +275,22 @@ TEST_F(SyncTest, TheLoopDialogsMtcStartWaitsForItsLeadIn)
         EXPECT_FALSE(d.ended());
         send_time({0, 1, 0, 12});
         EXPECT_TRUE(d.ended());
-    });
+    };
+    ui.on_dialog("RECORDPLAYDELAY", wait);
     ASSERT_TRUE(mtc_trigger_hook);
     EXPECT_EQ(mtc_trigger_hook(), 1);
+    EXPECT_EQ(seen, (std::vector<std::string>{"Start MTC for Playback", "00:01:00:10"}));
+    EXPECT_TRUE(port.open.empty());
+
+    // The time-mark dialog's MTC trigger is the same wait, with its own lead-in.
+    smpte_lead_in = {};
+    seen.clear();
+    ui.on_dialog("RECORDPLAYDELAY", wait);
+    TimemarkTrigger mark;
+    mark.kind = TimemarkTrigger::Kind::Mtc;
+    mark.time = {0, 1, 0, 12};
+    ASSERT_TRUE(timemark_trigger_hook);
+    EXPECT_EQ(timemark_trigger_hook(mark), 1);
     EXPECT_EQ(seen, (std::vector<std::string>{"Start MTC for Playback", "00:01:00:10"}));
     EXPECT_TRUE(port.open.empty());
 }
