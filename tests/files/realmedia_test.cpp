@@ -294,6 +294,29 @@ TEST_F(RealMediaTest, VideoFailuresAndCancelWriteNothing)
     EXPECT_NE(dialog.status, "Done.");
     EXPECT_FALSE(exists(path("out.rm")));
 
+    // A cut-off source gives the pictures it holds, or a failure without a file; bytes
+    // that are no video are said and write nothing.
+    ASSERT_EQ(sh("head -c 60000 clip.avi > cut.avi"), 0);
+    said.clear();
+    if (encode_realmedia(
+            path("sound.wav"), path("out.rm"), good, {path("cut.avi"), 0}, [](int) { return true; },
+            say) == 1) {
+        EXPECT_EQ(sh("ffmpeg -v error -xerror -i out.rm -f null - 2> errors.txt"), 0);
+        EXPECT_EQ(read_file(path("errors.txt")), "");
+    } else {
+        EXPECT_FALSE(exists(path("out.rm")));
+    }
+    std::remove(path("out.rm").c_str());
+    write_file(path("noise.avi"), std::string(5000, 'x'));
+    EXPECT_FALSE(has_video_stream(path("noise.avi")));
+    said.clear();
+    EXPECT_EQ(encode_realmedia(
+                  path("sound.wav"), path("out.rm"), good, {path("noise.avi"), 0},
+                  [](int) { return true; }, say),
+              0);
+    EXPECT_EQ(said, std::vector<std::string>{"Cannot open noise.avi."});
+    EXPECT_FALSE(exists(path("out.rm")));
+
     // A source that has no pictures (whatever its name says) keeps the video group off.
     RealMediaDialog sound_only(path("sound.wav"), path("out.rm"), 1, {path("sound.wav"), 0});
     sound_only.on_open();
