@@ -115,6 +115,8 @@ void RealMediaDialogWindow::accept()
     for (QWidget* w : {ok_, sound_group_, static_cast<QWidget*>(video_group_)})
         w->setEnabled(false);
     show_progress();
+    if (model_.ended())
+        return; // cancelled before it began
     model_.ok();
     ok_->setEnabled(true);
     sound_group_->setEnabled(true);

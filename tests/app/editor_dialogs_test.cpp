@@ -35,6 +35,7 @@
 #include <QAbstractButton>
 #include <QComboBox>
 #include <QDir>
+#include <QFileInfo>
 #include <QFileSystemModel>
 #include <QGroupBox>
 #include <QLabel>
@@ -664,8 +665,22 @@ TEST_F(EditorDialogsTest, RealMediaDialogKeepsAFailureInItsStatusLine)
     EXPECT_EQ(v.frame_rate()->value(), 60);
     EXPECT_EQ(v.findChild<QLabel*>("1006")->text(), "60");
     shot(v, "orlo-realmedia-video.png");
-    click(v.findChild<QPushButton*>("2"));
+    // Cancel pressed while it encodes: the encoding stops, the dialog ends, no file.
+    std::remove((root + "out.rm").c_str());
+    QTimer canceller;
+    int cancels = 0;
+    QObject::connect(&canceller, &QTimer::timeout, [&] {
+        if (video.encoding && !cancels++)
+            click(v.findChild<QPushButton*>("2"));
+    });
+    canceller.start(0);
+    click(v.findChild<QPushButton*>("1"));
+    canceller.stop();
+    EXPECT_EQ(cancels, 1);
     EXPECT_EQ(video.end_code(), 2);
+    EXPECT_FALSE(v.isVisible());
+    EXPECT_NE(v.status()->text(), "Done.");
+    EXPECT_FALSE(QFileInfo::exists(QString::fromStdString(root + "out.rm")));
 }
 
 #ifdef KELVARA_HAVE_VIDEO_WINDOW
