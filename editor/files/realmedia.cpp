@@ -12,6 +12,19 @@
 #endif
 #ifdef KELVARA_HAVE_VIDEO_PICTURES
 #include "platform/video/video_pictures.h"
+#else
+namespace kel {
+// Without the video libraries no video file opens.
+struct VideoPictures
+{
+    static bool has_video_stream(const std::string&) { return false; }
+    bool open(const std::string&) { return false; }
+    int width() const { return 0; }
+    int height() const { return 0; }
+    bool picture_at(double, std::vector<uint8_t>&) { return false; }
+    bool failed() const { return true; }
+};
+} // namespace kel
 #endif
 
 #include <algorithm>
@@ -67,12 +80,7 @@ RealMediaSettings& realmedia_settings()
 
 bool has_video_stream(const std::string& file)
 {
-#ifdef KELVARA_HAVE_VIDEO_PICTURES
     return !file.empty() && kel::VideoPictures::has_video_stream(file);
-#else
-    (void)file;
-    return false;
-#endif
 }
 
 int encode_realmedia(const std::string& input, const std::string& output,
@@ -92,10 +100,8 @@ int encode_realmedia(const std::string& input, const std::string& output,
     const uint64_t offset = data_offset;
     const uint64_t total = data_size;
     const bool with_video = !video.file.empty();
-#if defined(KELVARA_HAVE_PNENG) && defined(KELVARA_HAVE_VIDEO_PICTURES)
-    kel::VideoPictures pictures;
-#endif
 #ifdef KELVARA_HAVE_PNENG
+    kel::VideoPictures pictures;
     const CodecLists lists = codec_lists();
     PNEngineSettings s{output.c_str(), settings.audio_codec.c_str(), settings.video_codec.c_str(),
                        settings.quality, settings.frame_rate};
@@ -120,7 +126,6 @@ int encode_realmedia(const std::string& input, const std::string& output,
         if (!ok)
             status("Call to PNEngine_OpenStream failed.");
     }
-#ifdef KELVARA_HAVE_VIDEO_PICTURES
     if (ok && with_video) {
         if (!pictures.open(video.file)) {
             status(formatted("Cannot open %s.", kel::paths::file_part(video.file)));
@@ -132,12 +137,6 @@ int encode_realmedia(const std::string& input, const std::string& output,
                 status("Call to PNEngine_OpenStream failed.");
         }
     }
-#else
-    if (ok && with_video) {
-        status(formatted("Cannot open %s.", kel::paths::file_part(video.file)));
-        ok = false;
-    }
-#endif
     if (ok) {
         const double rate = std::clamp(settings.frame_rate, 8, 100);
         const unsigned long frame = std::max(1, format.block_align ? int(format.block_align) : 1);
@@ -149,7 +148,6 @@ int encode_realmedia(const std::string& input, const std::string& output,
         // The pictures that fall before `seconds` of the sound, after the sound that
         // precedes them, so the muxer never holds one stream back for the other.
         auto pictures_until = [&](double seconds) {
-#ifdef KELVARA_HAVE_VIDEO_PICTURES
             while (ok && pictures_left && picture_count / rate < seconds) {
                 if (!pictures.picture_at(video.start_seconds + picture_count / rate, picture)) {
                     pictures_left = false;
@@ -166,9 +164,6 @@ int encode_realmedia(const std::string& input, const std::string& output,
                 }
                 ++picture_count;
             }
-#else
-            (void)seconds;
-#endif
         };
         uint64_t done = 0;
         if (std::fseek(source, static_cast<long>(offset), SEEK_SET) != 0)
