@@ -10,6 +10,22 @@
 #ifdef KELVARA_HAVE_PNENG
 #include "tools/pneng/pneng.h"
 #endif
+#ifdef KELVARA_HAVE_VIDEO_PICTURES
+#include "platform/video/video_pictures.h"
+#else
+namespace kel {
+// Without the video libraries no video file opens.
+struct VideoPictures
+{
+    static bool has_video_stream(const std::string&) { return false; }
+    bool open(const std::string&) { return false; }
+    int width() const { return 0; }
+    int height() const { return 0; }
+    bool picture_at(double, std::vector<uint8_t>&) { return false; }
+    bool failed() const { return true; }
+};
+} // namespace kel
+#endif
 
 #include <algorithm>
 #include <cerrno>
@@ -62,9 +78,14 @@ RealMediaSettings& realmedia_settings()
     return settings;
 }
 
+bool has_video_stream(const std::string& file)
+{
+    return !file.empty() && kel::VideoPictures::has_video_stream(file);
+}
+
 int encode_realmedia(const std::string& input, const std::string& output,
-                     const RealMediaSettings& settings, bool video,
-                     const std::function<void(int)>& progress,
+                     const RealMediaSettings& settings, const RealMediaVideo& video,
+                     const std::function<bool(int)>& progress,
                      const std::function<void(const std::string&)>& status)
 {
     // The source first: without it there is nothing to encode, and the user is told.
@@ -78,7 +99,9 @@ int encode_realmedia(const std::string& input, const std::string& output,
     const WaveFormat format = last_format;
     const uint64_t offset = data_offset;
     const uint64_t total = data_size;
+    const bool with_video = !video.file.empty();
 #ifdef KELVARA_HAVE_PNENG
+    kel::VideoPictures pictures;
     const CodecLists lists = codec_lists();
     PNEngineSettings s{output.c_str(), settings.audio_codec.c_str(), settings.video_codec.c_str(),
                        settings.quality, settings.frame_rate};
@@ -92,7 +115,7 @@ int encode_realmedia(const std::string& input, const std::string& output,
     if (!listed(lists.audio, settings.audio_codec)) {
         status(formatted("%s is not a valid audio codec name.", settings.audio_codec));
         ok = false;
-    } else if (video && !listed(lists.video, settings.video_codec)) {
+    } else if (with_video && !listed(lists.video, settings.video_codec)) {
         status(formatted("%s is not a valid video codec name.", settings.video_codec));
         ok = false;
     }
@@ -103,9 +126,45 @@ int encode_realmedia(const std::string& input, const std::string& output,
         if (!ok)
             status("Call to PNEngine_OpenStream failed.");
     }
+    if (ok && with_video) {
+        if (!pictures.open(video.file)) {
+            status(formatted("Cannot open %s.", kel::paths::file_part(video.file)));
+            ok = false;
+        } else {
+            PNStreamFormat f{0, 0, 0, pictures.width(), pictures.height()};
+            ok = PNEngine_OpenStream(engine, kPNVideoStream, &f) == 1;
+            if (!ok)
+                status("Call to PNEngine_OpenStream failed.");
+        }
+    }
     if (ok) {
-        std::vector<unsigned char> block(kBlockBytes);
+        const double rate = std::clamp(settings.frame_rate, 8, 100);
         const unsigned long frame = std::max(1, format.block_align ? int(format.block_align) : 1);
+        const double bytes_per_second = double(format.sample_rate) * frame;
+        std::vector<unsigned char> block(kBlockBytes);
+        std::vector<uint8_t> picture;
+        bool pictures_left = with_video;
+        int64_t picture_count = 0;
+        // The pictures that fall before `seconds` of the sound, after the sound that
+        // precedes them, so the muxer never holds one stream back for the other.
+        auto pictures_until = [&](double seconds) {
+            while (ok && pictures_left && picture_count / rate < seconds) {
+                if (!pictures.picture_at(video.start_seconds + picture_count / rate, picture)) {
+                    pictures_left = false;
+                    if (pictures.failed()) {
+                        status(formatted("Could not read the video of %s.",
+                                         kel::paths::file_part(video.file)));
+                        ok = false;
+                    }
+                    break;
+                }
+                if (PNEngine_Encode(engine, kPNVideoStream, picture.data(), picture.size()) != 1) {
+                    status("Call to PNEngine_Encode failed.");
+                    ok = false;
+                }
+                ++picture_count;
+            }
+        };
         uint64_t done = 0;
         if (std::fseek(source, static_cast<long>(offset), SEEK_SET) != 0)
             ok = false;
@@ -120,9 +179,15 @@ int encode_realmedia(const std::string& input, const std::string& output,
                 ok = false;
             }
             done += got;
-            progress(static_cast<int>(done * 100 / std::max<uint64_t>(1, total)));
+            pictures_until(double(done / frame * frame) / bytes_per_second);
+            if (ok && !progress(static_cast<int>(done * 100 / std::max<uint64_t>(1, total))))
+                ok = false; // cancelled: nothing more is said
         }
         if (PNEngine_CloseStream(engine, kPNAudioStream) != 1 && ok) {
+            status("Call to PNEngine_CloseStream failed.");
+            ok = false;
+        }
+        if (with_video && PNEngine_CloseStream(engine, kPNVideoStream) != 1 && ok) {
             status("Call to PNEngine_CloseStream failed.");
             ok = false;
         }
@@ -140,7 +205,7 @@ int encode_realmedia(const std::string& input, const std::string& output,
     return 1;
 #else
     (void)settings;
-    (void)video;
+    (void)with_video;
     (void)progress;
     (void)offset;
     (void)total;
@@ -152,9 +217,9 @@ int encode_realmedia(const std::string& input, const std::string& output,
 }
 
 RealMediaDialog::RealMediaDialog(std::string input, std::string output, int channels,
-                                 bool video_source)
+                                 RealMediaVideo video)
     : input_(std::move(input)), output_(std::move(output)), channels_(channels),
-      video_source_(video_source)
+      video_(std::move(video))
 {
 }
 
@@ -182,7 +247,7 @@ void RealMediaDialog::on_open()
                        : std::min<int>(preferred, std::max<int>(0, int(audio_names.size()) - 1));
     choose_audio(audio_choice);
     video_names = lists.video;
-    video_enabled = video_source_ && !video_names.empty();
+    video_enabled = !video_names.empty() && has_video_stream(video_.file);
     video_choice = 0;
     quality = s.quality;
     frame_rate = s.frame_rate;
@@ -207,26 +272,35 @@ void RealMediaDialog::ok()
         s.video_codec = video_names[video_choice];
     s.quality = std::clamp(quality, 1, 100);
     s.frame_rate = std::clamp(frame_rate, 8, 100);
+    encoding = true;
+    cancel_asked = false;
     written = encode_realmedia(
-                  input_, output_, s, video_enabled,
+                  input_, output_, s, video_enabled ? video_ : RealMediaVideo{},
                   [this](int p) {
                       percent = p;
                       if (changed)
                           changed();
+                      return !cancel_asked;
                   },
                   [this](const std::string& text) {
                       status = text;
                       if (changed)
                           changed();
                   }) == 1;
+    encoding = false;
     // A failure stays on the screen in the status line until the user cancels.
     if (written)
         end_dialog(1);
+    else if (cancel_asked)
+        end_dialog(2);
 }
 
 void RealMediaDialog::cancel()
 {
-    end_dialog(2);
+    if (encoding)
+        cancel_asked = true;
+    else
+        end_dialog(2);
 }
 
 int save_realmedia_file(CChildFrame& doc, const std::string& name, bool highlighted_only)
@@ -244,7 +318,16 @@ int save_realmedia_file(CChildFrame& doc, const std::string& name, bool highligh
     IntermediateFiles remove{input, made};
     if (!save_wave_intermediate(doc, input, highlighted_only, save_format_of(doc)))
         return 0;
-    RealMediaDialog dialog(input, made, doc.wave_format.channels, doc.video_source != 0);
+    // The pictures from where the saved sound starts in the document.
+    RealMediaVideo video;
+    if (doc.video_source && doc.video_file[0]) {
+        video.file = doc.video_file;
+        if (highlighted_only && doc.current.has_selection && doc.wave_format.sample_rate)
+            video.start_seconds = double(std::max(0L, long(doc.current.select_start))) /
+                                  std::max(1, int(doc.wave_format.channels)) /
+                                  doc.wave_format.sample_rate;
+    }
+    RealMediaDialog dialog(input, made, doc.wave_format.channels, video);
     if (kel::ui().run_modal(dialog) != 1 || !dialog.written)
         return 0;
     int error = 0;

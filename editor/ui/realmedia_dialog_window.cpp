@@ -57,6 +57,7 @@ RealMediaDialogWindow::RealMediaDialogWindow(RealMediaDialog& model, QWidget* pa
     sound_layout->addWidget(audio_);
     sound_layout->addWidget(description_);
     outer->addWidget(sound);
+    sound_group_ = sound;
     connect(audio_, &QComboBox::currentIndexChanged, this, [this](int index) {
         model_.choose_audio(index);
         description_->setText(QString::fromStdString(model_.description));
@@ -85,6 +86,7 @@ RealMediaDialogWindow::RealMediaDialogWindow(RealMediaDialog& model, QWidget* pa
     outer->addWidget(status_);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     buttons->button(QDialogButtonBox::Ok)->setObjectName("1");
+    ok_ = buttons->button(QDialogButtonBox::Ok);
     buttons->button(QDialogButtonBox::Cancel)->setObjectName("2");
     outer->addWidget(buttons);
     connect(buttons, &QDialogButtonBox::accepted, this, &RealMediaDialogWindow::accept);
@@ -97,7 +99,8 @@ void RealMediaDialogWindow::show_progress()
 {
     progress_->setValue(model_.percent);
     status_->setText(QString::fromStdString(model_.status));
-    QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    // While it encodes, only Cancel answers: it stops the encoding at the next block.
+    QApplication::processEvents();
 }
 
 void RealMediaDialogWindow::accept()
@@ -105,19 +108,29 @@ void RealMediaDialogWindow::accept()
     model_.video_choice = video_->currentIndex();
     model_.quality = quality_->value();
     model_.frame_rate = frame_rate_->value();
+    if (model_.encoding)
+        return;
     model_.percent = 0;
     model_.status.clear();
-    show_progress();
-    model_.ok();
+    for (QWidget* w : {ok_, sound_group_, static_cast<QWidget*>(video_group_)})
+        w->setEnabled(false);
     show_progress();
     if (model_.ended())
-        QDialog::accept();
+        return; // cancelled before it began
+    model_.ok();
+    ok_->setEnabled(true);
+    sound_group_->setEnabled(true);
+    video_group_->setEnabled(model_.video_enabled);
+    show_progress();
+    if (model_.ended())
+        done(model_.end_code() == 1 ? QDialog::Accepted : QDialog::Rejected);
 }
 
 void RealMediaDialogWindow::reject()
 {
     model_.cancel();
-    QDialog::reject();
+    if (model_.ended())
+        QDialog::reject();
 }
 
 int run_realmedia_dialog(kel::DialogModel& m, QWidget* parent)

@@ -21,6 +21,9 @@ class RealMediaDialogWindow : public QDialog
     QComboBox* audio() const { return audio_; }
     QLabel* description() const { return description_; }
     QGroupBox* video_group() const { return video_group_; }
+    QComboBox* video() const { return video_; }
+    QSlider* quality() const { return quality_; }
+    QSlider* frame_rate() const { return frame_rate_; }
     QLabel* status() const { return status_; }
     QProgressBar* progress() const { return progress_; }
 
@@ -39,6 +42,8 @@ class RealMediaDialogWindow : public QDialog
     QSlider* frame_rate_ = nullptr;
     QProgressBar* progress_ = nullptr;
     QLabel* status_ = nullptr;
+    QWidget* ok_ = nullptr;
+    QWidget* sound_group_ = nullptr;
 };
 
 int run_realmedia_dialog(kel::DialogModel& model, QWidget* parent);

@@ -35,6 +35,7 @@
 #include <QAbstractButton>
 #include <QComboBox>
 #include <QDir>
+#include <QFileInfo>
 #include <QFileSystemModel>
 #include <QGroupBox>
 #include <QLabel>
@@ -611,7 +612,7 @@ TEST_F(EditorDialogsTest, PluginDialogShowsAHintedSliderPerControl)
 TEST_F(EditorDialogsTest, RealMediaDialogKeepsAFailureInItsStatusLine)
 {
     // A source that is not there: the failure shows and the dialog stays up.
-    RealMediaDialog failing(root + "missing.wav", root + "out.rm", 1, false);
+    RealMediaDialog failing(root + "missing.wav", root + "out.rm", 1);
     failing.on_open();
     ui::RealMediaDialogWindow f(failing, nullptr);
     show(f);
@@ -632,7 +633,7 @@ TEST_F(EditorDialogsTest, RealMediaDialogKeepsAFailureInItsStatusLine)
     w.rate = 8000;
     w.samples = pcm16(noise16(8000, 7));
     write_file(root + "in.wav", w.bytes());
-    RealMediaDialog good(root + "in.wav", root + "out.rm", 1, false);
+    RealMediaDialog good(root + "in.wav", root + "out.rm", 1);
     good.on_open();
     ui::RealMediaDialogWindow g(good, nullptr);
     show(g);
@@ -641,6 +642,45 @@ TEST_F(EditorDialogsTest, RealMediaDialogKeepsAFailureInItsStatusLine)
     EXPECT_EQ(g.progress()->value(), 100);
     EXPECT_EQ(good.end_code(), 1);
     EXPECT_GT(read_file(root + "out.rm").size(), 1000u);
+
+    // A video source: the group is enabled with the engine's video codecs, the first one
+    // chosen, quality 100 and 60 pictures a second.
+    if (std::system("command -v ffmpeg >/dev/null 2>&1") != 0)
+        GTEST_SKIP() << "needs ffmpeg";
+    ASSERT_EQ(std::system(("cd " + root +
+                           " && ffmpeg -v error -y -f lavfi -i testsrc=size=160x120:rate=10:"
+                           "duration=1 -c:v mpeg4 clip.avi")
+                              .c_str()),
+              0);
+    RealMediaDialog video(root + "in.wav", root + "out.rm", 1, {root + "clip.avi", 0});
+    video.on_open();
+    ui::RealMediaDialogWindow v(video, nullptr);
+    show(v);
+    EXPECT_TRUE(v.video_group()->isEnabled());
+    ASSERT_EQ(v.video()->count(), 2);
+    EXPECT_EQ(v.video()->itemText(0), "RealVideo (Standard)");
+    EXPECT_EQ(v.video()->itemText(1), "RealVideo G2");
+    EXPECT_EQ(v.video()->currentIndex(), 0);
+    EXPECT_EQ(v.quality()->value(), 100);
+    EXPECT_EQ(v.frame_rate()->value(), 60);
+    EXPECT_EQ(v.findChild<QLabel*>("1006")->text(), "60");
+    shot(v, "orlo-realmedia-video.png");
+    // Cancel pressed while it encodes: the encoding stops, the dialog ends, no file.
+    std::remove((root + "out.rm").c_str());
+    QTimer canceller;
+    int cancels = 0;
+    QObject::connect(&canceller, &QTimer::timeout, [&] {
+        if (video.encoding && !cancels++)
+            click(v.findChild<QPushButton*>("2"));
+    });
+    canceller.start(0);
+    click(v.findChild<QPushButton*>("1"));
+    canceller.stop();
+    EXPECT_EQ(cancels, 1);
+    EXPECT_EQ(video.end_code(), 2);
+    EXPECT_FALSE(v.isVisible());
+    EXPECT_NE(v.status()->text(), "Done.");
+    EXPECT_FALSE(QFileInfo::exists(QString::fromStdString(root + "out.rm")));
 }
 
 #ifdef KELVARA_HAVE_VIDEO_WINDOW
@@ -713,7 +753,7 @@ TEST_F(EditorDialogsTest, TheProgramShowsEveryDialogUnderItsTemplateName)
     CombineSelectionDialog combine(true, true);
     InsertSilenceDialog silence(10);
     PluginDialog plugins;
-    RealMediaDialog realmedia("", "", 1, false);
+    RealMediaDialog realmedia("", "", 1);
     AmplifyDialog amplify;
     FadeDialog fade;
     PanDialog pan;
