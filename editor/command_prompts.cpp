@@ -32,6 +32,7 @@ constexpr Prompt kPrompts[] = {
     {1038, "Show the frequency spectrum of the highlighted area\nFrequency spectrum"},
     {1040, "Redraw the display\nUpdate display"},
     {1041, "Show the sound and MIDI devices of the system\nSystem devices"},
+    {1042, "Get samples from a sampler or send them to one\nSampler"},
     {1404, "Close all document windows\nClose all"},
     {1405, "Show the help contents\nHelp"},
     {1852, "Display the MIDI keyboard\nMidi keyboard"},

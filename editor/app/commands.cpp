@@ -40,8 +40,8 @@ MenuNode help_menu()
 
 MenuNode options_menu()
 {
-    return popup("Opt&ions",
-                 {item(cmd::kPreferences), item(cmd::kSystemDevices), item(cmd::kMidiKeyboard)});
+    return popup("Opt&ions", {item(cmd::kPreferences), item(cmd::kSystemDevices),
+                              item(cmd::kSampler), item(cmd::kMidiKeyboard)});
 }
 
 std::vector<MenuNode> build_frame_menu()

@@ -35,6 +35,7 @@ inline constexpr int kTileHorizontally = 57651;
 inline constexpr int kTileVertically = 57652;
 inline constexpr int kRecentFile1 = 57616; // to 57621
 inline constexpr int kSystemDevices = 1041;
+inline constexpr int kSampler = 1042; // "Communicate With Sampler", on the Options menu
 inline constexpr int kMagnifiedImage = 393;
 inline constexpr int kFrequencySpectrum = 1038;
 inline constexpr int kSelectPlugins = 181;

@@ -1,6 +1,7 @@
 #include "editor/commands/command_table.h"
 
 #include "common/child_frame.h"
+#include "editor/devices/device_dialogs.h"
 #include "editor/devices/playback.h"
 #include "editor/devices/playback_commands.h"
 #include "editor/devices/playback_controller.h"
@@ -96,6 +97,12 @@ int timemark(CommandContext& c, int id)
 int operation(CommandContext& c, int id)
 {
     return run_operation(id, c.host ? c.host->main_window() : nullptr, module_calls());
+}
+
+// The device dialogs of the Options menu.
+int device_dialog(CommandContext&, int id)
+{
+    return id == cmd::kSampler ? communicate_with_sampler() : show_system_devices();
 }
 
 // "Select Plugins...": the section through a plug-in run by the plug-in host.
@@ -213,7 +220,8 @@ const std::vector<Command>& rows()
     {kSelectPlugins, "Select plugins", "Select Plugins...", "", D | X, plugins},
     // Options
     {kPreferences, "Preferences", "&Preferences...\tCtrl+P", "Alt+'p'", 0, frame},
-    {kSystemDevices, "System devices", "System &devices...", "^B", 0, nullptr},
+    {kSystemDevices, "System devices", "System &devices...", "^B", 0, device_dialog},
+    {kSampler, "Communicate with sampler", "Communicate with &sampler...", "", 0, device_dialog},
     {kMidiKeyboard, "Display MIDI keyboard", "Display Midi &keyboard", "", 0, frame},
     // Window
     {kCascade, "Cascade", "&Cascade\tShift+F5", "Shift+F5", D, frame},

@@ -3,6 +3,7 @@
 #include "editor/app/startup_dialogs.h"
 #include "editor/files/new_file.h"
 #include "editor/ui/combine_dialog_window.h"
+#include "editor/ui/device_dialog_windows.h"
 #include "editor/ui/info_edit_window.h"
 #include "editor/ui/loop_dialog_window.h"
 #include "editor/ui/marker_name_window.h"
@@ -333,6 +334,8 @@ void register_editor_dialogs()
     register_dialog("SAVE", run_preset_save_dialog);
     register_dialog("COPYSELECTION", run_combine_selection_dialog);
     register_dialog("SILENCE", run_insert_silence_dialog);
+    register_dialog("ShowSystemDevices", run_system_devices_dialog);
+    register_dialog("EMUSAMPLER", run_sampler_dialog);
     register_dialog("ENTERMARKERNAME", run_marker_name_dialog);
     register_dialog("AMPLIFY", levra_ui::run_amplify_dialog);
     register_dialog("FADE", levra_ui::run_fade_dialog);

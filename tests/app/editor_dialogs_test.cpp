@@ -1,6 +1,8 @@
 // The editor's own dialogs as real widgets: saving with its attributes, the open
 // dialog's file panel, the two preset dialogs, combining a dropped section, inserting
 // silence; and that the program shows every one of them under its template name.
+#include "editor/commands/command_ids.h"
+#include "editor/devices/device_dialogs.h"
 #include "editor/devices/playback.h"
 #include "editor/edit/clipboard_files.h"
 #include "editor/edit/combine_dialog.h"
@@ -42,10 +44,12 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QListWidget>
+#include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSlider>
+#include <QSpinBox>
 #include <QTest>
 #include <QTimer>
 #include <cstdlib>
@@ -740,6 +744,90 @@ TEST_F(EditorDialogsTest, VideoWindowShowsThePictureAtThePlayPosition)
 }
 #endif
 
+// ---- System devices and the sampler ------------------------------------------------------
+
+TEST_F(EditorDialogsTest, SystemDevicesFollowsTheChosenDevice)
+{
+    start();
+    kel::wave_device::set_backend(kel::wave_device::Backend::Virtual);
+    QStringList waves, midis;
+    std::vector<QString> first, second;
+    QString mapper_type, input_type;
+    when_modal([&](QWidget* w) {
+        EXPECT_EQ(w->objectName(), "ShowSystemDevices");
+        EXPECT_EQ(w->windowTitle(), "System Hardware Sound Devices");
+        auto* wave = child<QComboBox>(*w, "401");
+        auto* midi = child<QComboBox>(*w, "394");
+        ASSERT_TRUE(wave && midi);
+        for (int i = 0; i < wave->count(); ++i)
+            waves << wave->itemText(i);
+        for (int i = 0; i < midi->count(); ++i)
+            midis << midi->itemText(i);
+        auto values = [&] {
+            std::vector<QString> v;
+            for (const char* name : {"channels", "bits", "rate", "version", "volume", "lr_volume"})
+                v.push_back(child<QLabel>(*w, name)->text());
+            return v;
+        };
+        first = values();
+        mapper_type = child<QLabel>(*w, "type")->text();
+        shot(*w, "system-devices.png");
+        wave->setCurrentIndex(1);
+        midi->setCurrentIndex(midi->count() - 1);
+        second = values();
+        input_type = child<QLabel>(*w, "type")->text();
+        click(child(*w, "ok"));
+    });
+    app_->main_frame()->on_command(cmd::kSystemDevices);
+    kel::wave_device::unset_backend();
+    EXPECT_EQ(waves, (QStringList{"Virtual audio device", " Input (1)"}));
+    ASSERT_FALSE(midis.isEmpty());
+    EXPECT_EQ(midis.front(), "MIDI Mapper");
+    EXPECT_EQ(first, (std::vector<QString>{"  Stereo", "  16 bits", "  44.100 kHz", " 1.0",
+                                           " Volume - Yes", " L and R Channels"}));
+    ASSERT_EQ(second.size(), 6u);
+    EXPECT_EQ(second[4], " Volume - No");
+    EXPECT_EQ(second[5], "");
+    EXPECT_EQ(mapper_type, " Microsoft Midi Mapper");
+    EXPECT_EQ(input_type, " Unknown Input");
+}
+
+TEST_F(EditorDialogsTest, SamplerOkSaysTheTransferIsNotSupported)
+{
+    start();
+    QStringList groups, samplers;
+    QString box_text, channel_text;
+    when_modal([&](QWidget* w) {
+        EXPECT_EQ(w->objectName(), "EMUSAMPLER");
+        EXPECT_EQ(w->windowTitle(), "Communicate With Sampler");
+        for (auto* g : w->findChildren<QGroupBox*>())
+            groups << g->title();
+        auto* from = child<QComboBox>(*w, "1002");
+        ASSERT_TRUE(from && child<QComboBox>(*w, "1003"));
+        samplers << from->itemText(0) << child<QComboBox>(*w, "1003")->itemText(0);
+        auto* spin = child<QSpinBox>(*w, "231");
+        ASSERT_TRUE(spin);
+        spin->setValue(40);
+        channel_text = child<QLineEdit>(*w, "260")->text();
+        shot(*w, "sampler.png");
+        when_modal([&](QWidget* box) {
+            auto* m = qobject_cast<QMessageBox*>(box);
+            ASSERT_TRUE(m);
+            box_text = m->text();
+            shot(*box, "sampler-not-supported.png");
+            click(m->button(QMessageBox::Ok));
+        });
+        click(child(*w, "ok"));
+    });
+    app_->main_frame()->on_command(cmd::kSampler);
+    EXPECT_EQ(groups, (QStringList{"Get Sample From... ", " Send Sample To... "}));
+    EXPECT_EQ(samplers,
+              (QStringList{"Amazing EMU-Systems Sampler", "Amazing EMU-Systems Sampler"}));
+    EXPECT_EQ(channel_text, "16");
+    EXPECT_EQ(box_text, "Sample transfer to and from samplers is not supported.");
+    EXPECT_FALSE(QApplication::activeModalWidget());
+}
+
 // ---- All of them in the program -------------------------------------------------------------
 
 TEST_F(EditorDialogsTest, TheProgramShowsEveryDialogUnderItsTemplateName)
@@ -762,9 +850,11 @@ TEST_F(EditorDialogsTest, TheProgramShowsEveryDialogUnderItsTemplateName)
     effra::EnvelopeDialog envelope(effra::gain_settings(), 2);
     effra::SpatialDialog spatial(effra::spatial_settings());
     effra::TonesDialog tones(effra::tone_settings(), 2, 44100);
-    kel::DialogModel* models[] = {&save,       &select,   &preset_save, &combine, &silence,
-                                  &plugins,    &amplify,  &fade,        &pan,     &modulate,
-                                  &compressor, &envelope, &spatial,     &tones};
+    SystemDevicesDialog devices;
+    SamplerDialog sampler;
+    kel::DialogModel* models[] = {
+        &save, &select,   &preset_save, &combine,  &silence, &plugins, &amplify, &fade,
+        &pan,  &modulate, &compressor,  &envelope, &spatial, &tones,   &devices, &sampler};
     for (kel::DialogModel* m : models) {
         EXPECT_TRUE(ui::has_dialog(m->template_name())) << m->template_name();
         QString shown;
