@@ -33,6 +33,7 @@ constexpr Prompt kPrompts[] = {
     {1040, "Redraw the display\nUpdate display"},
     {1041, "Show the sound and MIDI devices of the system\nSystem devices"},
     {1042, "Get samples from a sampler or send them to one\nSampler"},
+    {1043, "Set the SMPTE frame rate and starting time\nSet SMPTE time"},
     {1404, "Close all document windows\nClose all"},
     {1405, "Show the help contents\nHelp"},
     {1852, "Display the MIDI keyboard\nMidi keyboard"},

@@ -12,6 +12,7 @@
 #include "editor/files/plugin_command.h"
 #include "editor/modules/operations.h"
 #include "editor/sync/chase_lock.h"
+#include "editor/sync/sync_dialog.h"
 #include "editor/view/view_commands.h"
 #include "editor/view/view_state.h"
 #include "platform/profile.h"
@@ -105,6 +106,13 @@ int device_dialog(CommandContext&, int id)
     return id == cmd::kSampler ? communicate_with_sampler() : show_system_devices();
 }
 
+// The SMPTE frame rate and starting time the synchronisation features count in.
+int set_smpte(CommandContext&, int)
+{
+    synchro::SetSmpteDialog dialog;
+    return kel::ui().run_modal(dialog) == kel::kIdOk ? 1 : 0;
+}
+
 // "Select Plugins...": the section through a plug-in run by the plug-in host.
 int plugins(CommandContext& c, int)
 {
@@ -188,6 +196,7 @@ const std::vector<Command>& rows()
     {kLoopPlayback, "Loop playback", "Lo&op playback\tAlt+L", "Alt+'l'", D | T, transport},
     {kSetupLoop, "Setup playback loop", "Setup pla&yback loop...\tAlt+R", "Alt+'r'", D, transport},
     {kChaseLock, "SMPTE chase lock", "&SMPTE chase lock...\tAlt+S", "Alt+'s'", D, chase_lock},
+    {kSetSmpte, "Set SMPTE time", "Set SMP&TE time...", "", 0, set_smpte},
     {kReview, "Review", "Re&view", "", D | V | S, view},
     {kCue, "Cue", "&Cue", "", D | V | S, view},
     {kLeftEarlier, "Highlight start earlier", "L hilight <-", "", D | V | S, view},

@@ -553,15 +553,19 @@ TEST_F(SyncTest, TheSetUpRefusesWhatIsMissingOrMalformed)
     EXPECT_EQ(ui.boxes.back().text,
               "MQX32M interface not responding or not installed.\nPlease try again.");
 
-    SetSmpteDialog set;
-    set.on_open();
-    set.click(SetSmpteDialog::k30Drop);
-    set.type(SetSmpteDialog::kHourEdit + 1, "1");
-    set.click(kel::kIdOk); // 00:01:00:00 does not exist at 30 drop
-    EXPECT_FALSE(set.ended());
-    set.type(SetSmpteDialog::kHourEdit + 3, "2");
-    set.click(kel::kIdOk);
-    ASSERT_TRUE(set.ended());
+    // SETSMPTE, from its Transport menu command.
+    ui.on_dialog("SETSMPTE", [&](kel::DialogModel& m) {
+        auto& set = static_cast<SetSmpteDialog&>(m);
+        set.click(SetSmpteDialog::k30Drop);
+        set.type(SetSmpteDialog::kHourEdit + 1, "1");
+        set.click(kel::kIdOk); // 00:01:00:00 does not exist at 30 drop
+        EXPECT_FALSE(set.ended());
+        set.type(SetSmpteDialog::kHourEdit + 3, "2");
+        set.click(kel::kIdOk);
+        EXPECT_TRUE(set.ended());
+    });
+    CommandContext context;
+    EXPECT_EQ(commands::run(cmd::kSetSmpte, context), 1);
     EXPECT_EQ(smpte_fps, 30);
     EXPECT_TRUE(smpte_drop);
     EXPECT_EQ(smpte_start_time, (SmpteTime{0, 1, 0, 2}));
