@@ -116,6 +116,17 @@ int exec_model(QDialog& d, kel::DialogModel& model, const std::function<void()>&
     return model.end_code();
 }
 
+// The same for a model that changes while it listens: the window follows it until it ends.
+template <class Model> int exec_live(QDialog& d, Model& model, const std::function<void()>& show)
+{
+    model.changed = show;
+    model.on_open();
+    show();
+    const int result = exec_model(d, model, [&] { model.click(kel::kIdCancel); });
+    model.changed = nullptr;
+    return result;
+}
+
 } // namespace
 
 // ---- SyncRecordPlayback ----
@@ -396,14 +407,9 @@ int run_record_play_delay_dialog(kel::DialogModel& m, QWidget* parent)
         if (model.ended())
             d.done(model.end_code());
     };
-    model.changed = show_model;
-    model.on_open();
-    show_model();
     QObject::connect(start, &QPushButton::clicked, &d, [&] { model.click(Model::kStart); });
     QObject::connect(cancel, &QPushButton::clicked, &d, [&] { model.click(kel::kIdCancel); });
-    const int result = exec_model(d, model, [&] { model.click(kel::kIdCancel); });
-    model.changed = nullptr;
-    return result;
+    return exec_live(d, model, show_model);
 }
 
 // ---- SEQUENCERINPUT ----
@@ -432,13 +438,8 @@ int run_sequencer_input_dialog(kel::DialogModel& m, QWidget* parent)
         if (model.ended())
             d.done(model.end_code());
     };
-    model.changed = show_model;
-    model.on_open();
-    show_model();
     QObject::connect(cancel, &QPushButton::clicked, &d, [&] { model.click(kel::kIdCancel); });
-    const int result = exec_model(d, model, [&] { model.click(kel::kIdCancel); });
-    model.changed = nullptr;
-    return result;
+    return exec_live(d, model, show_model);
 }
 
 // ---- CHASELOCK ----
@@ -497,16 +498,11 @@ int run_chase_lock_dialog(kel::DialogModel& m, QWidget* parent)
         if (model.ended())
             d.done(model.end_code());
     };
-    model.changed = show_model;
-    model.on_open();
-    show_model();
     QObject::connect(start, &QPushButton::clicked, &d, [&] { model.click(Model::kStart); });
     QObject::connect(back, &QPushButton::clicked, &d, [&] { model.click(Model::kBack); });
     QObject::connect(forward, &QPushButton::clicked, &d, [&] { model.click(Model::kForward); });
     QObject::connect(help, &QPushButton::clicked, &d, [&] { model.click(Model::kHelp); });
-    const int result = exec_model(d, model, [&] { model.click(kel::kIdCancel); });
-    model.changed = nullptr;
-    return result;
+    return exec_live(d, model, show_model);
 }
 
 } // namespace ui
