@@ -42,6 +42,28 @@ struct Caps
     uint32_t support = kSupportVolume | kSupportLrVolume;
 };
 
+// What a device's format bits say, as the device lists show it.
+inline bool caps_stereo(const Caps& c)
+{
+    return c.channels >= 2 && (c.formats & (k1S08 | k1S16 | k2S08 | k2S16 | k4S08 | k4S16));
+}
+inline int caps_bits(const Caps& c)
+{
+    return (c.formats & (k1M16 | k1S16 | k2M16 | k2S16 | k4M16 | k4S16)) ? 16 : 8;
+}
+// The highest of the three standard rates the device takes.
+inline int caps_top_rate(const Caps& c)
+{
+    return (c.formats & (k4M08 | k4S08 | k4M16 | k4S16))   ? 44100
+           : (c.formats & (k2M08 | k2S08 | k2M16 | k2S16)) ? 22050
+                                                           : 11025;
+}
+inline const char* caps_rate_text(const Caps& c)
+{
+    const int rate = caps_top_rate(c);
+    return rate == 44100 ? "44.100 kHz" : rate == 22050 ? "22.050 kHz" : "11.0250 kHz";
+}
+
 // The capabilities of the wave input device the user selected.
 Caps& selected_input_caps();
 // Fills selected_input_caps() from input device `device`; false (record untouched)

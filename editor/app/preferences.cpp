@@ -134,14 +134,9 @@ DeviceLine wave_line(const kel::wave_device::Caps& caps)
     using namespace kel::wave_device;
     DeviceLine l;
     l.name = caps.name;
-    const uint32_t f = caps.formats;
-    l.channels = caps.channels >= 2 && (f & (k1S08 | k1S16 | k2S08 | k2S16 | k4S08 | k4S16))
-                     ? "Stereo"
-                     : "Mono";
-    l.bits = (f & (k1M16 | k1S16 | k2M16 | k2S16 | k4M16 | k4S16)) ? "16 bits" : "8 bits";
-    l.rate = (f & (k4M08 | k4S08 | k4M16 | k4S16))   ? "44.100 kHz"
-             : (f & (k2M08 | k2S08 | k2M16 | k2S16)) ? "22.050 kHz"
-                                                     : "11.0250 kHz";
+    l.channels = caps_stereo(caps) ? "Stereo" : "Mono";
+    l.bits = caps_bits(caps) == 16 ? "16 bits" : "8 bits";
+    l.rate = caps_rate_text(caps);
     l.version = version_text(caps.driver_version);
     return l;
 }

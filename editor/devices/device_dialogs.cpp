@@ -46,14 +46,9 @@ SystemDevicesDialog::WaveEntry wave_entry(const wd::Caps& caps)
     SystemDevicesDialog::WaveEntry e;
     e.name = caps.name;
     e.device = caps.name;
-    const uint32_t f = caps.formats;
-    e.channels = caps.channels >= 2 && (f & (k1S08 | k1S16 | k2S08 | k2S16 | k4S08 | k4S16))
-                     ? "  Stereo"
-                     : "  Mono";
-    e.bits = (f & (k1M16 | k1S16 | k2M16 | k2S16 | k4M16 | k4S16)) ? "  16 bits" : "  8 bits";
-    e.rate = (f & (k4M08 | k4S08 | k4M16 | k4S16))   ? "  44.100 kHz"
-             : (f & (k2M08 | k2S08 | k2M16 | k2S16)) ? "  22.050 kHz"
-                                                     : "  11.0250 kHz";
+    e.channels = caps_stereo(caps) ? "  Stereo" : "  Mono";
+    e.bits = caps_bits(caps) == 16 ? "  16 bits" : "  8 bits";
+    e.rate = std::string("  ") + caps_rate_text(caps);
     e.version = version_text(caps.driver_version);
     e.volume = caps.support & kSupportVolume ? " Volume - Yes" : " Volume - No";
     if (caps.support & kSupportLrVolume)
