@@ -70,10 +70,10 @@ class RecordView
     virtual void main_window_to_front() {}
 };
 
-// Outside the dialog: the synchronisation features fill these; the options that start
-// other windows or programs too. Unset ones do nothing.
 class NewRecordDialog;
 
+// Outside the dialog: the synchronisation features fill these; the options that start
+// other windows or programs too. Unset ones do nothing.
 struct RecordHooks
 {
     // Sync (352): the synchronisation set-up; a trigger that fires clicks Record (1813) or
