@@ -138,6 +138,17 @@ struct VideoPictures::Decoder
                          strides) > 0;
     }
 
+    void seek(double seconds)
+    {
+        const int64_t ts = static_cast<int64_t>((seconds + start) / time_base);
+        if (av_seek_frame(in, stream, ts, AVSEEK_FLAG_BACKWARD) < 0)
+            av_seek_frame(in, stream, 0, AVSEEK_FLAG_BACKWARD);
+        avcodec_flush_buffers(dec);
+        av_frame_unref(current);
+        av_frame_unref(next);
+        have_current = has_next = draining = ended = converted = false;
+    }
+
     bool picture_at(double seconds, std::vector<uint8_t>& out)
     {
         if (failed)
@@ -212,6 +223,12 @@ int VideoPictures::height() const
 bool VideoPictures::picture_at(double seconds, std::vector<uint8_t>& rgb)
 {
     return d_ && d_->picture_at(seconds, rgb);
+}
+
+void VideoPictures::seek(double seconds)
+{
+    if (d_ && !d_->failed && d_->time_base > 0)
+        d_->seek(seconds);
 }
 
 bool VideoPictures::failed() const

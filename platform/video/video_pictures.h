@@ -1,6 +1,7 @@
 #pragma once
 // The pictures of a video file's first video stream, read forward: the picture shown at
-// each time asked for, as packed 24-bit RGB at the stream's own size.
+// each time asked for, as packed 24-bit RGB at the stream's own size. seek() starts the
+// reading again elsewhere.
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -28,6 +29,9 @@ class VideoPictures
     // past the last picture's end, or when the file cannot be decoded (then failed()).
     bool picture_at(double seconds, std::vector<uint8_t>& rgb);
     bool failed() const;
+    // Reads on from the key picture at or before `seconds`: times asked for may then start
+    // there again.
+    void seek(double seconds);
 
   private:
     struct Decoder;
